@@ -1,0 +1,37 @@
+#pragma once
+// Packed-pixel arithmetic on 0x00RRGGBB words. Masks clear the bits that would spill into the
+// neighbouring channel before a shift, so three channels are averaged or scaled in one operation.
+
+#include <allegro.h>
+
+#include <cstdint>
+
+namespace Zorvek::pixels {
+
+using Pixel = std::uint32_t;
+
+constexpr Pixel HALF_MASK = 0xFEFEFE;     // before a shift right by one
+constexpr Pixel QUARTER_MASK = 0xFCFCFC;  // before a shift right by two
+constexpr Pixel RED = 0xFF0000;
+constexpr Pixel GREEN = 0x00FF00;
+constexpr Pixel BLUE = 0x0000FF;
+
+constexpr Pixel half(Pixel p) { return (p & HALF_MASK) >> 1; }
+constexpr Pixel quarter(Pixel p) { return (p & QUARTER_MASK) >> 2; }
+// The average of two pixels, each channel truncated.
+constexpr Pixel average(Pixel a, Pixel b) { return ((a & HALF_MASK) + (b & HALF_MASK)) >> 1; }
+// Nearly equal: the same in the top seven (or six) bits of every channel.
+constexpr bool sameHalf(Pixel a, Pixel b) { return (a & HALF_MASK) == (b & HALF_MASK); }
+constexpr bool sameQuarter(Pixel a, Pixel b) { return (a & QUARTER_MASK) == (b & QUARTER_MASK); }
+constexpr Pixel grey(Pixel v) { return v * 0x010101; }
+constexpr Pixel pack(int red, int green, int blue) {
+    return static_cast<Pixel>(red) << 16 | static_cast<Pixel>(green) << 8 | static_cast<Pixel>(blue);
+}
+constexpr int redOf(Pixel p) { return (p >> 16) & 0xFF; }
+constexpr int greenOf(Pixel p) { return (p >> 8) & 0xFF; }
+constexpr int blueOf(Pixel p) { return p & 0xFF; }
+
+// Row y of a 32-bit memory bitmap.
+inline Pixel* row(BITMAP* b, int y) { return reinterpret_cast<Pixel*>(b->line[y]); }
+
+}  // namespace Zorvek::pixels

@@ -1,0 +1,73 @@
+#include "music/music.h"
+
+#include "platform/sound/fmod.h"
+#include "runtime/fail.h"
+
+namespace Zorvek {
+
+namespace {
+// One sound system, one module and one channel per process.
+FMOD_SYSTEM* system = nullptr;
+FMOD_SOUND* sound = nullptr;
+FMOD_CHANNEL* channel = nullptr;
+
+constexpr unsigned int MINIMUM_VERSION = 0x42809;  // 4.28.09
+constexpr FMOD_MODE MODULE_MODE = FMOD_LOOP_OFF | FMOD_2D | FMOD_SOFTWARE;  // 0x49
+}  // namespace
+
+Music::Music() {
+    system = nullptr;
+    sound = nullptr;
+    channel = nullptr;
+    if (FMOD_System_Create(&system) != FMOD_OK) fail(EXIT_SOUND, "Could not create sound system.");
+    unsigned int version = 0;
+    if (FMOD_System_GetVersion(system, &version) != FMOD_OK)
+        fail(EXIT_SOUND, "Could not create sound system: getversion call failed.");
+    if (version < MINIMUM_VERSION)
+        fail(EXIT_SOUND, "Could not create sound system: incorrect version");
+    if (FMOD_System_Init(system, 1, FMOD_INIT_NORMAL, nullptr) != FMOD_OK)
+        fail(EXIT_SOUND, "Could not initiate sound system.");
+}
+
+Music::~Music() {
+    FMOD_System_Close(system);
+    FMOD_System_Release(system);
+}
+
+void Music::play() {
+    channel = nullptr;
+    if (FMOD_System_CreateSound(system, musicFile, MODULE_MODE, nullptr, &sound) != FMOD_OK)
+        fail(EXIT_SOUND, "Failed loading music stream.");
+    if (FMOD_System_PlaySound(system, FMOD_CHANNEL_FREE, sound, false, &channel) != FMOD_OK)
+        fail(EXIT_SOUND, "FMOD_System_PlaySound.");
+}
+
+int Music::position() {
+    unsigned int ms = 0;
+    FMOD_Channel_GetPosition(channel, &ms, FMOD_TIMEUNIT_MS);
+    return static_cast<int>(ms);
+}
+
+void Music::setPosition(int ms) {
+    FMOD_Channel_SetPosition(channel, static_cast<unsigned int>(ms), FMOD_TIMEUNIT_MS);
+}
+
+void Music::update() { FMOD_System_Update(system); }
+
+float* Music::getSpectrum(float* out) {
+    FMOD_System_GetSpectrum(system, out, 256, 0, FMOD_DSP_FFT_WINDOW_RECT);
+    FMOD_System_GetSpectrum(system, out + 256, 256, 1, FMOD_DSP_FFT_WINDOW_RECT);
+    return out;
+}
+
+int Music::length() {
+    unsigned int ms = 0;
+    FMOD_Sound_GetLength(sound, &ms, FMOD_TIMEUNIT_MS);
+    return static_cast<int>(ms);
+}
+
+void Music::stopMusic() {
+    if (FMOD_Sound_Release(sound) != FMOD_OK) fail(EXIT_SOUND, "FMOD_Sound_Release failed.");
+}
+
+}  // namespace Zorvek

@@ -1,0 +1,38 @@
+#pragma once
+
+namespace Zorvek {
+
+class Music;
+
+// The time source of the main loop's pass: the music when the show plays, a clock of the caller's
+// when tests or the offline renderer drive passes at chosen times.
+class Clock {
+public:
+    virtual ~Clock() = default;
+    virtual int position() = 0;
+    virtual void setPosition(int ms) = 0;
+    virtual void update() = 0;
+};
+
+// The music's playback position.
+class MusicClock final : public Clock {
+public:
+    explicit MusicClock(Music& music) : music(music) {}
+    int position() override;
+    void setPosition(int ms) override;
+    void update() override;
+
+private:
+    Music& music;
+};
+
+// A clock that stands where it was set.
+class ManualClock final : public Clock {
+public:
+    int ms = 0;
+    int position() override { return ms; }
+    void setPosition(int to) override { ms = to; }
+    void update() override {}
+};
+
+}  // namespace Zorvek

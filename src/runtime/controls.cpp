@@ -1,0 +1,87 @@
+#include "runtime/controls.h"
+
+#include <allegro.h>
+
+namespace Zorvek {
+
+volatile int keyJump[256];
+volatile int jumpTo = -1;
+volatile int seekDelta = 0;
+volatile bool quitRequested = false;
+volatile bool modeSwitchRequested = false;
+volatile bool showEvents = false;
+volatile bool showFps = false;
+volatile bool showClock = false;
+volatile bool seeking = false;
+volatile bool rewinding = false;
+
+namespace {
+// A held arrow key repeats every 100 ms while the music moves 100 ms: -1100 and +900 per repeat
+// move the show about 1000 ms per 100 ms either way.
+constexpr int SEEK_BACK = 1100;
+constexpr int SEEK_FORWARD = 900;
+constexpr int REWIND_STEP = 1400;
+}  // namespace
+
+void resetControls() {
+    keyJump[0] = 0;
+    for (int i = 1; i < 256; ++i) keyJump[i] = -1;
+    jumpTo = -1;
+    seekDelta = 0;
+    quitRequested = false;
+    modeSwitchRequested = false;
+    showEvents = false;
+    showFps = false;
+    showClock = false;
+    seeking = false;
+    rewinding = false;
+}
+
+int keyboardHandler(int keycode) {
+    if (quitRequested || modeSwitchRequested) return 0;
+    rewinding = false;
+    int scancode = (keycode >> 8) & 0xFF;
+    switch (scancode) {
+        case KEY_F11: modeSwitchRequested = true; break;
+        case KEY_ESC: quitRequested = true; break;
+        case KEY_E: showEvents = !showEvents; break;
+        case KEY_F: showFps = !showFps; break;
+        case KEY_T: showClock = !showClock; break;
+        case KEY_LEFT:
+            seekDelta = seekDelta - SEEK_BACK;
+            seeking = true;
+            break;
+        case KEY_RIGHT:
+            seekDelta = seekDelta + SEEK_FORWARD;
+            seeking = true;
+            break;
+        default:
+            if (keyJump[scancode] >= 0) jumpTo = keyJump[scancode];
+            break;
+    }
+    return 0;  // every key is swallowed
+}
+END_OF_FUNCTION(keyboardHandler)
+
+void timerHandler() {
+    if (mouse_b & 1) {
+        seekDelta = seekDelta - SEEK_BACK;
+        rewinding = false;
+        seeking = true;
+    } else if (mouse_b & 2) {
+        seekDelta = seekDelta + SEEK_FORWARD;
+        rewinding = false;
+        seeking = true;
+    } else if (rewinding) {
+        seekDelta = seekDelta - REWIND_STEP;
+        seeking = true;
+    } else {
+        seeking = key[KEY_LEFT] || key[KEY_RIGHT];
+    }
+}
+END_OF_FUNCTION(timerHandler)
+
+void closeHandler() { quitRequested = true; }
+END_OF_FUNCTION(closeHandler)
+
+}  // namespace Zorvek

@@ -1,0 +1,41 @@
+#pragma once
+
+#include "display/display.h"
+#include "music/music.h"
+#include "resources/loader.h"
+#include "timeline/timeline.h"
+
+struct BITMAP;
+
+namespace Zorvek {
+
+// How the demo object brings the platform up.
+enum class DemoMode {
+    Interactive,  // the graphics library with its system driver, input handlers and timer
+    Headless,     // no system driver, no input: tests and offline rendering
+};
+
+// The base of the show: owns every runtime service by value. The concrete show derives from it,
+// adds its effects and fills the timeline in script().
+class Demo {
+public:
+    static constexpr int FRAME_SLOTS = 17;  // slot 0 is the permanent null floor
+
+    Loader loader;
+    Display display;
+    Music music;
+    Timeline timeline;
+    BITMAP* frames[FRAME_SLOTS] = {nullptr};
+    int frameCount = 1;
+
+    explicit Demo(DemoMode mode = DemoMode::Interactive);
+    virtual ~Demo();
+    Demo(const Demo&) = delete;
+    Demo& operator=(const Demo&) = delete;
+
+    virtual void script();
+    void run();
+    static void setKeyJump(int scancode, int ms);
+};
+
+}  // namespace Zorvek

@@ -1,0 +1,166 @@
+#include "runtime/main_loop.h"
+
+#include <allegro.h>
+
+#include "effects/effect.h"
+#include "runtime/clock.h"
+#include "runtime/controls.h"
+#include "runtime/demo.h"
+#include "runtime/fail.h"
+
+namespace Zorvek {
+
+namespace {
+constexpr int OVERLAY_COLOUR = 0x00FF00;
+constexpr int REWIND_LEAD = 1000;  // the rewind starts from this long before the last end
+constexpr const char* CREDIT = "Velmora by Zorvek - code, pixels and music made from scratch";
+}  // namespace
+
+MainLoop::MainLoop(Demo& demo, Clock& clock) : demo(demo), clock(clock) {
+    const Timeline& t = demo.timeline;
+    lastEnd = t.count > 0 ? t.events[t.count - 1].end : 0;
+}
+
+void MainLoop::begin() {
+    keyJump[KEY_HOME] = 0;
+    keyJump[KEY_END] = lastEnd - 1;
+}
+
+void MainLoop::switchModeIfRequested() {
+    if (!modeSwitchRequested) return;
+    Display& d = demo.display;
+    d.setMode(!d.windowed, d.direct, d.width, d.height, d.depth);
+    modeSwitchRequested = false;
+}
+
+BITMAP* MainLoop::pass() {
+    for (int i = 0; i < runningCount; ++i) running[i]->seen = false;
+
+    int t = takeTime();
+    if (!demo.timeline.activeAt(t)) {
+        // End of the schedule: show the moment before the end and let the timer pull the music
+        // back to the start.
+        t = lastEnd;
+        demo.timeline.activeAt(lastEnd - REWIND_LEAD);
+        clock.setPosition(lastEnd - REWIND_LEAD);
+        rewinding = true;
+    }
+    clock.update();
+    runActiveEvents(t);
+    stopFinishedEffects();
+    BITMAP* frame = takeFinishedFrame();
+    drawOverlays(frame, t);
+    if (!key[KEY_UP]) demo.display.present(frame);
+    prevTime = t;
+    time = t;
+    return frame;
+}
+
+void MainLoop::end() {
+    for (int i = 0; i < runningCount; ++i) running[i]->stop();
+    runningCount = 0;
+}
+
+int MainLoop::takeTime() {
+    int t;
+    if (jumpTo >= 0) {
+        t = jumpTo;
+        jumpTo = -1;
+        demo.timeline.cursor = 0;
+        clock.setPosition(t);
+    } else if (seekDelta != 0) {
+        t = clock.position() + seekDelta;
+        seekDelta = 0;
+        if (t < 0) {
+            t = 0;
+            rewinding = false;
+        } else if (t > lastEnd) {
+            t = lastEnd - 1;
+        }
+        demo.timeline.cursor = 0;
+        clock.setPosition(t);
+    } else if (key[KEY_DOWN]) {
+        t = prevTime;
+        clock.setPosition(t);
+    } else {
+        t = clock.position();
+    }
+    return t;
+}
+
+void MainLoop::runActiveEvents(int t) {
+    for (TimelineEvent** r = demo.timeline.active; *r; ++r) {
+        TimelineEvent* event = *r;
+        Effect* e = event->effect;
+        if (!e->running) {
+            e->start();
+            if (runningCount == MAX_RUNNING)
+                fail(EXIT_CAPACITY, "Too many running effects; at most %d can run at once.",
+                     MAX_RUNNING);
+            running[runningCount++] = e;
+        }
+        e->seen = true;
+        int local;
+        if (e->period != 0) {
+            local = static_cast<int>(static_cast<unsigned>(t - event->start + event->phase) %
+                                     static_cast<unsigned>(e->period));
+        } else {
+            local = t - event->start;
+        }
+        e->event = event;
+        e->update(local);
+        e->render();
+    }
+}
+
+void MainLoop::stopFinishedEffects() {
+    int kept = 0;
+    for (int i = 0; i < runningCount; ++i) {
+        Effect* e = running[i];
+        if (e->seen) {
+            running[kept++] = e;
+        } else {
+            e->stop();
+        }
+    }
+    runningCount = kept;
+}
+
+BITMAP* MainLoop::takeFinishedFrame() {
+    int n = demo.frameCount;
+    if (n <= 1) fail(EXIT_MISUSE, "Framestack underflow.");
+    demo.frameCount = n - 1;
+    BITMAP* frame = demo.frames[n - 1];
+    if (n >= 3) fail(EXIT_MISUSE, "Framestack overflow.");
+    if (!frame) fail(EXIT_MISUSE, "Nullframe rendered.");
+    return frame;
+}
+
+void MainLoop::drawOverlays(BITMAP* frame, int t) {
+    if (showFps) {
+        int now = clock.position();
+        float rate = now == t ? 0.0f : 1000.0f / static_cast<float>(now - t);
+        if (rate <= 0 || rate >= 100) {
+            textprintf_ex(frame, font, frame->w - 41, 9, OVERLAY_COLOUR, -1, "MANY");
+        } else {
+            textprintf_ex(frame, font, frame->w - 65, 9, OVERLAY_COLOUR, -1, "%2.1fFPS",
+                          static_cast<double>(rate));
+        }
+    }
+    if (showEvents) {
+        int y = frame->h - 18;
+        for (TimelineEvent** r = demo.timeline.active; *r; ++r, y -= 9) {
+            int left = (*r)->end - t;
+            textprintf_ex(frame, font, 9, y, OVERLAY_COLOUR, -1, "%02d.%02d %s", left / 1000,
+                          (left % 1000) / 10, (*r)->effect->name());
+        }
+    }
+    if (showClock || seeking) {
+        textprintf_ex(frame, font, 9, 9, OVERLAY_COLOUR, -1, "%02d:%02d.%02d", (t / 1000) / 60,
+                      (t / 1000) % 60, (t % 1000) / 10);
+    } else if (key[KEY_C]) {
+        textprintf_ex(frame, font, 9, 9, OVERLAY_COLOUR, -1, "%s", CREDIT);
+    }
+}
+
+}  // namespace Zorvek

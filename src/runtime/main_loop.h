@@ -1,0 +1,47 @@
+#pragma once
+
+struct BITMAP;
+
+namespace Zorvek {
+
+class Clock;
+class Demo;
+class Effect;
+
+// The main loop's state and its pass: turns the clock's time into one finished frame.
+// The program, the tests and the offline renderer all drive the show through this.
+class MainLoop {
+public:
+    // Every effect of the show can be running at once across a jump; the list is guarded.
+    static constexpr int MAX_RUNNING = 128;
+
+    MainLoop(Demo& demo, Clock& clock);
+
+    // Before the first pass: the Home and End jump points.
+    void begin();
+    // Serves a pending window/fullscreen switch.
+    void switchModeIfRequested();
+    // One pass: time, schedule, effects, the finished frame, overlays, presentation.
+    // Returns the finished frame (valid until the next pass).
+    BITMAP* pass();
+    // After the last pass: stops every running effect.
+    void end();
+
+    Effect* running[MAX_RUNNING] = {};
+    int runningCount = 0;
+    int lastEnd = 0;
+    int prevTime = 0;
+    int time = 0;  // T of the last pass
+
+private:
+    int takeTime();
+    void runActiveEvents(int t);
+    void stopFinishedEffects();
+    BITMAP* takeFinishedFrame();
+    void drawOverlays(BITMAP* frame, int t);
+
+    Demo& demo;
+    Clock& clock;
+};
+
+}  // namespace Zorvek
