@@ -4,6 +4,8 @@ struct BITMAP;
 
 namespace Zorvek {
 
+class GraphicsModes;
+
 // The screen side of the demo: the graphics mode with its fall-backs, the video pages, the
 // presentation of finished frames and the pool of scratch frames that effects borrow.
 class Display {
@@ -28,6 +30,10 @@ public:
     Display& operator=(const Display&) = delete;
 
     void setMode(int windowed, int direct, int width, int height, int depth);
+    // The mode choice of setMode for the stored render size: the exact mode, else (fullscreen)
+    // the doubled one, the first listed 32-bit mode that holds the frame, and at last a window.
+    // Sets `scaling`, and `windowed` when it had to fall back to a window.
+    void chooseMode(GraphicsModes& modes);
     // Without any screen (tests, offline rendering): only the render size and the scratch frames.
     void setHeadless(int width, int height, int depth);
     void present(BITMAP* frame);

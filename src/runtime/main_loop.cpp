@@ -13,7 +13,8 @@ namespace Zorvek {
 namespace {
 constexpr int OVERLAY_COLOUR = 0x00FF00;
 constexpr int REWIND_LEAD = 1000;  // the rewind starts from this long before the last end
-constexpr const char* CREDIT = "Velmora by Zorvek - code, pixels and music made from scratch";
+// The credit line must fit the 320-pixel frame from x = 9 in 8-pixel glyphs: 38 characters.
+constexpr const char* CREDIT = "VELMORA by ZORVEK - all our own work";
 }  // namespace
 
 MainLoop::MainLoop(Demo& demo, Clock& clock) : demo(demo), clock(clock) {
@@ -63,14 +64,14 @@ void MainLoop::end() {
 
 int MainLoop::takeTime() {
     int t;
-    if (jumpTo >= 0) {
-        t = jumpTo;
-        jumpTo = -1;
+    int jump = jumpTo.exchange(-1);
+    if (jump >= 0) {
+        t = jump;
         demo.timeline.cursor = 0;
         clock.setPosition(t);
-    } else if (seekDelta != 0) {
-        t = clock.position() + seekDelta;
-        seekDelta = 0;
+    } else if (int delta = seekDelta.exchange(0); delta != 0) {
+        // Read and cleared in one step, so a handler's step made meanwhile is kept for later.
+        t = clock.position() + delta;
         if (t < 0) {
             t = 0;
             rewinding = false;
@@ -94,10 +95,7 @@ void MainLoop::runActiveEvents(int t) {
         Effect* e = event->effect;
         if (!e->running) {
             e->start();
-            if (runningCount == MAX_RUNNING)
-                fail(EXIT_CAPACITY, "Too many running effects; at most %d can run at once.",
-                     MAX_RUNNING);
-            running[runningCount++] = e;
+            addRunning(e);
         }
         e->seen = true;
         int local;
@@ -111,6 +109,16 @@ void MainLoop::runActiveEvents(int t) {
         e->update(local);
         e->render();
     }
+}
+
+void MainLoop::addRunning(Effect* e) {
+    // An effect whose start() leaves it not running is started again at its next event; it is
+    // listed once all the same, so that it is stopped once.
+    for (int i = 0; i < runningCount; ++i)
+        if (running[i] == e) return;
+    if (runningCount == MAX_RUNNING)
+        fail(EXIT_CAPACITY, "Too many running effects; at most %d can run at once.", MAX_RUNNING);
+    running[runningCount++] = e;
 }
 
 void MainLoop::stopFinishedEffects() {

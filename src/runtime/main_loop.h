@@ -36,6 +36,7 @@ public:
 private:
     int takeTime();
     void runActiveEvents(int t);
+    void addRunning(Effect* e);
     void stopFinishedEffects();
     BITMAP* takeFinishedFrame();
     void drawOverlays(BITMAP* frame, int t);
