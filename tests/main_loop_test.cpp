@@ -205,6 +205,29 @@ TEST_F(MainLoopEffects, AnEffectThatNeverRunsIsStartedAtEachPassButListedAndStop
     EXPECT_EQ(restless.stops, 1);
 }
 
+TEST_F(MainLoopEffects, AJumpBetweenTwoFullMomentsFitsTheRunningList) {
+    // Two moments of 63 events each, every event with an effect of its own.
+    Generator grounds[2];
+    Overlay overlays[2][62];
+    for (int m = 0; m < 2; ++m) {
+        init(grounds[m]);
+        demo.timeline.add(m * 10000, 1000, &grounds[m]);
+        for (Overlay& o : overlays[m]) {
+            init(o);
+            demo.timeline.add(m * 10000, 1000, &o);
+        }
+    }
+    begin();
+    passAt(500);
+    EXPECT_EQ(loop->runningCount, 63);
+    jumpTo = 10500;
+    EXPECT_EQ(passAt(600), grounds[1].frame);
+    EXPECT_EQ(loop->runningCount, 63);
+    EXPECT_EQ(loop->running[0], &grounds[1]);
+    EXPECT_EQ(overlays[0][61].calls.stops, 1);
+    loop->end();
+}
+
 TEST_F(MainLoopEffects, LeavingTheLoopStopsEveryRunningEffectAndReturnsTheirFrames) {
     struct Drop : Effect {
         void render() override { --demo->frameCount; }
