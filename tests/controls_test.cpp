@@ -167,3 +167,23 @@ TEST(CloseHandler, TheCloseButtonQuits) {
     EXPECT_TRUE(quitRequested);
     resetControls();
 }
+
+TEST(SharedValues, ReadAndAssignLikeThePlainValuesTheyHold) {
+    resetControls();
+    Demo::setKeyJump(KEY_F2, 93800);
+    jumpTo = keyJump[KEY_F2];  // a copy of the value, not of the slot
+    keyJump[KEY_F2] = 5;
+    EXPECT_EQ(jumpTo, 93800);
+    struct Start {
+        const char* name;
+        int ms;
+    } start{"F2", jumpTo};
+    EXPECT_EQ(start.ms, 93800);
+    showEvents = !showEvents;
+    EXPECT_TRUE(showEvents);
+    seekDelta += 900;
+    seekDelta -= 1100;
+    EXPECT_EQ(seekDelta.exchange(0), -200);
+    EXPECT_EQ(seekDelta, 0);
+    resetControls();
+}

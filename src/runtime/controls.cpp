@@ -4,19 +4,16 @@
 
 namespace Zorvek {
 
-std::atomic<int> keyJump[256];
-std::atomic<int> jumpTo{-1};
-std::atomic<int> seekDelta{0};
-std::atomic<bool> quitRequested{false};
-std::atomic<bool> modeSwitchRequested{false};
-std::atomic<bool> showEvents{false};
-std::atomic<bool> showFps{false};
-std::atomic<bool> showClock{false};
-std::atomic<bool> seeking{false};
-std::atomic<bool> rewinding{false};
-
-static_assert(std::atomic<int>::is_always_lock_free && std::atomic<bool>::is_always_lock_free,
-              "the input handlers must never wait on the main loop");
+SharedValue<int> keyJump[256];
+SharedValue<int> jumpTo{-1};
+SharedValue<int> seekDelta{0};
+SharedValue<bool> quitRequested{false};
+SharedValue<bool> modeSwitchRequested{false};
+SharedValue<bool> showEvents{false};
+SharedValue<bool> showFps{false};
+SharedValue<bool> showClock{false};
+SharedValue<bool> seeking{false};
+SharedValue<bool> rewinding{false};
 
 namespace {
 // A held arrow key repeats every 100 ms while the music moves 100 ms: -1100 and +900 per repeat

@@ -1,23 +1,22 @@
 #pragma once
 
-#include <atomic>
+#include "runtime/shared_value.h"
 
 namespace Zorvek {
 
 // Requests shared between the input handlers (the graphics library's threads) and the main loop.
-// Single values, written by the handlers and read and cleared by the loop once per pass. They are
-// atomics so that the threads may touch them without locks and without a data race; a request
+// Single values, written by the handlers and read and cleared by the loop once per pass; a request
 // made during a pass takes effect in the next one.
-extern std::atomic<int> keyJump[256];  // ms to jump to per scancode; -1 = no jump
-extern std::atomic<int> jumpTo;        // -1 = none
-extern std::atomic<int> seekDelta;     // pending relative seek, summed since the last pass
-extern std::atomic<bool> quitRequested;
-extern std::atomic<bool> modeSwitchRequested;
-extern std::atomic<bool> showEvents;
-extern std::atomic<bool> showFps;
-extern std::atomic<bool> showClock;
-extern std::atomic<bool> seeking;    // the clock is shown while the viewer scrubs or the show rewinds
-extern std::atomic<bool> rewinding;  // the timer pulls the music back to the start
+extern SharedValue<int> keyJump[256];  // ms to jump to per scancode; -1 = no jump
+extern SharedValue<int> jumpTo;        // -1 = none
+extern SharedValue<int> seekDelta;     // pending relative seek, summed since the last pass
+extern SharedValue<bool> quitRequested;
+extern SharedValue<bool> modeSwitchRequested;
+extern SharedValue<bool> showEvents;
+extern SharedValue<bool> showFps;
+extern SharedValue<bool> showClock;
+extern SharedValue<bool> seeking;    // the clock is shown while the viewer scrubs or the show rewinds
+extern SharedValue<bool> rewinding;  // the timer pulls the music back to the start
 
 int keyboardHandler(int key);
 void timerHandler();
