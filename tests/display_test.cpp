@@ -151,6 +151,22 @@ TEST(DisplayScratch, FramesAreLentLowestFirstAndComeBackToThePool) {
     EXPECT_EQ(d.borrowScratch(), d.scratch[5]);
 }
 
+TEST(DisplayScratch, TheMostFramesEverLentAtOnceAreKept) {
+    HeadlessDemo demo;
+    Display& d = demo.display;
+    BITMAP* a = d.borrowScratch();
+    BITMAP* b = d.borrowScratch();
+    d.returnScratch(a);
+    d.returnScratch(a);  // given back twice: counted once
+    d.borrowScratch();
+    EXPECT_EQ(d.lent, 2);
+    EXPECT_EQ(d.mostLent, 2);
+    d.borrowScratch();
+    d.returnScratch(b);
+    EXPECT_EQ(d.lent, 2);
+    EXPECT_EQ(d.mostLent, 3);
+}
+
 TEST(DisplayScratch, TheFifteenthBorrowEndsTheProgram) {
     HeadlessDemo demo;
     for (int i = 0; i < Display::NUM_SCRATCH; ++i) demo.display.borrowScratch();

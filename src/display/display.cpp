@@ -122,6 +122,7 @@ BITMAP* Display::borrowScratch() {
     for (int i = 0; i < NUM_SCRATCH; ++i) {
         if (!inUse[i]) {
             inUse[i] = true;
+            if (++lent > mostLent) mostLent = lent;
             return scratch[i];
         }
     }
@@ -132,6 +133,7 @@ BITMAP* Display::borrowScratch() {
 void Display::returnScratch(BITMAP* frame) {
     for (int i = 0; i < NUM_SCRATCH; ++i) {
         if (scratch[i] == frame) {
+            if (inUse[i]) --lent;
             inUse[i] = false;
             return;
         }

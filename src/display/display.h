@@ -23,6 +23,8 @@ public:
     BITMAP* pages[2] = {nullptr, nullptr};
     BITMAP* scratch[NUM_SCRATCH] = {};
     bool inUse[NUM_SCRATCH] = {};
+    int lent = 0;      // scratch frames lent out now
+    int mostLent = 0;  // the most ever lent out at once: how close the show comes to the pool's size
 
     Display() = default;
     ~Display();
