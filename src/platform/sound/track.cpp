@@ -45,7 +45,7 @@ Track::~Track() {
 bool Track::load(const std::uint8_t* data, std::size_t size, Decoding decoding) {
     if (!decoder.open(data, size)) return false;
     frames = decoder.lengthFrames();
-    pcm.assign(static_cast<std::size_t>(frames) * CHANNELS, 0);
+    pcm.reset(new std::int16_t[static_cast<std::size_t>(frames) * CHANNELS]);
     ready.store(0);
     if (decoding == Decoding::Now) {
         decodeAll();
@@ -64,9 +64,15 @@ void Track::decodeAll() {
     while (done < frames && !cancelled.load(std::memory_order_relaxed) &&
            !exiting.load(std::memory_order_relaxed)) {
         std::size_t want = static_cast<std::size_t>(std::min<std::int64_t>(CHUNK, frames - done));
-        std::size_t got = decoder.render(pcm.data() + done * CHANNELS, want);
-        // A module that ends early leaves the rest of the track silent, as it was allocated.
-        done = got < want ? frames : done + static_cast<std::int64_t>(got);
+        std::int16_t* at = pcm.get() + done * CHANNELS;
+        std::size_t got = decoder.render(at, want);
+        if (got < want) {
+            // The module ended before its reckoned length: the rest of the track is silence.
+            std::fill(at + got * CHANNELS, pcm.get() + frames * CHANNELS, std::int16_t{0});
+            done = frames;
+        } else {
+            done += static_cast<std::int64_t>(got);
+        }
         ready.store(done, std::memory_order_release);
     }
 }
@@ -80,7 +86,7 @@ void Track::read(std::int64_t first, int count, std::int16_t* out) const {
     std::memset(p, 0, sizeof(std::int16_t) * CHANNELS * static_cast<std::size_t>(before));
     p += before * CHANNELS;
     if (to > from) {
-        std::memcpy(p, pcm.data() + from * CHANNELS,
+        std::memcpy(p, pcm.get() + from * CHANNELS,
                     sizeof(std::int16_t) * CHANNELS * static_cast<std::size_t>(to - from));
         p += (to - from) * CHANNELS;
     }

@@ -6,8 +6,8 @@
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <thread>
-#include <vector>
 
 #include "platform/sound/decoder.h"
 
@@ -38,7 +38,9 @@ private:
     void decodeAll();
 
     Decoder decoder;
-    std::vector<std::int16_t> pcm;
+    // Left uninitialised: nothing reads past `ready`, and the decoder, not the loading thread,
+    // pays for touching the pages.
+    std::unique_ptr<std::int16_t[]> pcm;
     std::int64_t frames = 0;
     std::atomic<std::int64_t> ready{0};
     std::atomic<bool> cancelled{false};
