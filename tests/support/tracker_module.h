@@ -81,7 +81,7 @@ struct TrackerModule {
     static bool saveBytes(const std::string& path, const std::vector<std::uint8_t>& data) {
         std::FILE* f = std::fopen(path.c_str(), "wb");
         if (!f) return false;
-        bool ok = std::fwrite(data.data(), 1, data.size(), f) == data.size();
+        bool ok = data.empty() || std::fwrite(data.data(), 1, data.size(), f) == data.size();
         return std::fclose(f) == 0 && ok;
     }
 };
