@@ -3,10 +3,10 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <mutex>
+#include <vector>
 
 namespace Zorvek::sound {
 
@@ -15,29 +15,42 @@ constexpr int CHUNK = 4800;  // 100 ms: the unit in which decoded frames are pub
 
 // The program may exit (a fatal message, the end of the show) while a track is still decoding.
 // Decoding stops before the process tears down its static objects, which the decoder may use.
-// The count belongs to the process that started the workers: a forked child has none of them.
-std::atomic<bool> exiting{false};
-std::atomic<int> liveWorkers{0};
-pid_t workerProcess = 0;
+// The tracks belong to the process that loaded them: a forked child has no decoder threads.
+struct Decoders {
+    std::mutex lock;
+    std::vector<Track*> tracks;
+    pid_t process = 0;
+} decoders;
 
-void stopWorkersAtExit() {
-    exiting.store(true);
-    if (getpid() != workerProcess) return;
-    while (liveWorkers.load() > 0) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+void stopDecodingAtExit() {
+    std::lock_guard<std::mutex> guard(decoders.lock);
+    if (decoders.process != getpid()) return;
+    for (Track* t : decoders.tracks) t->stopDecoding();
 }
 
-void countWorker() {
+void enrol(Track* track) {
     static std::once_flag registered;
-    std::call_once(registered, [] { std::atexit(stopWorkersAtExit); });
-    if (workerProcess != getpid()) {
-        workerProcess = getpid();
-        liveWorkers.store(0);
+    std::call_once(registered, [] { std::atexit(stopDecodingAtExit); });
+    std::lock_guard<std::mutex> guard(decoders.lock);
+    if (decoders.process != getpid()) {
+        decoders.process = getpid();
+        decoders.tracks.clear();
     }
-    liveWorkers.fetch_add(1);
+    decoders.tracks.push_back(track);
+}
+
+void withdraw(Track* track) {
+    std::lock_guard<std::mutex> guard(decoders.lock);
+    std::erase(decoders.tracks, track);
 }
 }  // namespace
 
 Track::~Track() {
+    stopDecoding();
+    withdraw(this);
+}
+
+void Track::stopDecoding() {
     cancelled.store(true);
     if (worker.joinable()) worker.join();
 }
@@ -50,19 +63,15 @@ bool Track::load(const std::uint8_t* data, std::size_t size, Decoding decoding) 
     if (decoding == Decoding::Now) {
         decodeAll();
     } else {
-        countWorker();
-        worker = std::thread([this] {
-            decodeAll();
-            liveWorkers.fetch_sub(1);
-        });
+        enrol(this);
+        worker = std::thread([this] { decodeAll(); });
     }
     return true;
 }
 
 void Track::decodeAll() {
     std::int64_t done = 0;
-    while (done < frames && !cancelled.load(std::memory_order_relaxed) &&
-           !exiting.load(std::memory_order_relaxed)) {
+    while (done < frames && !cancelled.load(std::memory_order_relaxed)) {
         std::size_t want = static_cast<std::size_t>(std::min<std::int64_t>(CHUNK, frames - done));
         std::int16_t* at = pcm.get() + done * CHANNELS;
         std::size_t got = decoder.render(at, want);

@@ -30,6 +30,9 @@ public:
     // Frames decoded so far, from the start; the rest of the track reads as silence until then.
     std::int64_t decoded() const { return ready.load(std::memory_order_acquire); }
 
+    // Stops the decoder thread, leaving the rest of the track silent, and waits for it.
+    void stopDecoding();
+
     // Copies `count` interleaved stereo frames from `first` on; frames before the start, past the
     // end or not decoded yet are silence.
     void read(std::int64_t first, int count, std::int16_t* out) const;
