@@ -5,6 +5,8 @@
 
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
+#include <new>
 #include <string>
 #include <thread>
 
@@ -15,6 +17,19 @@
 
 using namespace Zorvek;
 using namespace Zorvek::testing;
+
+// Counts the allocations each thread makes, to hold the per-pass calls to none.
+namespace {
+thread_local long allocations = 0;
+}
+void* operator new(std::size_t size) {
+    ++allocations;
+    if (void* p = std::malloc(size ? size : 1)) return p;
+    throw std::bad_alloc();
+}
+// Out of line, so that the compiler does not pair the library's new with this free.
+[[gnu::noinline]] void operator delete(void* p) noexcept { std::free(p); }
+[[gnu::noinline]] void operator delete(void* p, std::size_t) noexcept { std::free(p); }
 
 namespace {
 
@@ -161,5 +176,23 @@ TEST_F(MusicPlayer, TheSpectrumOfTheSilenceBeforeTheFirstNoteIsZero) {
     demo.music.setPosition(4500);
     demo.music.getSpectrum(demo.music.spectrum);
     EXPECT_GT(demo.music.spectrum[TONE_BAND], 0.1f);
+    demo.music.stopMusic();
+}
+
+TEST_F(MusicPlayer, ThePerPassCallsAllocateNothing) {
+    HeadlessDemo demo;
+    demo.music.musicFile = file("passes.mod", busyModule(2).bytes());
+    demo.music.play();
+    std::this_thread::sleep_for(std::chrono::milliseconds(30));
+    long before = allocations;
+    int sum = 0;
+    for (int pass = 0; pass < 300; ++pass) {
+        sum += demo.music.position();
+        demo.music.update();
+        demo.music.getSpectrum(demo.music.spectrum);
+        if (pass % 3 == 0) demo.music.setPosition(pass * 37);
+    }
+    EXPECT_EQ(allocations, before);
+    EXPECT_GT(sum, 0);
     demo.music.stopMusic();
 }
