@@ -307,6 +307,9 @@ TEST_F(SoundSystem, RefusesMissingEmptyTruncatedAndGarbageFilesWithDistinctCodes
     FMOD_SOUND* sound = nullptr;
     EXPECT_EQ(FMOD_System_CreateSound(system, "/nonexistent/drift.mod", mode, nullptr, &sound),
               FMOD_ERR_FILE_NOTFOUND);
+    // A directory, and a device that never ends.
+    EXPECT_EQ(FMOD_System_CreateSound(system, "/tmp", mode, nullptr, &sound), FMOD_ERR_FILE_BAD);
+    EXPECT_EQ(FMOD_System_CreateSound(system, "/dev/zero", mode, nullptr, &sound), FMOD_ERR_FILE_BAD);
     std::vector<std::uint8_t> whole = toneModule(1).bytes();
     struct Case { const char* name; std::vector<std::uint8_t> bytes; FMOD_RESULT result; };
     for (const Case& c : {Case{"empty.mod", {}, FMOD_ERR_FILE_BAD},

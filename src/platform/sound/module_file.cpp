@@ -1,5 +1,7 @@
 #include "platform/sound/module_file.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
@@ -36,12 +38,17 @@ FileStatus readWholeFile(const char* path, std::vector<std::uint8_t>& bytes) {
     if (!path) return FileStatus::NotFound;
     std::FILE* f = std::fopen(path, "rb");
     if (!f) return errno == ENOENT ? FileStatus::NotFound : FileStatus::Unreadable;
-    std::uint8_t chunk[1 << 16];
-    std::size_t n;
-    while ((n = std::fread(chunk, 1, sizeof chunk, f)) > 0) bytes.insert(bytes.end(), chunk, chunk + n);
-    bool failed = std::ferror(f) != 0;
+    // Only a regular file has an end to read to: not a directory, a pipe or a device.
+    struct stat info;
+    bool ok = fstat(fileno(f), &info) == 0 && S_ISREG(info.st_mode) &&
+              static_cast<std::size_t>(info.st_size) <= MAX_MODULE_BYTES;
+    if (ok) {
+        bytes.resize(static_cast<std::size_t>(info.st_size));
+        ok = std::fread(bytes.data(), 1, bytes.size(), f) == bytes.size();
+    }
     std::fclose(f);
-    return failed ? FileStatus::Unreadable : FileStatus::Ok;
+    if (!ok) bytes.clear();
+    return ok ? FileStatus::Ok : FileStatus::Unreadable;
 }
 
 bool isTruncatedTrackerModule(const std::uint8_t* data, std::size_t size) {

@@ -9,7 +9,11 @@ namespace Zorvek::sound {
 
 enum class FileStatus { Ok, NotFound, Unreadable };
 
-// Reads the whole file into `bytes`.
+// Modules are small: a larger file is taken for something else.
+constexpr std::size_t MAX_MODULE_BYTES = std::size_t(256) << 20;
+
+// Reads the whole of a regular file into `bytes`; anything else, or a file past
+// MAX_MODULE_BYTES, is Unreadable.
 FileStatus readWholeFile(const char* path, std::vector<std::uint8_t>& bytes);
 
 // A ProTracker-style module (a channel signature at offset 1080) is complete when it holds its

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <mutex>
+#include <new>
 #include <vector>
 
 namespace Zorvek::sound {
@@ -58,7 +59,9 @@ void Track::stopDecoding() {
 bool Track::load(const std::uint8_t* data, std::size_t size, Decoding decoding) {
     if (!decoder.open(data, size)) return false;
     frames = decoder.lengthFrames();
-    pcm.reset(new std::int16_t[static_cast<std::size_t>(frames) * CHANNELS]);
+    // A module can claim hours of play; one too long for memory is refused, not thrown.
+    pcm.reset(new (std::nothrow) std::int16_t[static_cast<std::size_t>(frames) * CHANNELS]);
+    if (!pcm) return false;
     ready.store(0);
     if (decoding == Decoding::Now) {
         decodeAll();
