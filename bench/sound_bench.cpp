@@ -1,7 +1,9 @@
 // Costs of the music player's per-pass calls, and of loading a module of the show's length.
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <cstdlib>
 #include <string>
 #include <thread>
@@ -9,6 +11,7 @@
 #include "music/music.h"
 #include "platform/sound/fmod.h"
 #include "platform/sound/spectrum.h"
+#include "support/show_module.h"
 #include "support/tracker_module.h"
 
 using namespace Zorvek;
@@ -119,5 +122,36 @@ void BM_LoadAndDecodeShowLengthModule(benchmark::State& state) {
     std::remove(path.c_str());
 }
 BENCHMARK(BM_LoadAndDecodeShowLengthModule)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
+
+// The show's module playing for 10 s: the largest difference between the music's position and a
+// wall clock read beside it, once a millisecond.
+void BM_ShowModuleClockAgainstWallClock(benchmark::State& state) {
+    std::string show = showModulePath();
+    if (show.empty()) {
+        state.SkipWithError("this build has composed no drift.mod");
+        return;
+    }
+    setenv("SDL_AUDIODRIVER", "dummy", 0);
+    for (auto _ : state) {
+        Music music;
+        music.musicFile = show.c_str();
+        music.play();
+        auto t0 = std::chrono::steady_clock::now();
+        int p0 = music.position(), last = p0, backwards = 0;
+        double worst = 0, wall = 0;
+        while (wall < 10000) {
+            wall = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count();
+            int p = music.position();
+            backwards += p < last;
+            last = p;
+            worst = std::max(worst, std::fabs(p - p0 - wall));
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        music.stopMusic();
+        state.counters["worst_ms"] = worst;
+        state.counters["backwards"] = backwards;
+    }
+}
+BENCHMARK(BM_ShowModuleClockAgainstWallClock)->Unit(benchmark::kMillisecond)->Iterations(1)->UseRealTime();
 
 }  // namespace

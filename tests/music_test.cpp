@@ -13,6 +13,7 @@
 #include "music/music.h"
 #include "platform/sound/sound_layer.h"
 #include "support/headless.h"
+#include "support/show_module.h"
 #include "support/tracker_module.h"
 
 using namespace Zorvek;
@@ -194,5 +195,22 @@ TEST_F(MusicPlayer, ThePerPassCallsAllocateNothing) {
     }
     EXPECT_EQ(allocations, before);
     EXPECT_GT(sum, 0);
+    demo.music.stopMusic();
+}
+
+TEST_F(MusicPlayer, TheShowsModuleLastsTheShowAndIsHeardThroughout) {
+    std::string show = showModulePath();
+    if (show.empty()) GTEST_SKIP() << "this build has composed no drift.mod";
+    sound::setOffline(true);
+    HeadlessDemo demo;
+    demo.music.musicFile = show.c_str();
+    demo.music.play();
+    EXPECT_GE(demo.music.length(), 287000);
+    for (int at = 10000; at < 287000; at += 20000) {
+        demo.music.setPosition(at);
+        demo.music.getSpectrum(demo.music.spectrum);
+        float loudest = *std::max_element(std::begin(demo.music.spectrum), std::end(demo.music.spectrum));
+        EXPECT_GT(loudest, 0.001f) << "silence at " << at << " ms";
+    }
     demo.music.stopMusic();
 }
