@@ -124,6 +124,7 @@ TEST_F(MusicPlayer, TheClockRunsInRealTimeAndASeekMovesIt) {
     HeadlessDemo demo;
     demo.music.musicFile = file("clock.mod", busyModule(4).bytes());
     demo.music.play();
+    std::this_thread::sleep_for(std::chrono::milliseconds(60));  // until the first frame is heard
     auto t0 = std::chrono::steady_clock::now();
     int p0 = demo.music.position();
     std::this_thread::sleep_for(std::chrono::milliseconds(150));

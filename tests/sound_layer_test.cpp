@@ -225,24 +225,32 @@ TEST(Player, TheDeviceGetsTheFramesThatWillBeHeardWhenItsBufferPlays) {
     std::vector<std::uint8_t> bytes = m.bytes();
     Track track;
     ASSERT_TRUE(track.load(bytes.data(), bytes.size(), Track::Decoding::Now));
-    const int latency = 1024;
+    const int latency = 1024;  // 21.33 ms
+    const std::int64_t LATENCY_NS = latency * 1'000'000'000LL / SAMPLE_RATE;
     Player player;
     player.configure(latency, false);
-    player.start(&track, 0, true);
+    player.start(&track, true);
     std::vector<std::int16_t> got(1024 * CHANNELS), expected(1024 * CHANNELS);
+    double heard = -1;
+    ASSERT_TRUE(player.heard(1 * MS, heard));
+    EXPECT_DOUBLE_EQ(heard, 0);
 
-    // First callback 5 ms after the start: its frames are heard one buffer later.
+    // The first callback, 5 ms after the start, gets the module from its very first frame, and
+    // the clock starts when that frame is heard, one buffer later.
     player.fill(got.data(), 1024, 5 * MS);
-    track.read(240 + latency, 1024, expected.data());
+    track.read(0, 1024, expected.data());
     EXPECT_EQ(got, expected);
-    // The next callback continues seamlessly.
-    player.fill(got.data(), 1024, 26 * MS);
-    track.read(240 + latency + 1024, 1024, expected.data());
+    ASSERT_TRUE(player.heard(5 * MS + LATENCY_NS, heard));
+    EXPECT_DOUBLE_EQ(heard, 0);
+    ASSERT_TRUE(player.heard(5 * MS + LATENCY_NS + 10 * MS, heard));
+    EXPECT_NEAR(heard, 480, 1e-6);
+    // The next callback, one buffer later, continues seamlessly.
+    player.fill(got.data(), 1024, 5 * MS + LATENCY_NS);
+    track.read(1024, 1024, expected.data());
     EXPECT_EQ(got, expected);
 
     // A seek to 2 s at 30 ms: the next callback, 4 ms later, starts where the clock will be.
     ASSERT_TRUE(player.seek(96000, 30 * MS));
-    double heard = 0;
     ASSERT_TRUE(player.heard(30 * MS, heard));
     EXPECT_DOUBLE_EQ(heard, 96000);
     player.fill(got.data(), 1024, 34 * MS);
@@ -336,6 +344,9 @@ TEST_F(SoundSystem, PositionRunsInRealTimeSmoothlyAndNeverBackwardsWhilePlaying)
     ASSERT_EQ(FMOD_System_Init(system, 1, FMOD_INIT_NORMAL, nullptr), FMOD_OK);
     FMOD_SOUND* sound = load(toneModule(2), "realtime.mod");
     ASSERT_EQ(FMOD_System_PlaySound(system, FMOD_CHANNEL_FREE, sound, false, &channel), FMOD_OK);
+    // The clock starts once the device plays the first frame, within two buffers.
+    std::this_thread::sleep_for(std::chrono::milliseconds(60));
+    EXPECT_GT(position(), 0u);
     using Clock = std::chrono::steady_clock;
     Clock::time_point t0 = Clock::now();
     unsigned p0 = position(), last = p0;

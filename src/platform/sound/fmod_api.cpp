@@ -147,7 +147,7 @@ FMOD_RESULT FMOD_System_PlaySound(FMOD_SYSTEM* system, FMOD_CHANNELINDEX channel
     // One channel: a new sound takes it over.
     stopChannel(system);
     system->channel.sound = sound;
-    system->player.start(&sound->track, monotonicNs(), !paused && !system->offline);
+    system->player.start(&sound->track, !paused && !system->offline);
     if (channel) *channel = &system->channel;
     return FMOD_OK;
 }

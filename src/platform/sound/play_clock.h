@@ -15,8 +15,8 @@ public:
 
     explicit PlayClock(double framesPerSecond) : rate(framesPerSecond * 1e-9) {}
 
-    // Moves the clock to `frame` at `now` (ns), running or standing. Readings may go backwards
-    // only here.
+    // Moves the clock to `frame` at `now` (ns), running or standing; a `now` still to come holds
+    // it at `frame` until then. Readings may go backwards only here.
     void set(double frame, std::int64_t now, bool running);
     // Frames past `end` are never reported: the clock stops there.
     void setEnd(double end);

@@ -20,12 +20,13 @@ void Player::configure(int frames, bool follow) {
     followDevice = follow;
 }
 
-void Player::start(const Track* t, std::int64_t now, bool running) {
+void Player::start(const Track* t, bool running) {
     std::lock_guard<std::mutex> guard(lock);
     track = t;
     clock.setEnd(static_cast<double>(t->length()));
-    clock.set(0, now, running);
-    moved = true;
+    clock.set(0, 0, false);
+    waiting = running;
+    moved = false;
 }
 
 void Player::stop(const Track* t) {
@@ -50,6 +51,15 @@ bool Player::heard(std::int64_t now, double& frame) {
 
 void Player::fill(std::int16_t* out, int count, std::int64_t now) {
     std::lock_guard<std::mutex> guard(lock);
+    if (track && waiting) {
+        // The first frame of this buffer is heard `latency` frames from now: the clock runs
+        // from there.
+        double from = clock.at(now);
+        clock.set(from, now + static_cast<std::int64_t>(latency * (1e9 / SAMPLE_RATE)), true);
+        cursor = static_cast<std::int64_t>(std::llround(from));
+        waiting = false;
+        moved = false;
+    }
     if (!track || !clock.isRunning()) {
         std::memset(out, 0, sizeof(std::int16_t) * CHANNELS * static_cast<std::size_t>(count));
         return;

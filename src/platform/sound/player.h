@@ -27,8 +27,9 @@ public:
     // driver that only sleeps between callbacks is not).
     void configure(int latency, bool followDevice);
 
-    // Plays `track` from its start; the clock runs from `now` unless `running` is false.
-    void start(const Track* track, std::int64_t now, bool running);
+    // Plays `track` from its start. Unless `running` is false, the clock starts when the device
+    // is first heard playing it, so that the very first frames are heard and not skipped.
+    void start(const Track* track, bool running);
     // Stops playing `track` if it is the one playing.
     void stop(const Track* track);
     // Moves to `frame` (past the end: to the end, where the sound is over). False when nothing plays.
@@ -44,7 +45,8 @@ private:
     PlayClock clock{SAMPLE_RATE};
     const Track* track = nullptr;
     std::int64_t cursor = 0;  // the next frame the device gets
-    bool moved = false;       // a start or seek the device has not followed yet
+    bool moved = false;       // a seek the device has not followed yet
+    bool waiting = false;     // started: the clock stands until the device's first callback
     int latency = 0;
     bool followDevice = false;
 };
