@@ -49,7 +49,9 @@ int Music::position() {
 }
 
 void Music::setPosition(int ms) {
-    FMOD_Channel_SetPosition(channel, static_cast<unsigned int>(ms), FMOD_TIMEUNIT_MS);
+    // The library takes unsigned times: a time before the start is the start, not a time far
+    // past the end.
+    FMOD_Channel_SetPosition(channel, static_cast<unsigned int>(ms < 0 ? 0 : ms), FMOD_TIMEUNIT_MS);
 }
 
 void Music::update() { FMOD_System_Update(system); }
