@@ -67,9 +67,9 @@ Pixel filterEdgePixel(const Taps<Acc>& t, const std::uint8_t* const rows[3], int
 }
 
 // The inner columns 1..width-2, byte by byte (the alpha bytes too; they are cleared after).
-// With 16-bit sums this loop vectorises eight channels per operation.
+// With 16-bit sums this loop vectorises eight (AVX2: sixteen) channels per operation.
 template <class Acc>
-void filterInner(const Taps<Acc>& t, const std::uint8_t* up, const std::uint8_t* mid,
+PIXEL_LOOP void filterInner(const Taps<Acc>& t, const std::uint8_t* up, const std::uint8_t* mid,
                  const std::uint8_t* down, std::uint8_t* out, int width) {
     const int end = (width - 1) * 4;
     for (int c = 4; c < end; ++c) {
