@@ -25,14 +25,6 @@ BITMAP* blank(int width = 320, int height = 240) {
     return b;
 }
 
-void scramble(BITMAP* b, std::uint32_t seed) {
-    for (int y = 0; y < b->h; ++y)
-        for (int x = 0; x < b->w; ++x) {
-            seed = seed * 1664525u + 1013904223u;
-            setPixel(b, x, y, seed >> 8);
-        }
-}
-
 // A headless demo with two different pictures to feed effects, and pictures in the loader.
 struct Bench {
     Stage stage;
@@ -52,7 +44,7 @@ struct Bench {
         BITMAP* glass = stage.picture("GLASS_PNG", blank());
         scramble(glass, 5);
         for (int y = 0; y < 240; ++y)  // every alpha value, most of them neither 0 nor 255
-            for (int x = 0; x < 320; ++x) setPixel(glass, x, y, pixel(glass, x, y) | (x & 0xFF) << 24);
+            for (int x = 0; x < 320; ++x) setPixel(glass, x, y, (pixel(glass, x, y) & 0xFFFFFF) | (x & 0xFF) << 24);
         BITMAP* halves = stage.picture("HALVES_PNG", blank(320, 480));
         scramble(halves, 6);
     }

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "support/frame_flow.h"
 #include "support/headless.h"
 
 using namespace Zorvek;
@@ -35,15 +36,6 @@ std::uint32_t uniformResult(Filter3x3Effect& filter, std::uint32_t colour) {
             }
     filter.stop();
     return first;
-}
-
-void scramble(BITMAP* b, unsigned seed) {
-    std::uint32_t s = seed;
-    for (int y = 0; y < b->h; ++y)
-        for (int x = 0; x < b->w; ++x) {
-            s = s * 1664525u + 1013904223u;
-            setPixel(b, x, y, s);
-        }
 }
 
 // The filtered pixel written out from the kernel as seen on screen: w[row][column] weights the

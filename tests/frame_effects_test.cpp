@@ -25,15 +25,6 @@ void expectUniform(BITMAP* b, std::uint32_t colour) {
         for (int x = 0; x < b->w; ++x) ASSERT_EQ(pixel(b, x, y), colour) << x << ", " << y;
 }
 
-void scramble(BITMAP* b, unsigned seed) {
-    std::uint32_t s = seed;
-    for (int y = 0; y < b->h; ++y)
-        for (int x = 0; x < b->w; ++x) {
-            s = s * 1664525u + 1013904223u;
-            setPixel(b, x, y, s & 0xFFFFFF);
-        }
-}
-
 // The positions `count` x-then-y draws of rand() give.
 std::set<std::pair<int, int>> drawPositions(int count) {
     std::set<std::pair<int, int>> places;

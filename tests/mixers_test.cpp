@@ -20,15 +20,6 @@ using namespace Zorvek::testing;
 namespace {
 
 // A picture with a different pixel everywhere, alpha byte included.
-void scramble(BITMAP* b, unsigned seed) {
-    std::uint32_t s = seed;
-    for (int y = 0; y < b->h; ++y)
-        for (int x = 0; x < b->w; ++x) {
-            s = s * 1664525u + 1013904223u;
-            setPixel(b, x, y, s);
-        }
-}
-
 // Mixes a uniform upper frame `a` over a uniform lower frame `b` and returns the result, checking
 // that every pixel got the same value.
 std::uint32_t mixUniform(Effect& mixer, std::uint32_t a, std::uint32_t b) {

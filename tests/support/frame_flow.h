@@ -4,6 +4,7 @@
 
 #include <allegro.h>
 
+#include <cstdint>
 #include <cstdio>
 #include <optional>
 #include <vector>
@@ -13,6 +14,15 @@
 #include "support/headless.h"
 
 namespace Zorvek::testing {
+
+// Fills a picture with pseudo-random pixels, top byte included (as a loaded picture's alpha).
+inline void scramble(BITMAP* b, std::uint32_t seed) {
+    for (int y = 0; y < b->h; ++y)
+        for (int x = 0; x < b->w; ++x) {
+            seed = seed * 1664525u + 1013904223u;
+            setPixel(b, x, y, seed ^ (seed >> 16));
+        }
+}
 
 class Stage {
 public:
