@@ -16,7 +16,7 @@ namespace {
 // Pops `source` through the filter as one pass would and returns the frame it pushed.
 BITMAP* filterOnce(HeadlessDemo& demo, Filter3x3Effect& filter, BITMAP* source) {
     pushFrame(demo, source);
-    filter.start();
+    if (!filter.running) filter.start();
     filter.update(0);
     filter.render();
     return demo.frames[demo.frameCount - 1];
@@ -215,4 +215,22 @@ TEST(Filters, TakeAnyBiasShiftAndWeightsWithoutWrappingTheSum) {
     expectMatchesReference(demo, strong, strongW);
     expectMatchesReference(demo, negative, negativeW);
     expectMatchesReference(demo, shifted, shiftedW);
+}
+
+TEST(Filters, FilterOnlyWhatTheSourceCoversWhenItIsSmallerThanTheFrame) {
+    HeadlessDemo demo;
+    Soften3x3Effect soften;
+    soften.init(&demo);
+    soften.start();
+    clear_to_color(soften.frame, 0x0000FF);
+    for (int width : {1, 2, 100}) {
+        Bitmap source(0x808080, width, 3);
+        demo.frameCount = 1;
+        BITMAP* out = filterOnce(demo, soften, source);
+        for (int x = 0; x < width; ++x)
+            for (int y = 0; y < 3; ++y) EXPECT_EQ(pixel(out, x, y), 0x808080u) << width;
+        EXPECT_EQ(pixel(out, width, 0), 0x0000FFu) << width;
+        EXPECT_EQ(pixel(out, 0, 3), 0x0000FFu) << width;
+    }
+    soften.stop();
 }

@@ -351,3 +351,44 @@ TEST(FrameEffects, FeederGivesItsFrameBackWhenDestroyed) {
     }
     EXPECT_FALSE(demo.display.inUse[0]);
 }
+
+TEST(FrameEffects, StayInsideFramesOfOtherSizes) {
+    HeadlessDemo demo;
+    RgbugEffect rgbug;
+    VerticalFlipperEffect flipper;
+    CopyEffect copy;
+    rgbug.init(&demo);
+    flipper.init(&demo);
+    copy.init(&demo);
+    for (int width : {1, 2, 4, 5}) {
+        Bitmap narrow(0xFFFFFF, width, 2);
+        demo.frameCount = 1;
+        pushFrame(demo, narrow);
+        rgbug.render();
+        const std::uint32_t triad[3] = {0xFF0F0F, 0x0FFF0F, 0x0F0FFF};
+        for (int x = 0; x < width; ++x) EXPECT_EQ(pixel(narrow, x, 1), triad[x % 3]) << width;
+    }
+    // A source shorter than the roll is rolled within its own rows: 30 rows of 20 are 10.
+    Bitmap shallow(0x123456, 320, 20);
+    flipper.start();
+    clear_to_color(flipper.frame, 0);
+    flipper.update(1000);  // 30 rows
+    demo.frameCount = 1;
+    setPixel(shallow, 0, 0, 0xABCDEF);
+    setPixel(shallow, 0, 19, 0xFEDCBA);
+    pushFrame(demo, shallow);
+    flipper.render();
+    EXPECT_EQ(pixel(flipper.frame, 0, 10), 0xABCDEFu);
+    EXPECT_EQ(pixel(flipper.frame, 0, 9), 0xFEDCBAu);
+    EXPECT_EQ(pixel(flipper.frame, 5, 19), 0x123456u);
+    EXPECT_EQ(pixel(flipper.frame, 0, 20), 0u);
+    flipper.stop();
+    // A larger source is copied as far as the own frame reaches.
+    Bitmap wide(0x654321, 400, 300);
+    copy.start();
+    demo.frameCount = 1;
+    pushFrame(demo, wide);
+    copy.render();
+    EXPECT_EQ(pixel(copy.frame, 319, 239), 0x654321u);
+    copy.stop();
+}

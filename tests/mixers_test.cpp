@@ -248,3 +248,24 @@ TEST(Mixers, CrossfadeTruncatesEveryChannelOfTheWeightedSum) {
         });
     }
 }
+
+TEST(Mixers, MixOnlyTheAreaBothFramesCoverWhenTheirSizesDiffer) {
+    AllMixers m;
+    TimelineEvent event{&m.crossfade, 0, 999, 1000, 0};
+    for (Effect* mixer : m.all()) {
+        HeadlessDemo demo;
+        Bitmap lower(0x00FFFFFF, 100, 50), upper(0x00000000, 320, 240);
+        pushFrame(demo, lower);
+        pushFrame(demo, upper);
+        mixer->init(&demo);
+        mixer->event = &event;
+        mixer->update(500);
+        mixer->render();
+        EXPECT_EQ(pixel(upper, 150, 120), 0u) << mixer->name();
+        EXPECT_EQ(pixel(upper, 100, 10), 0u) << mixer->name();
+        EXPECT_EQ(pixel(upper, 10, 50), 0u) << mixer->name();
+        if (mixer != &m.min && mixer != &m.mul) {  // black stays black under those two
+            EXPECT_NE(pixel(upper, 99, 48), 0u) << mixer->name();
+        }
+    }
+}

@@ -155,8 +155,10 @@ void VerticalFlipperEffect::render() {
     BITMAP* source = pop();
     const int w = source->w;
     const int h = source->h;
-    blit(source, frame, 0, 0, 0, offset, w, h - offset);
-    blit(source, frame, 0, h - offset, 0, 0, w, offset);
+    // The roll wraps within the source's rows; for the show's 240-row frames this is `offset`.
+    const int roll = h > 0 ? ((offset % h) + h) % h : 0;
+    blit(source, frame, 0, 0, 0, roll, w, h - roll);
+    blit(source, frame, 0, h - roll, 0, 0, w, roll);
     push(frame);
 }
 const char* VerticalFlipperEffect::name() { return "Vertical Flipper"; }
