@@ -80,8 +80,18 @@ struct AllMixers {
     Dither5050Effect dither;
     CrossfadeEffect crossfade;
 
+    TimelineEvent event{&crossfade, 0, 999, 1000, 0};  // the crossfade is half way through
+
     std::array<Effect*, 9> all() {
         return {&max, &min, &mul, &xorMix, &half, &quarter, &threeQuarters, &dither, &crossfade};
+    }
+
+    // One pass of `mixer` over the frames pushed on `demo`.
+    void mix(Effect* mixer, HeadlessDemo& demo) {
+        mixer->init(&demo);
+        mixer->event = &event;
+        mixer->update(500);
+        mixer->render();
     }
 };
 
@@ -96,17 +106,13 @@ TEST(Mixers, ShowTheirNamesInTheEventList) {
 
 TEST(Mixers, PopTwoFramesAndPushTheUpperOneHoldingTheMixLeavingTheLowerOneUnchanged) {
     AllMixers m;
-    TimelineEvent event{&m.crossfade, 0, 999, 1000, 0};
     for (Effect* mixer : m.all()) {
         HeadlessDemo demo;
         Bitmap bottom(0x123456), lower(0x00FF00), upper(0xFF0000);
         pushFrame(demo, bottom);
         pushFrame(demo, lower);
         pushFrame(demo, upper);
-        mixer->init(&demo);
-        mixer->event = &event;
-        mixer->update(500);
-        mixer->render();
+        m.mix(mixer, demo);
         EXPECT_EQ(demo.frameCount, 3) << mixer->name();
         EXPECT_EQ(demo.frames[2], upper.get()) << mixer->name();
         EXPECT_EQ(demo.frames[1], bottom.get()) << mixer->name();
@@ -251,16 +257,12 @@ TEST(Mixers, CrossfadeTruncatesEveryChannelOfTheWeightedSum) {
 
 TEST(Mixers, MixOnlyTheAreaBothFramesCoverWhenTheirSizesDiffer) {
     AllMixers m;
-    TimelineEvent event{&m.crossfade, 0, 999, 1000, 0};
     for (Effect* mixer : m.all()) {
         HeadlessDemo demo;
         Bitmap lower(0x00FFFFFF, 100, 50), upper(0x00000000, 320, 240);
         pushFrame(demo, lower);
         pushFrame(demo, upper);
-        mixer->init(&demo);
-        mixer->event = &event;
-        mixer->update(500);
-        mixer->render();
+        m.mix(mixer, demo);
         EXPECT_EQ(pixel(upper, 150, 120), 0u) << mixer->name();
         EXPECT_EQ(pixel(upper, 100, 10), 0u) << mixer->name();
         EXPECT_EQ(pixel(upper, 10, 50), 0u) << mixer->name();
