@@ -87,6 +87,12 @@ void Display::setHeadless(int w, int h, int bitsPerPixel) {
     direct = 1;
     scaling = 1;
     set_color_depth(depth);
+    // Without a graphics mode the library keeps its default channel order, blue on top; frames
+    // are 0x00RRGGBB, so makecol and the picture loader must pack red on top as on screen.
+    _rgb_r_shift_32 = 16;
+    _rgb_g_shift_32 = 8;
+    _rgb_b_shift_32 = 0;
+    _rgb_a_shift_32 = 24;
     createScratchFrames();
     set_alpha_blender();
 }
