@@ -127,6 +127,14 @@ TEST(Plasma, FastIndicesAgreeWithTheLibrarySineEverywhereAndAtEveryBoundary) {
         if (fast[i] != plasmaIndex(arguments[i]) && ++mismatches < 10)
             ADD_FAILURE() << "argument " << arguments[i] << ": " << fast[i] << " vs " << plasmaIndex(arguments[i]);
     EXPECT_EQ(mismatches, 0);
+    // One at a time: the portable path that serves a row's odd tail and machines without SSE2.
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        std::int32_t one = -1;
+        plasmaIndices(&arguments[i], 1, &one);
+        if (one != plasmaIndex(arguments[i]) && ++mismatches < 10)
+            ADD_FAILURE() << "argument " << arguments[i] << " alone: " << one;
+    }
+    EXPECT_EQ(mismatches, 0);
 }
 
 TEST(Plasma, EveryPixelOfManyFramesIsTheLibrarySinesOwn) {
