@@ -3,13 +3,10 @@
 #include <allegro.h>
 
 #include <algorithm>
-#include <bit>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
 
 #include "effects/pixels.h"
 #include "runtime/demo.h"
@@ -47,10 +44,37 @@ constexpr double COS_POLY[TERMS] = {4.16666666666666019037e-02, -1.3888888888874
                                     2.48015872894767294178e-05, -2.75573143513906633035e-07,
                                     2.08757232129817482790e-09, -1.13596475577881948265e-11};
 
-inline double horner(double z, const double (&c)[TERMS]) {
-    double p = c[TERMS - 1];
+// Four arguments at a time, in the compiler's portable vector types: on x86-64 the plain build
+// uses SSE2 pairs and machines with AVX2 get a second copy of the loop, chosen at load time.
+constexpr int LANES = 4;
+using Doubles = double __attribute__((vector_size(LANES * sizeof(double))));
+using Longs = std::int64_t __attribute__((vector_size(LANES * sizeof(std::int64_t))));
+using Ints = std::int32_t __attribute__((vector_size(LANES * sizeof(std::int32_t))));
+
+// The helpers take and give vectors by reference: a vector passed by value would travel
+// differently in the AVX2 copy of the loop than in the plain one.
+template <class T>
+[[gnu::always_inline]] inline void horner(const T& z, const double (&c)[TERMS], T& p) {
+    p = z * 0.0 + c[TERMS - 1];
     for (int i = TERMS - 2; i >= 0; --i) p = p * z + c[i];
-    return p;
+}
+
+// The sine of one double (Bits = std::int64_t) or of four (Bits = Longs): reduce by the nearest
+// multiple of π/2, evaluate the polynomial of that quadrant and give it the quadrant's sign.
+template <class T, class Bits>
+[[gnu::always_inline]] inline void kernelSine(const T& a, T& sine) {
+    const T shifted = a * TWO_OVER_PI + ROUNDER;
+    const T k = shifted - ROUNDER;
+    const T r = ((a - k * PIO2_1) - k * PIO2_2) - k * PIO2_3;
+    const T z = r * r;
+    T sinP, cosP;
+    horner(z, SIN_POLY, sinP);
+    horner(z, COS_POLY, cosP);
+    const T sinR = r + r * z * sinP;
+    const T cosR = 1.0 - 0.5 * z + z * z * cosP;
+    const Bits quadrant = __builtin_bit_cast(Bits, shifted);  // k sits in the low bits
+    const T s = (quadrant & 1) != 0 ? cosR : sinR;
+    sine = __builtin_bit_cast(T, __builtin_bit_cast(Bits, s) ^ ((quadrant & 2) << 62));
 }
 
 // True when the kernel's index may be trusted: inside the kernel's range and not near a
@@ -61,70 +85,13 @@ bool trusted(double argument, double value, double whole) {
 }
 
 int kernelIndex(double a) {
-    const double shifted = a * TWO_OVER_PI + ROUNDER;
-    const double k = shifted - ROUNDER;
-    const double r = ((a - k * PIO2_1) - k * PIO2_2) - k * PIO2_3;
-    const double z = r * r;
-    const double sinR = r + r * z * horner(z, SIN_POLY);
-    const double cosR = 1.0 - 0.5 * z + z * z * horner(z, COS_POLY);
-    const std::uint64_t quadrant = std::bit_cast<std::uint64_t>(shifted);
-    double s = (quadrant & 1) ? cosR : sinR;
-    if (quadrant & 2) s = -s;
-    const double value = 128.0 * s + 128.0;
+    double sine;
+    kernelSine<double, std::int64_t>(a, sine);
+    const double value = 128.0 * sine + 128.0;
     if (!(a < KERNEL_LIMIT) || !(value > 0.0 && value < 256.0)) return plasmaIndex(a);
     const int index = static_cast<int>(value);
     return trusted(a, value, index) ? index : plasmaIndex(a);
 }
-
-#if defined(__SSE2__)
-inline __m128d horner(__m128d z, const double (&c)[TERMS]) {
-    __m128d p = _mm_set1_pd(c[TERMS - 1]);
-    for (int i = TERMS - 2; i >= 0; --i) p = _mm_add_pd(_mm_mul_pd(p, z), _mm_set1_pd(c[i]));
-    return p;
-}
-
-// Two arguments per step; the same arithmetic as kernelIndex, lane by lane.
-void kernelIndicesSse2(const double* arguments, int count, std::int32_t* indices) {
-    const __m128d twoOverPi = _mm_set1_pd(TWO_OVER_PI), rounder = _mm_set1_pd(ROUNDER);
-    const __m128d p1 = _mm_set1_pd(PIO2_1), p2 = _mm_set1_pd(PIO2_2), p3 = _mm_set1_pd(PIO2_3);
-    const __m128d one = _mm_set1_pd(1.0), half = _mm_set1_pd(0.5), scale = _mm_set1_pd(128.0);
-    const __m128d guard = _mm_set1_pd(GUARD), guardHigh = _mm_set1_pd(1.0 - GUARD);
-    const __m128d limit = _mm_set1_pd(KERNEL_LIMIT);
-    const __m128i bit0 = _mm_set1_epi64x(1), bit1 = _mm_set1_epi64x(2);
-    int i = 0;
-    for (; i + 2 <= count; i += 2) {
-        const __m128d a = _mm_loadu_pd(arguments + i);
-        const __m128d shifted = _mm_add_pd(_mm_mul_pd(a, twoOverPi), rounder);
-        const __m128d k = _mm_sub_pd(shifted, rounder);
-        __m128d r = _mm_sub_pd(a, _mm_mul_pd(k, p1));
-        r = _mm_sub_pd(r, _mm_mul_pd(k, p2));
-        r = _mm_sub_pd(r, _mm_mul_pd(k, p3));
-        const __m128d z = _mm_mul_pd(r, r);
-        const __m128d sinR = _mm_add_pd(r, _mm_mul_pd(_mm_mul_pd(r, z), horner(z, SIN_POLY)));
-        const __m128d cosR = _mm_add_pd(_mm_sub_pd(one, _mm_mul_pd(half, z)),
-                                        _mm_mul_pd(_mm_mul_pd(z, z), horner(z, COS_POLY)));
-        const __m128i quadrant = _mm_castpd_si128(shifted);
-        const __m128d odd = _mm_castsi128_pd(
-            _mm_cmpeq_epi32(_mm_shuffle_epi32(_mm_and_si128(quadrant, bit0), _MM_SHUFFLE(2, 2, 0, 0)),
-                            _mm_shuffle_epi32(bit0, _MM_SHUFFLE(2, 2, 0, 0))));
-        __m128d s = _mm_or_pd(_mm_and_pd(odd, cosR), _mm_andnot_pd(odd, sinR));
-        s = _mm_xor_pd(s, _mm_castsi128_pd(_mm_slli_epi64(_mm_and_si128(quadrant, bit1), 62)));
-        const __m128d value = _mm_add_pd(_mm_mul_pd(s, scale), scale);
-        const __m128i index = _mm_cvttpd_epi32(value);
-        const __m128d fraction = _mm_sub_pd(value, _mm_cvtepi32_pd(index));
-        const __m128d good = _mm_and_pd(_mm_and_pd(_mm_cmpge_pd(fraction, guard),
-                                                   _mm_cmple_pd(fraction, guardHigh)),
-                                        _mm_cmplt_pd(a, limit));
-        _mm_storel_epi64(reinterpret_cast<__m128i*>(indices + i), index);
-        const int goodLanes = _mm_movemask_pd(good);
-        if (goodLanes != 3) {
-            if (!(goodLanes & 1)) indices[i] = plasmaIndex(arguments[i]);
-            if (!(goodLanes & 2)) indices[i + 1] = plasmaIndex(arguments[i + 1]);
-        }
-    }
-    for (; i < count; ++i) indices[i] = kernelIndex(arguments[i]);
-}
-#endif
 
 }  // namespace
 
@@ -135,13 +102,29 @@ int plasmaIndex(double argument) {
     return static_cast<int>(value);
 }
 
-void plasmaIndices(const double* arguments, int count, std::int32_t* indices) {
-#if defined(__SSE2__)
-    kernelIndicesSse2(arguments, count, indices);
-#else
-    for (int i = 0; i < count; ++i) indices[i] = kernelIndex(arguments[i]);
+#if defined(__x86_64__) && !defined(__clang__)
+__attribute__((target_clones("avx2", "default")))
 #endif
+void plasmaIndices(const double* arguments, int count, std::int32_t* indices) {
+    int i = 0;
+    for (; i + LANES <= count; i += LANES) {
+        Doubles a;
+        std::memcpy(&a, arguments + i, sizeof a);
+        const Longs inRange = a < KERNEL_LIMIT;  // false for NaN
+        // Lanes outside the kernel's range are parked on a harmless value; they are redone below.
+        Doubles sine;
+        kernelSine<Doubles, Longs>(a, sine);
+        const Doubles value = inRange ? 128.0 * sine + 128.0 : a * 0.0 + 0.5;
+        const Ints index = __builtin_convertvector(value, Ints);
+        const Doubles fraction = value - __builtin_convertvector(index, Doubles);
+        const Longs trusted = inRange & (fraction >= GUARD) & (fraction <= 1.0 - GUARD);
+        std::memcpy(indices + i, &index, sizeof index);
+        for (int lane = 0; lane < LANES; ++lane)
+            if (!trusted[lane]) indices[i + lane] = plasmaIndex(arguments[i + lane]);
+    }
+    for (; i < count; ++i) indices[i] = kernelIndex(arguments[i]);
 }
+
 
 void PlasmaEffect::init(Demo* owner) {
     Effect::init(owner);
