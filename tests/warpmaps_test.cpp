@@ -152,6 +152,18 @@ TEST(WarpmapEffect, AMapThatWasNeverFilledOrASmallerSourceIsReadOnlyInsideTheSou
     warp.stop();
 }
 
+TEST(WarpmapEffect, WithNoFrameBelowItLeavesTheStackForTheEndOfPassCheck) {
+    HeadlessDemo demo;
+    SinusWarpmapEffect warp;
+    warp.init(&demo);
+    warp.start();
+    warp.render();  // pops the null floor
+    EXPECT_EQ(demo.frameCount, 1);
+    EXPECT_EQ(demo.frames[0], warp.frame);
+    demo.frames[0] = nullptr;
+    warp.stop();
+}
+
 TEST(RotatingWarpmapEffect, TheCentrePointsAtItselfAndNoEntryLeavesTheFrame) {
     HeadlessDemo demo;
     for (auto setUp : {turnLeft, turnRight}) {

@@ -42,6 +42,12 @@ void WarpmapEffect::computeMap() {}
 
 void WarpmapEffect::render() {
     BITMAP* const source = pop();
+    if (!source) {
+        // Nothing below but the stack's null floor: the pass ends with the underflow failure,
+        // which needs the stack as a filter leaves it, not a crash here.
+        push(frame);
+        return;
+    }
     const int width = std::min(map->w, frame->w), height = std::min(map->h, frame->h);
     // Entries are clamped to the source, so a map that was never filled, or a smaller frame
     // below, still reads only inside it.
