@@ -122,9 +122,11 @@ TEST(WarpmapEffect, AMapThatWasNeverFilledOrASmallerSourceIsReadOnlyInsideTheSou
     WarpmapEffect plain;
     plain.init(&demo);
     EXPECT_STREQ(plain.name(), "Warpmap");
+    // Whatever the scratch frame that becomes the map was last used for.
+    clear_to_color(demo.display.scratch[1], 0x7FFFFFFF);
+    setPixel(demo.display.scratch[1], 3, 4, 5 << 16 | 6);
     plain.start();
-    clear_to_color(plain.map, 0x7FFFFFFF);  // whatever a borrowed frame may hold
-    setPixel(plain.map, 3, 4, 5 << 16 | 6);
+    ASSERT_EQ(plain.map, demo.display.scratch[1]);
     Bitmap source(0);
     paintPositions(source);
     pushFrame(demo, source);

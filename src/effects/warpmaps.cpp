@@ -21,6 +21,25 @@ inline pixels::Pixel entry(int column, int row) {
     return static_cast<pixels::Pixel>(column) << ROW_BITS | static_cast<pixels::Pixel>(row);
 }
 
+// frame[y][x] = source[row][column] for each map entry column << 16 | row.
+template <bool CLAMP>
+void gather(BITMAP* map, BITMAP* source, BITMAP* frame) {
+    const int width = std::min(map->w, frame->w), height = std::min(map->h, frame->h);
+    const unsigned lastColumn = static_cast<unsigned>(source->w - 1);
+    const unsigned lastRow = static_cast<unsigned>(source->h - 1);
+    const pixels::Pixel* const* sourceRows = reinterpret_cast<const pixels::Pixel* const*>(source->line);
+    for (int y = 0; y < height; ++y) {
+        const pixels::Pixel* in = pixels::row(map, y);
+        pixels::Pixel* out = pixels::row(frame, y);
+        for (int x = 0; x < width; ++x) {
+            const pixels::Pixel e = in[x];
+            const unsigned column = CLAMP ? std::min(e >> ROW_BITS, lastColumn) : e >> ROW_BITS;
+            const unsigned row = CLAMP ? std::min(e & ROW_MASK, lastRow) : e & ROW_MASK;
+            out[x] = sourceRows[row][column];
+        }
+    }
+}
+
 }  // namespace
 
 void WarpmapEffect::start() {
@@ -29,6 +48,20 @@ void WarpmapEffect::start() {
     map = demo->display.borrowScratch();
     update(0);
     computeMap();
+    measureMap();
+}
+
+void WarpmapEffect::measureMap() {
+    unsigned columns = 0, rows = 0;
+    for (int y = 0; y < map->h; ++y) {
+        const pixels::Pixel* in = pixels::row(map, y);
+        for (int x = 0; x < map->w; ++x) {
+            columns = std::max(columns, (in[x] >> ROW_BITS) + 1);
+            rows = std::max(rows, (in[x] & ROW_MASK) + 1);
+        }
+    }
+    mapColumns = static_cast<int>(columns);
+    mapRows = static_cast<int>(rows);
 }
 
 void WarpmapEffect::stop() {
@@ -48,22 +81,10 @@ void WarpmapEffect::render() {
         push(frame);
         return;
     }
-    const int width = std::min(map->w, frame->w), height = std::min(map->h, frame->h);
-    // Entries are clamped to the source, so a map that was never filled, or a smaller frame
-    // below, still reads only inside it.
-    const unsigned lastColumn = static_cast<unsigned>(source->w - 1);
-    const unsigned lastRow = static_cast<unsigned>(source->h - 1);
-    const pixels::Pixel* const* sourceRows = reinterpret_cast<const pixels::Pixel* const*>(source->line);
-    for (int y = 0; y < height; ++y) {
-        const pixels::Pixel* in = pixels::row(map, y);
-        pixels::Pixel* out = pixels::row(frame, y);
-        for (int x = 0; x < width; ++x) {
-            const pixels::Pixel e = in[x];
-            const unsigned column = std::min(e >> ROW_BITS, lastColumn);
-            const unsigned row = std::min(e & ROW_MASK, lastRow);
-            out[x] = sourceRows[row][column];
-        }
-    }
+    // A source that holds every address of the map is read directly; otherwise (a map that was
+    // never filled, a smaller frame below) each address is clamped to the source.
+    if (source->w >= mapColumns && source->h >= mapRows) gather<false>(map, source, frame);
+    else gather<true>(map, source, frame);
     push(frame);
 }
 

@@ -10,7 +10,7 @@ namespace Zorvek {
 // second scratch frame used as a table: entry (x, y) = source column << 16 | source row.
 class WarpmapEffect : public ProtectedFrameEffect {
 public:
-    BITMAP* map = nullptr;  // borrowed and returned together with frame
+    BITMAP* map = nullptr;  // borrowed and returned together with frame; fixed while running
 
     void start() override;
     void render() override;
@@ -18,6 +18,13 @@ public:
     const char* name() override;
     // Fills map; called once per start. The base leaves the borrowed frame's contents as they are.
     virtual void computeMap();
+
+private:
+    // One past the largest column and row that map addresses, measured at start.
+    int mapColumns = 0;
+    int mapRows = 0;
+
+    void measureMap();
 };
 
 // Turns the picture by angle about the centre and scales distances from it by scale, per pass
