@@ -55,7 +55,7 @@ using Ints = std::int32_t __attribute__((vector_size(LANES * sizeof(std::int32_t
 // differently in the AVX2 copy of the loop than in the plain one.
 template <class T>
 [[gnu::always_inline]] inline void horner(const T& z, const double (&c)[TERMS], T& p) {
-    p = z * 0.0 + c[TERMS - 1];
+    p = T{} + c[TERMS - 1];
     for (int i = TERMS - 2; i >= 0; --i) p = p * z + c[i];
 }
 
@@ -111,10 +111,11 @@ void plasmaIndices(const double* arguments, int count, std::int32_t* indices) {
         Doubles a;
         std::memcpy(&a, arguments + i, sizeof a);
         const Longs inRange = a < KERNEL_LIMIT;  // false for NaN
-        // Lanes outside the kernel's range are parked on a harmless value; they are redone below.
         Doubles sine;
         kernelSine<Doubles, Longs>(a, sine);
-        const Doubles value = inRange ? 128.0 * sine + 128.0 : a * 0.0 + 0.5;
+        // Lanes outside the kernel's range are parked on a value that converts safely; they are
+        // redone below.
+        const Doubles value = inRange ? 128.0 * sine + 128.0 : Doubles{} + 0.5;
         const Ints index = __builtin_convertvector(value, Ints);
         const Doubles fraction = value - __builtin_convertvector(index, Doubles);
         const Longs trusted = inRange & (fraction >= GUARD) & (fraction <= 1.0 - GUARD);
@@ -124,7 +125,6 @@ void plasmaIndices(const double* arguments, int count, std::int32_t* indices) {
     }
     for (; i < count; ++i) indices[i] = kernelIndex(arguments[i]);
 }
-
 
 void PlasmaEffect::init(Demo* owner) {
     Effect::init(owner);
