@@ -1,6 +1,7 @@
 #include "effects/mandelbrot_kernels.h"
 
 #include <allegro.h>
+#include <immintrin.h>
 
 #include <algorithm>
 #include <cstring>
@@ -15,35 +16,57 @@ namespace {
 
 constexpr int MAX_STEPS = 256;
 
-// The three fixed-point formats. W is the lane width the iteration runs in: the 27-bit format
-// keeps 32-bit values but forms 64-bit products, so it runs in 64-bit lanes and narrows (keeps the
-// low 32 bits, sign-extended) after every operation that the format does in 32 bits.
-struct Coarse {
-    using T = std::int32_t;  // the format's values
-    using W = std::int32_t;  // lane width
-    static constexpr int VIEW_SHIFT = 18;
-    static constexpr int FRACTION = 14;
-    static constexpr W FOUR = 0x10000;
-};
-struct Medium {
+template <class T>
+T wrappingAdd(T a, T b) {
+    using U = std::make_unsigned_t<T>;
+    return static_cast<T>(static_cast<U>(a) + static_cast<U>(b));
+}
+template <class T>
+T wrappingSub(T a, T b) {
+    using U = std::make_unsigned_t<T>;
+    return static_cast<T>(static_cast<U>(a) - static_cast<U>(b));
+}
+
+// The three fixed-point formats: the square of a value and twice a product, each shifted down
+// to the format's fraction bits.
+struct Coarse {  // 32 bits, 14 fraction bits, 32-bit products (low 32 bits)
     using T = std::int32_t;
-    using W = std::int64_t;
-    static constexpr int VIEW_SHIFT = 5;
-    static constexpr int FRACTION = 27;
-    static constexpr W FOUR = 0x20000000;
+    static constexpr int VIEW_SHIFT = 18;
+    static constexpr std::int64_t FOUR = 0x10000;
+    static T product(T a, T b) { return static_cast<T>(static_cast<std::uint32_t>(a) * static_cast<std::uint32_t>(b)); }
+    static T square(T z) { return product(z, z) >> 14; }
+    static T twice(T a, T b) { return product(a, b) >> 13; }
 };
-struct Fine {
+struct Medium {  // 32 bits, 27 fraction bits, 64-bit products (low 32 bits kept after the shift)
+    using T = std::int32_t;
+    static constexpr int VIEW_SHIFT = 5;
+    static constexpr std::int64_t FOUR = 0x20000000;
+    static T square(T z) { return static_cast<T>((std::int64_t{z} * z) >> 27); }
+    static T twice(T a, T b) { return static_cast<T>((std::int64_t{a} * b) >> 26); }
+};
+struct Fine {  // 64 bits, 30 fraction bits, 64-bit products (low 64 bits)
     using T = std::int64_t;
-    using W = std::int64_t;
     static constexpr int VIEW_SHIFT = 2;
-    static constexpr int FRACTION = 30;
-    static constexpr W FOUR = 0x100000000;
+    static constexpr std::int64_t FOUR = 0x100000000;
+    static T product(T a, T b) { return static_cast<T>(static_cast<std::uint64_t>(a) * static_cast<std::uint64_t>(b)); }
+    static T square(T z) { return product(z, z) >> 30; }
+    static T twice(T a, T b) { return product(a, b) >> 29; }
 };
 
-template <class T, int L>
-struct VectorOf {
-    typedef T type __attribute__((vector_size(sizeof(T) * L)));
-};
+// Steps left when the point escapes: 0 inside the set, 255 for an escape after the first step.
+template <class F>
+int stepsLeft(typename F::T cr, typename F::T ci) {
+    typename F::T zr = 0, zi = 0;
+    int count = MAX_STEPS;
+    for (;;) {
+        const auto zr2 = F::square(zr), zi2 = F::square(zi);
+        if (std::int64_t{zr2} + zi2 >= F::FOUR) break;  // cannot overflow in 64 bits
+        zi = wrappingAdd(F::twice(zr, zi), ci);
+        zr = wrappingAdd(wrappingSub(zr2, zi2), cr);
+        if (--count == 0) break;
+    }
+    return count;
+}
 
 // The pixel-to-point mapping of one frame: (x − w/2) × v / h + c in the format's width, the
 // product wrapping, the division truncating. Columns are tabled once per render.
@@ -65,7 +88,7 @@ private:
     static T narrow(std::int64_t value) { return static_cast<T>(value >> F::VIEW_SHIFT); }
     T compute(int pos, int size, T centre) const {
         const T product = static_cast<T>(static_cast<U>(pos - size / 2) * static_cast<U>(v));
-        return static_cast<T>(static_cast<U>(product / h) + static_cast<U>(centre));
+        return wrappingAdd(static_cast<T>(product / h), centre);
     }
 
     int w, h;
@@ -73,72 +96,180 @@ private:
     T columns[TABLED];
 };
 
-// Back to the format's width: the 32-bit formats wrap at 32 bits even in 64-bit lanes. (Vectors
-// go by reference: the generic build has no ABI for wide vectors by value.)
-template <class F, class S>
-[[gnu::always_inline]] inline void narrow(S& x) {
-    if constexpr (sizeof(typename F::T) < sizeof(typename F::W)) x = (x << 32) >> 32;
+// A batch of points of one row: real parts (sign-extended to 64 bits), the shared imaginary part,
+// and where the steps left go.
+using Iterate = void (*)(const std::int64_t* cr, std::int64_t ci, int n, int* counts);
+
+template <class F>
+void iterateScalar(const std::int64_t* cr, std::int64_t ci, int n, int* counts) {
+    using T = typename F::T;
+    for (int j = 0; j < n; ++j) counts[j] = stepsLeft<F>(static_cast<T>(cr[j]), static_cast<T>(ci));
 }
 
-// Iterates L points at once; lanes that have escaped keep their count and compute on unseen.
-template <class F, int L>
-[[gnu::always_inline]] inline void iterateLanes(const typename F::T* cr, typename F::T ci, int n, int* counts) {
-    using W = typename F::W;
-    using UW = std::make_unsigned_t<W>;
-    using S = typename VectorOf<W, L>::type;
-    using U = typename VectorOf<UW, L>::type;
-    for (int base = 0; base < n; base += L) {
-        S c{};
-        for (int l = 0; l < L; ++l) c[l] = cr[std::min(base + l, n - 1)];
-        const U ucr = (U)c;  // (vector casts reinterpret the bits)
-        const UW uci = static_cast<UW>(ci);
-        S zr{}, zi{}, count = S{} + MAX_STEPS, alive = S{} - 1;
-        for (int step = 0; step < MAX_STEPS; ++step) {
-            const U ur = (U)zr, ui = (U)zi;
-            S zr2 = (S)(ur * ur) >> F::FRACTION;
-            S zi2 = (S)(ui * ui) >> F::FRACTION;
-            narrow<F>(zr2);
-            narrow<F>(zi2);
-            alive &= zr2 + zi2 < F::FOUR;
-            W any = 0;
-            for (int l = 0; l < L; ++l) any |= alive[l];
-            if (!any) break;
-            S twice = (S)(ur * ui) >> (F::FRACTION - 1);
-            narrow<F>(twice);
-            const U nextI = (U)twice + uci;
-            const U nextR = (U)zr2 - (U)zi2 + ucr;
-            zi = (S)nextI;
-            zr = (S)nextR;
-            narrow<F>(zi);
-            narrow<F>(zr);
-            count += alive;  // alive lanes are −1
-        }
-        for (int l = 0; l < L && base + l < n; ++l) counts[base + l] = static_cast<int>(count[l]);
+// The coarse format in L 32-bit lanes at once, for processors without AVX-512. Lanes that have
+// escaped keep their count and compute on unseen.
+template <class T, int L>
+struct VectorOf {
+    typedef T type __attribute__((vector_size(sizeof(T) * L)));
+};
+
+// Whether any lane is non-zero: the halves are folded together down to one 64-bit word. (Vectors
+// go by reference: the generic build has no ABI for wide vectors by value.)
+template <class S>
+[[gnu::always_inline]] inline bool anyLane(const S& lanes) {
+    constexpr int WORDS = sizeof(S) / sizeof(std::uint64_t);
+    using Words = typename VectorOf<std::uint64_t, WORDS>::type;
+    const Words words = (Words)lanes;
+    if constexpr (WORDS == 1) {
+        return words[0] != 0;
+    } else {
+        using Half = typename VectorOf<std::uint64_t, WORDS / 2>::type;
+        Half low, high;
+        std::memcpy(&low, &words, sizeof low);
+        std::memcpy(&high, reinterpret_cast<const char*>(&words) + sizeof low, sizeof high);
+        const Half folded = low | high;
+        return anyLane(folded);
     }
 }
 
-template <class F>
-void iterateGeneric(const typename F::T* cr, typename F::T ci, int n, int* counts) {
-    iterateLanes<F, 4>(cr, ci, n, counts);
+template <int L>
+[[gnu::always_inline]] inline void iterateCoarseLanes(const std::int64_t* cr, std::int64_t ci, int n, int* counts) {
+    using S = typename VectorOf<std::int32_t, L>::type;
+    using U = typename VectorOf<std::uint32_t, L>::type;  // wrapping arithmetic
+    const std::uint32_t uci = static_cast<std::uint32_t>(ci);
+    for (int base = 0; base < n; base += L) {
+        S c{};
+        for (int l = 0; l < L; ++l) c[l] = static_cast<std::int32_t>(cr[std::min(base + l, n - 1)]);
+        const U ucr = (U)c;  // (vector casts reinterpret the bits)
+        U zr{}, zi{};
+        S count = S{} + MAX_STEPS, alive = S{} - 1;
+        for (int step = 0; step < MAX_STEPS; ++step) {
+            const S zr2 = (S)(zr * zr) >> 14;
+            const S zi2 = (S)(zi * zi) >> 14;
+            alive &= zr2 + zi2 < Coarse::FOUR;  // |squares| < 2^17: no overflow
+            // Checked every few steps only: lanes that are done stay done until then.
+            if (step % 4 == 0 && !anyLane(alive)) break;
+            const S twice = (S)(zr * zi) >> 13;
+            zi = (U)twice + uci;
+            zr = (U)zr2 - (U)zi2 + ucr;
+            count += alive;  // alive lanes are −1
+        }
+        for (int l = 0; l < L && base + l < n; ++l) counts[base + l] = count[l];
+    }
 }
 
-template <class F>
-__attribute__((target("avx2"))) void iterateAvx2(const typename F::T* cr, typename F::T ci, int n, int* counts) {
-    iterateLanes<F, 8>(cr, ci, n, counts);
+void iterateCoarseSse2(const std::int64_t* cr, std::int64_t ci, int n, int* counts) {
+    iterateCoarseLanes<4>(cr, ci, n, counts);
 }
 
-template <class F>
-__attribute__((target("avx512f,avx512dq,avx512vl,avx512bw"))) void iterateAvx512(
-    const typename F::T* cr, typename F::T ci, int n, int* counts) {
-    iterateLanes<F, 16>(cr, ci, n, counts);
+__attribute__((target("avx2"))) void iterateCoarseAvx2(const std::int64_t* cr, std::int64_t ci, int n, int* counts) {
+    iterateCoarseLanes<8>(cr, ci, n, counts);
 }
+
+// AVX-512: eight points in 64-bit lanes per register, two registers in flight. A lane whose
+// point is done (escaped, or out of steps) takes the next point of the batch at once, so no lane
+// idles while its neighbours run on. The 32-bit formats keep their values in the low halves of
+// the lanes: products read only those, and every result is sign-extended from its 32 bits.
+// (GCC 12 warns of an uninitialised placeholder inside its own AVX-512 intrinsics.)
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+#define ZORVEK_AVX512 "avx512f,avx512dq,avx512vl,avx512bw,popcnt"
+#define ZORVEK_INLINE_512 __attribute__((target(ZORVEK_AVX512), always_inline)) inline
+#define ZORVEK_LANES_512 static ZORVEK_INLINE_512
+
+template <class F>
+struct Lanes512;
+
+template <>
+struct Lanes512<Coarse> {
+    // Low 32 bits of the product, as a signed 32-bit value shifted right.
+    ZORVEK_LANES_512 __m512i square(__m512i z) { return shifted(_mm512_mul_epu32(z, z), 14); }
+    ZORVEK_LANES_512 __m512i twice(__m512i a, __m512i b) { return shifted(_mm512_mul_epu32(a, b), 13); }
+    ZORVEK_LANES_512 __m512i shifted(__m512i p, int n) { return _mm512_srai_epi64(_mm512_slli_epi64(p, 32), 32 + n); }
+};
+
+template <>
+struct Lanes512<Medium> {
+    // Bits n .. n+31 of the exact 64-bit product, sign-extended.
+    ZORVEK_LANES_512 __m512i square(__m512i z) { return shifted(_mm512_mul_epi32(z, z), 27); }
+    ZORVEK_LANES_512 __m512i twice(__m512i a, __m512i b) { return shifted(_mm512_mul_epi32(a, b), 26); }
+    ZORVEK_LANES_512 __m512i shifted(__m512i p, int n) { return _mm512_srai_epi64(_mm512_slli_epi64(p, 32 - n), 32); }
+};
+
+template <>
+struct Lanes512<Fine> {
+    ZORVEK_LANES_512 __m512i square(__m512i z) { return _mm512_srai_epi64(_mm512_mullo_epi64(z, z), 30); }
+    ZORVEK_LANES_512 __m512i twice(__m512i a, __m512i b) { return _mm512_srai_epi64(_mm512_mullo_epi64(a, b), 29); }
+};
+
+// One register of eight lanes and the points it works on.
+struct Stream512 {
+    __m512i zr, zi, c, count, index;
+    __mmask8 active;
+
+    // Gives the lanes of `lanes` the next points of the batch, as many as are left.
+    ZORVEK_INLINE_512 void refill(__mmask8 lanes, const std::int64_t* cr, int n, int& next) {
+        while (__builtin_popcount(lanes) > n - next) lanes &= lanes - 1;
+        const __m512i lane = _mm512_setr_epi64(0, 1, 2, 3, 4, 5, 6, 7);
+        c = _mm512_mask_expandloadu_epi64(c, lanes, cr + next);
+        index = _mm512_mask_expand_epi64(index, lanes, _mm512_add_epi64(lane, _mm512_set1_epi64(next)));
+        zr = _mm512_mask_mov_epi64(zr, lanes, _mm512_setzero_si512());
+        zi = _mm512_mask_mov_epi64(zi, lanes, _mm512_setzero_si512());
+        count = _mm512_mask_mov_epi64(count, lanes, _mm512_set1_epi64(MAX_STEPS));
+        next += __builtin_popcount(lanes);
+        active = static_cast<__mmask8>(active | lanes);
+    }
+
+    // Writes out the steps left of the lanes in `done`.
+    ZORVEK_INLINE_512 void retire(__mmask8 done, int* counts) {
+        alignas(64) std::int64_t doneCount[8], doneIndex[8];
+        _mm512_store_si512(doneCount, count);
+        _mm512_store_si512(doneIndex, index);
+        for (unsigned bits = done; bits; bits &= bits - 1) {
+            const int l = __builtin_ctz(bits);
+            counts[doneIndex[l]] = static_cast<int>(doneCount[l]);
+        }
+        active = static_cast<__mmask8>(active & ~done);
+    }
+};
+
+template <class F>
+__attribute__((target(ZORVEK_AVX512))) void iterateAvx512(const std::int64_t* cr, std::int64_t ci, int n, int* counts) {
+    constexpr int STREAMS = 2;
+    using Ops = Lanes512<F>;
+    const __m512i vci = _mm512_set1_epi64(ci);
+    const __m512i four = _mm512_set1_epi64(F::FOUR);
+    const __m512i one = _mm512_set1_epi64(1);
+    const __m512i zero = _mm512_setzero_si512();
+    Stream512 streams[STREAMS];
+    int next = 0;
+    for (Stream512& st : streams) {
+        st.zr = st.zi = st.c = st.count = st.index = zero;
+        st.active = 0;
+        st.refill(0xFF, cr, n, next);
+    }
+    while (streams[0].active | streams[1].active) {
+        for (Stream512& st : streams) {
+            const __m512i zr2 = Ops::square(st.zr), zi2 = Ops::square(st.zi);
+            const __mmask8 escaped = _mm512_cmpge_epi64_mask(_mm512_add_epi64(zr2, zi2), four);
+            const __m512i twice = Ops::twice(st.zr, st.zi);
+            st.zi = _mm512_add_epi64(twice, vci);
+            st.zr = _mm512_add_epi64(_mm512_sub_epi64(zr2, zi2), st.c);
+            st.count = _mm512_mask_sub_epi64(st.count, static_cast<__mmask8>(~escaped), st.count, one);
+            const __mmask8 done = (escaped | _mm512_cmpeq_epi64_mask(st.count, zero)) & st.active;
+            if (!done) continue;
+            st.retire(done, counts);
+            st.refill(done, cr, n, next);
+        }
+    }
+}
+
+#pragma GCC diagnostic pop
 
 // Points of one row collected for iteration; each flush colours its pixels.
 template <class F>
 class Batch {
 public:
-    using T = typename F::T;
-    using Iterate = void (*)(const T*, T, int, int*);
     static constexpr int CAPACITY = 256;
 
     Batch(const Points<F>& points, const Pixel* palette, Iterate iterate)
@@ -164,10 +295,10 @@ private:
     const Pixel* palette;
     Iterate iterate;
     Pixel* line = nullptr;
-    T ci = 0;
+    std::int64_t ci = 0;
     int n = 0;
     int columns[CAPACITY];
-    T cr[CAPACITY];
+    std::int64_t cr[CAPACITY];
     int counts[CAPACITY];
 };
 
@@ -226,14 +357,12 @@ void renderFine(BITMAP* frame, Batch<Fine>& batch) {
     if (h >= 2) std::copy_n(row(frame, h - 2), w, row(frame, h - 1));
 }
 
+// The 32-bit formats' products do not vectorise well below AVX-512; those run point by point.
 template <class F>
-typename Batch<F>::Iterate iterateFor(Kernel kernel) {
-    switch (kernel) {
-    case Kernel::Avx512: return iterateAvx512<F>;
-    case Kernel::Avx2: return iterateAvx2<F>;
-    case Kernel::Generic: break;
-    }
-    return iterateGeneric<F>;
+Iterate iterateFor(Kernel kernel) {
+    if (kernel == Kernel::Avx512) return iterateAvx512<F>;
+    if constexpr (std::is_same_v<F, Coarse>) return kernel == Kernel::Avx2 ? iterateCoarseAvx2 : iterateCoarseSse2;
+    return iterateScalar<F>;
 }
 
 template <class F>
