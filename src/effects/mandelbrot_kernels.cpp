@@ -96,14 +96,13 @@ private:
     T columns[TABLED];
 };
 
-// A batch of points of one row: real parts (sign-extended to 64 bits), the shared imaginary part,
-// and where the steps left go.
-using Iterate = void (*)(const std::int64_t* cr, std::int64_t ci, int n, int* counts);
+// Iterates n points (their parts sign-extended to 64 bits) and gives the steps left of each.
+using Iterate = void (*)(const std::int64_t* cr, const std::int64_t* ci, int n, int* counts);
 
 template <class F>
-void iterateScalar(const std::int64_t* cr, std::int64_t ci, int n, int* counts) {
+void iterateScalar(const std::int64_t* cr, const std::int64_t* ci, int n, int* counts) {
     using T = typename F::T;
-    for (int j = 0; j < n; ++j) counts[j] = stepsLeft<F>(static_cast<T>(cr[j]), static_cast<T>(ci));
+    for (int j = 0; j < n; ++j) counts[j] = stepsLeft<F>(static_cast<T>(cr[j]), static_cast<T>(ci[j]));
 }
 
 // The coarse format in L 32-bit lanes at once, for processors without AVX-512. Lanes that have
@@ -133,14 +132,15 @@ template <class S>
 }
 
 template <int L>
-[[gnu::always_inline]] inline void iterateCoarseLanes(const std::int64_t* cr, std::int64_t ci, int n, int* counts) {
+[[gnu::always_inline]] inline void iterateCoarseLanes(const std::int64_t* cr, const std::int64_t* ci, int n, int* counts) {
     using S = typename VectorOf<std::int32_t, L>::type;
     using U = typename VectorOf<std::uint32_t, L>::type;  // wrapping arithmetic
-    const std::uint32_t uci = static_cast<std::uint32_t>(ci);
     for (int base = 0; base < n; base += L) {
-        S c{};
-        for (int l = 0; l < L; ++l) c[l] = static_cast<std::int32_t>(cr[std::min(base + l, n - 1)]);
-        const U ucr = (U)c;  // (vector casts reinterpret the bits)
+        U ucr{}, uci{};
+        for (int l = 0; l < L; ++l) {
+            ucr[l] = static_cast<std::uint32_t>(cr[std::min(base + l, n - 1)]);
+            uci[l] = static_cast<std::uint32_t>(ci[std::min(base + l, n - 1)]);
+        }
         U zr{}, zi{};
         S count = S{} + MAX_STEPS, alive = S{} - 1;
         for (int step = 0; step < MAX_STEPS; ++step) {
@@ -158,11 +158,11 @@ template <int L>
     }
 }
 
-void iterateCoarseSse2(const std::int64_t* cr, std::int64_t ci, int n, int* counts) {
+void iterateCoarseSse2(const std::int64_t* cr, const std::int64_t* ci, int n, int* counts) {
     iterateCoarseLanes<4>(cr, ci, n, counts);
 }
 
-__attribute__((target("avx2"))) void iterateCoarseAvx2(const std::int64_t* cr, std::int64_t ci, int n, int* counts) {
+__attribute__((target("avx2"))) void iterateCoarseAvx2(const std::int64_t* cr, const std::int64_t* ci, int n, int* counts) {
     iterateCoarseLanes<8>(cr, ci, n, counts);
 }
 
@@ -182,6 +182,7 @@ struct Lanes512;
 
 template <>
 struct Lanes512<Coarse> {
+    static constexpr bool FIND_CYCLES = true;
     // Low 32 bits of the product, as a signed 32-bit value shifted right.
     ZORVEK_LANES_512 __m512i square(__m512i z) { return shifted(_mm512_mul_epu32(z, z), 14); }
     ZORVEK_LANES_512 __m512i twice(__m512i a, __m512i b) { return shifted(_mm512_mul_epu32(a, b), 13); }
@@ -190,6 +191,7 @@ struct Lanes512<Coarse> {
 
 template <>
 struct Lanes512<Medium> {
+    static constexpr bool FIND_CYCLES = false;
     // Bits n .. n+31 of the exact 64-bit product, sign-extended.
     ZORVEK_LANES_512 __m512i square(__m512i z) { return shifted(_mm512_mul_epi32(z, z), 27); }
     ZORVEK_LANES_512 __m512i twice(__m512i a, __m512i b) { return shifted(_mm512_mul_epi32(a, b), 26); }
@@ -198,24 +200,34 @@ struct Lanes512<Medium> {
 
 template <>
 struct Lanes512<Fine> {
+    static constexpr bool FIND_CYCLES = false;
     ZORVEK_LANES_512 __m512i square(__m512i z) { return _mm512_srai_epi64(_mm512_mullo_epi64(z, z), 30); }
     ZORVEK_LANES_512 __m512i twice(__m512i a, __m512i b) { return _mm512_srai_epi64(_mm512_mullo_epi64(a, b), 29); }
 };
 
+// Every this many steps a lane notes its state; meeting it again proves a cycle, so points inside
+// the set stop early with exactly the result of running all their steps. Worth its cost where
+// many points are inside, as in the wide views.
+constexpr int CYCLE_CHECKPOINT = 32;
+
 // One register of eight lanes and the points it works on.
 struct Stream512 {
-    __m512i zr, zi, c, count, index;
+    __m512i zr, zi, cr, ci, count, index;
+    __m512i seenR, seenI;  // a state the lane passed through, for finding cycles
     __mmask8 active;
+    __mmask8 seen;         // lanes whose seenR, seenI hold a state of their current point
 
     // Gives the lanes of `lanes` the next points of the batch, as many as are left.
-    ZORVEK_INLINE_512 void refill(__mmask8 lanes, const std::int64_t* cr, int n, int& next) {
+    ZORVEK_INLINE_512 void refill(__mmask8 lanes, const std::int64_t* crs, const std::int64_t* cis, int n, int& next) {
         while (__builtin_popcount(lanes) > n - next) lanes &= lanes - 1;
         const __m512i lane = _mm512_setr_epi64(0, 1, 2, 3, 4, 5, 6, 7);
-        c = _mm512_mask_expandloadu_epi64(c, lanes, cr + next);
+        cr = _mm512_mask_expandloadu_epi64(cr, lanes, crs + next);
+        ci = _mm512_mask_expandloadu_epi64(ci, lanes, cis + next);
         index = _mm512_mask_expand_epi64(index, lanes, _mm512_add_epi64(lane, _mm512_set1_epi64(next)));
         zr = _mm512_mask_mov_epi64(zr, lanes, _mm512_setzero_si512());
         zi = _mm512_mask_mov_epi64(zi, lanes, _mm512_setzero_si512());
         count = _mm512_mask_mov_epi64(count, lanes, _mm512_set1_epi64(MAX_STEPS));
+        seen = static_cast<__mmask8>(seen & ~lanes);
         next += __builtin_popcount(lanes);
         active = static_cast<__mmask8>(active | lanes);
     }
@@ -234,59 +246,71 @@ struct Stream512 {
 };
 
 template <class F>
-__attribute__((target(ZORVEK_AVX512))) void iterateAvx512(const std::int64_t* cr, std::int64_t ci, int n, int* counts) {
+__attribute__((target(ZORVEK_AVX512))) void iterateAvx512(const std::int64_t* cr, const std::int64_t* ci, int n, int* counts) {
     constexpr int STREAMS = 2;
     using Ops = Lanes512<F>;
-    const __m512i vci = _mm512_set1_epi64(ci);
     const __m512i four = _mm512_set1_epi64(F::FOUR);
     const __m512i one = _mm512_set1_epi64(1);
     const __m512i zero = _mm512_setzero_si512();
     Stream512 streams[STREAMS];
     int next = 0;
+    const __m512i checkpoints = _mm512_set1_epi64(CYCLE_CHECKPOINT - 1);
     for (Stream512& st : streams) {
-        st.zr = st.zi = st.c = st.count = st.index = zero;
-        st.active = 0;
-        st.refill(0xFF, cr, n, next);
+        st.zr = st.zi = st.cr = st.ci = st.count = st.index = st.seenR = st.seenI = zero;
+        st.active = st.seen = 0;
+        st.refill(0xFF, cr, ci, n, next);
     }
     while (streams[0].active | streams[1].active) {
         for (Stream512& st : streams) {
             const __m512i zr2 = Ops::square(st.zr), zi2 = Ops::square(st.zi);
             const __mmask8 escaped = _mm512_cmpge_epi64_mask(_mm512_add_epi64(zr2, zi2), four);
             const __m512i twice = Ops::twice(st.zr, st.zi);
-            st.zi = _mm512_add_epi64(twice, vci);
-            st.zr = _mm512_add_epi64(_mm512_sub_epi64(zr2, zi2), st.c);
+            st.zi = _mm512_add_epi64(twice, st.ci);
+            st.zr = _mm512_add_epi64(_mm512_sub_epi64(zr2, zi2), st.cr);
             st.count = _mm512_mask_sub_epi64(st.count, static_cast<__mmask8>(~escaped), st.count, one);
+            if constexpr (Ops::FIND_CYCLES) {
+                // Back at a state it has been in: the orbit repeats for ever and never escapes.
+                const __mmask8 cycled = _mm512_mask_cmpeq_epi64_mask(
+                    static_cast<__mmask8>(st.seen & ~escaped & _mm512_cmpeq_epi64_mask(st.zr, st.seenR)), st.zi, st.seenI);
+                st.count = _mm512_mask_mov_epi64(st.count, cycled, zero);
+                const __mmask8 checkpoint = _mm512_testn_epi64_mask(st.count, checkpoints);
+                st.seenR = _mm512_mask_mov_epi64(st.seenR, checkpoint, st.zr);
+                st.seenI = _mm512_mask_mov_epi64(st.seenI, checkpoint, st.zi);
+                st.seen = static_cast<__mmask8>(st.seen | checkpoint);
+            }
             const __mmask8 done = (escaped | _mm512_cmpeq_epi64_mask(st.count, zero)) & st.active;
             if (!done) continue;
             st.retire(done, counts);
-            st.refill(done, cr, n, next);
+            st.refill(done, cr, ci, n, next);
         }
     }
 }
 
 #pragma GCC diagnostic pop
 
-// Points of one row collected for iteration; each flush colours its pixels.
+// Points collected for iteration, from any rows; each flush colours their pixels. Points that do
+// not depend on one another share flushes, so that the lanes stay busy to the end.
 template <class F>
 class Batch {
 public:
-    static constexpr int CAPACITY = 256;
+    static constexpr int CAPACITY = 1024;
 
     Batch(const Points<F>& points, const Pixel* palette, Iterate iterate)
         : points(points), palette(palette), iterate(iterate) {}
 
     void startRow(Pixel* pixels, int y) {
         line = pixels;
-        ci = points.ci(y);
+        rowCi = points.ci(y);
     }
     void add(int x) {
-        columns[n] = x;
+        targets[n] = line + x;
         cr[n] = points.cr(x);
+        ci[n] = rowCi;
         if (++n == CAPACITY) flush();
     }
     void flush() {
         iterate(cr, ci, n, counts);
-        for (int j = 0; j < n; ++j) line[columns[j]] = palette[counts[j]];
+        for (int j = 0; j < n; ++j) *targets[j] = palette[counts[j]];
         n = 0;
     }
 
@@ -295,10 +319,11 @@ private:
     const Pixel* palette;
     Iterate iterate;
     Pixel* line = nullptr;
-    std::int64_t ci = 0;
+    std::int64_t rowCi = 0;
     int n = 0;
-    int columns[CAPACITY];
+    Pixel* targets[CAPACITY];
     std::int64_t cr[CAPACITY];
+    std::int64_t ci[CAPACITY];
     int counts[CAPACITY];
 };
 
@@ -306,11 +331,10 @@ template <class F>
 void iterateRow(Batch<F>& batch, BITMAP* frame, int y) {
     batch.startRow(row(frame, y), y);
     for (int x = 0; x < frame->w; ++x) batch.add(x);
-    batch.flush();
 }
 
-// Odd rows: a pixel whose neighbours above and below agree in their top seven bits takes the
-// colour above; the others are iterated.
+// Odd rows, once the rows around them are done: a pixel whose neighbours above and below agree
+// in their top seven bits takes the colour above; the others are iterated.
 template <class F>
 void fillOddRow(Batch<F>& batch, BITMAP* frame, int y) {
     const Pixel* above = row(frame, y - 1);
@@ -321,18 +345,20 @@ void fillOddRow(Batch<F>& batch, BITMAP* frame, int y) {
         if (pixels::sameHalf(above[x], below[x])) line[x] = above[x];
         else batch.add(x);
     }
-    batch.flush();
 }
 
 void renderCoarse(BITMAP* frame, Batch<Coarse>& batch) {
     for (int y = frame->h - 1; y >= 0; --y) iterateRow(batch, frame, y);
+    batch.flush();
 }
 
 void renderMedium(BITMAP* frame, Batch<Medium>& batch) {
     const int h = frame->h;
     for (int y = 0; y < h; y += 2) iterateRow(batch, frame, y);
     if (h > 0) iterateRow(batch, frame, h - 1);
+    batch.flush();
     for (int y = 1; y < h - 2; y += 2) fillOddRow(batch, frame, y);
+    batch.flush();
 }
 
 void renderFine(BITMAP* frame, Batch<Fine>& batch) {
@@ -344,16 +370,17 @@ void renderFine(BITMAP* frame, Batch<Fine>& batch) {
         Pixel* line = row(frame, y);
         batch.startRow(line, y);
         for (int x = w - 2; x >= 0; x -= 2) batch.add(x);
-        batch.flush();
+        batch.flush();  // this row's pairs are compared now; its odd columns wait for the next flush
         for (int x = w - 2; x >= 0; x -= 2) {
             const Pixel col = line[x];
             if (pixels::sameQuarter(col, prev)) line[x + 1] = col;
             else batch.add(x + 1);
             prev = col;
         }
-        batch.flush();
     }
+    batch.flush();
     for (int y = h - 3; y > 0; y -= 2) fillOddRow(batch, frame, y);
+    batch.flush();
     if (h >= 2) std::copy_n(row(frame, h - 2), w, row(frame, h - 1));
 }
 
