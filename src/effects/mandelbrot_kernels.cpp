@@ -15,6 +15,7 @@ using pixels::row;
 namespace {
 
 constexpr int MAX_STEPS = 256;
+constexpr int BATCH_CAPACITY = 1024;  // points iterated together
 
 template <class T>
 T wrappingAdd(T a, T b) {
@@ -166,10 +167,10 @@ __attribute__((target("avx2"))) void iterateCoarseAvx2(const std::int64_t* cr, c
     iterateCoarseLanes<8>(cr, ci, n, counts);
 }
 
-// AVX-512: eight points in 64-bit lanes per register, two registers in flight. A lane whose
-// point is done (escaped, or out of steps) takes the next point of the batch at once, so no lane
-// idles while its neighbours run on. The 32-bit formats keep their values in the low halves of
-// the lanes: products read only those, and every result is sign-extended from its 32 bits.
+// AVX-512: a register of lanes per stream, two streams in flight. A lane whose point is done
+// (escaped, out of steps, or caught in a cycle) takes the next point of the batch at once, so no
+// lane idles while its neighbours run on. Each lane notes the step at which its point began; the
+// steps left follow from that when the point is done.
 // (GCC 12 warns of an uninitialised placeholder inside its own AVX-512 intrinsics.)
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
@@ -177,20 +178,56 @@ __attribute__((target("avx2"))) void iterateCoarseAvx2(const std::int64_t* cr, c
 #define ZORVEK_INLINE_512 __attribute__((target(ZORVEK_AVX512), always_inline)) inline
 #define ZORVEK_LANES_512 static ZORVEK_INLINE_512
 
+// Lane arithmetic of one width.
+struct Lanes32 {
+    using Element = std::int32_t;
+    using Mask = __mmask16;
+    static constexpr int COUNT = 16;
+    ZORVEK_LANES_512 __m512i set(std::int32_t v) { return _mm512_set1_epi32(v); }
+    ZORVEK_LANES_512 __m512i iota() { return _mm512_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15); }
+    ZORVEK_LANES_512 __m512i add(__m512i a, __m512i b) { return _mm512_add_epi32(a, b); }
+    ZORVEK_LANES_512 __m512i sub(__m512i a, __m512i b) { return _mm512_sub_epi32(a, b); }
+    ZORVEK_LANES_512 __m512i max(__m512i a, __m512i b) { return _mm512_max_epi32(a, b); }
+    ZORVEK_LANES_512 Mask greaterOrEqual(__m512i a, __m512i b) { return _mm512_cmpge_epi32_mask(a, b); }
+    ZORVEK_LANES_512 Mask equal(Mask m, __m512i a, __m512i b) { return _mm512_mask_cmpeq_epi32_mask(m, a, b); }
+    ZORVEK_LANES_512 __m512i select(__m512i a, Mask m, __m512i b) { return _mm512_mask_mov_epi32(a, m, b); }
+    ZORVEK_LANES_512 __m512i expand(__m512i a, Mask m, __m512i b) { return _mm512_mask_expand_epi32(a, m, b); }
+    ZORVEK_LANES_512 __m512i expandLoad(__m512i a, Mask m, const Element* p) { return _mm512_mask_expandloadu_epi32(a, m, p); }
+};
+
+struct Lanes64 {
+    using Element = std::int64_t;
+    using Mask = __mmask8;
+    static constexpr int COUNT = 8;
+    ZORVEK_LANES_512 __m512i set(std::int64_t v) { return _mm512_set1_epi64(v); }
+    ZORVEK_LANES_512 __m512i iota() { return _mm512_setr_epi64(0, 1, 2, 3, 4, 5, 6, 7); }
+    ZORVEK_LANES_512 __m512i add(__m512i a, __m512i b) { return _mm512_add_epi64(a, b); }
+    ZORVEK_LANES_512 __m512i sub(__m512i a, __m512i b) { return _mm512_sub_epi64(a, b); }
+    ZORVEK_LANES_512 __m512i max(__m512i a, __m512i b) { return _mm512_max_epi64(a, b); }
+    ZORVEK_LANES_512 Mask greaterOrEqual(__m512i a, __m512i b) { return _mm512_cmpge_epi64_mask(a, b); }
+    ZORVEK_LANES_512 Mask equal(Mask m, __m512i a, __m512i b) { return _mm512_mask_cmpeq_epi64_mask(m, a, b); }
+    ZORVEK_LANES_512 __m512i select(__m512i a, Mask m, __m512i b) { return _mm512_mask_mov_epi64(a, m, b); }
+    ZORVEK_LANES_512 __m512i expand(__m512i a, Mask m, __m512i b) { return _mm512_mask_expand_epi64(a, m, b); }
+    ZORVEK_LANES_512 __m512i expandLoad(__m512i a, Mask m, const Element* p) { return _mm512_mask_expandloadu_epi64(a, m, p); }
+};
+
+// The formats in lanes: the coarse one in sixteen 32-bit lanes; the others in eight 64-bit lanes,
+// the 27-bit format keeping its values in the low halves (its products read only those) and
+// sign-extending every result from its 32 bits.
 template <class F>
 struct Lanes512;
 
 template <>
-struct Lanes512<Coarse> {
+struct Lanes512<Coarse> : Lanes32 {
+    static constexpr int STREAMS = 2;  // registers in flight, enough to hide the multiplies' latency
     static constexpr bool FIND_CYCLES = true;
-    // Low 32 bits of the product, as a signed 32-bit value shifted right.
-    ZORVEK_LANES_512 __m512i square(__m512i z) { return shifted(_mm512_mul_epu32(z, z), 14); }
-    ZORVEK_LANES_512 __m512i twice(__m512i a, __m512i b) { return shifted(_mm512_mul_epu32(a, b), 13); }
-    ZORVEK_LANES_512 __m512i shifted(__m512i p, int n) { return _mm512_srai_epi64(_mm512_slli_epi64(p, 32), 32 + n); }
+    ZORVEK_LANES_512 __m512i square(__m512i z) { return _mm512_srai_epi32(_mm512_mullo_epi32(z, z), 14); }
+    ZORVEK_LANES_512 __m512i twice(__m512i a, __m512i b) { return _mm512_srai_epi32(_mm512_mullo_epi32(a, b), 13); }
 };
 
 template <>
-struct Lanes512<Medium> {
+struct Lanes512<Medium> : Lanes64 {
+    static constexpr int STREAMS = 3;
     static constexpr bool FIND_CYCLES = false;
     // Bits n .. n+31 of the exact 64-bit product, sign-extended.
     ZORVEK_LANES_512 __m512i square(__m512i z) { return shifted(_mm512_mul_epi32(z, z), 27); }
@@ -199,89 +236,126 @@ struct Lanes512<Medium> {
 };
 
 template <>
-struct Lanes512<Fine> {
+struct Lanes512<Fine> : Lanes64 {
+    static constexpr int STREAMS = 3;
     static constexpr bool FIND_CYCLES = false;
     ZORVEK_LANES_512 __m512i square(__m512i z) { return _mm512_srai_epi64(_mm512_mullo_epi64(z, z), 30); }
     ZORVEK_LANES_512 __m512i twice(__m512i a, __m512i b) { return _mm512_srai_epi64(_mm512_mullo_epi64(a, b), 29); }
 };
 
-// Every this many steps a lane notes its state; meeting it again proves a cycle, so points inside
-// the set stop early with exactly the result of running all their steps. Worth its cost where
-// many points are inside, as in the wide views.
+// Every this many steps the lanes note their states; meeting one again proves a cycle, so a
+// point inside the set stops early with exactly the result of running all its steps. Worth its
+// cost where many points are inside, as in the wide views.
 constexpr int CYCLE_CHECKPOINT = 32;
+// The lanes look for points out of steps this often; a point found late still counts 0.
+constexpr int EXPIRY_CHECK = 8;
 
-// One register of eight lanes and the points it works on.
+// One register of lanes and the points it works on.
+template <class L>
 struct Stream512 {
-    __m512i zr, zi, cr, ci, count, index;
-    __m512i seenR, seenI;  // a state the lane passed through, for finding cycles
-    __mmask8 active;
-    __mmask8 seen;         // lanes whose seenR, seenI hold a state of their current point
+    using Mask = typename L::Mask;
+    __m512i zr, zi, cr, ci, begun, index;
+    __m512i seenR, seenI;  // states noted for finding cycles
+    Mask active;           // lanes holding a point
+    Mask seen;             // lanes whose noted state belongs to their current point
 
-    // Gives the lanes of `lanes` the next points of the batch, as many as are left.
-    ZORVEK_INLINE_512 void refill(__mmask8 lanes, const std::int64_t* crs, const std::int64_t* cis, int n, int& next) {
-        while (__builtin_popcount(lanes) > n - next) lanes &= lanes - 1;
-        const __m512i lane = _mm512_setr_epi64(0, 1, 2, 3, 4, 5, 6, 7);
-        cr = _mm512_mask_expandloadu_epi64(cr, lanes, crs + next);
-        ci = _mm512_mask_expandloadu_epi64(ci, lanes, cis + next);
-        index = _mm512_mask_expand_epi64(index, lanes, _mm512_add_epi64(lane, _mm512_set1_epi64(next)));
-        zr = _mm512_mask_mov_epi64(zr, lanes, _mm512_setzero_si512());
-        zi = _mm512_mask_mov_epi64(zi, lanes, _mm512_setzero_si512());
-        count = _mm512_mask_mov_epi64(count, lanes, _mm512_set1_epi64(MAX_STEPS));
-        seen = static_cast<__mmask8>(seen & ~lanes);
-        next += __builtin_popcount(lanes);
-        active = static_cast<__mmask8>(active | lanes);
+    ZORVEK_INLINE_512 void clear() {
+        zr = zi = cr = ci = begun = index = seenR = seenI = _mm512_setzero_si512();
+        active = seen = 0;
     }
 
-    // Writes out the steps left of the lanes in `done`.
-    ZORVEK_INLINE_512 void retire(__mmask8 done, int* counts) {
-        alignas(64) std::int64_t doneCount[8], doneIndex[8];
-        _mm512_store_si512(doneCount, count);
-        _mm512_store_si512(doneIndex, index);
+    // Gives the lanes of `lanes` the next points of the batch (as many as are left), to begin
+    // at step `step`.
+    ZORVEK_INLINE_512 void refill(Mask lanes, const typename L::Element* crs, const typename L::Element* cis,
+                                  int n, int& next, int step) {
+        while (__builtin_popcount(lanes) > n - next) lanes = static_cast<Mask>(lanes & (lanes - 1));
+        cr = L::expandLoad(cr, lanes, crs + next);
+        ci = L::expandLoad(ci, lanes, cis + next);
+        index = L::expand(index, lanes, L::add(L::iota(), L::set(next)));
+        zr = L::select(zr, lanes, _mm512_setzero_si512());
+        zi = L::select(zi, lanes, _mm512_setzero_si512());
+        begun = L::select(begun, lanes, L::set(step));
+        seen = static_cast<Mask>(seen & ~lanes);
+        active = static_cast<Mask>(active | lanes);
+        next += __builtin_popcount(lanes);
+    }
+
+    // Writes out the steps left of the lanes in `done`: 256 less the steps taken, none for the
+    // lanes in `inside`.
+    ZORVEK_INLINE_512 void retire(Mask done, Mask inside, int step, int* counts) {
+        const __m512i taken = L::sub(L::set(step), begun);
+        const __m512i left = L::select(L::max(L::sub(L::set(MAX_STEPS), taken), _mm512_setzero_si512()),
+                                       inside, _mm512_setzero_si512());
+        alignas(64) typename L::Element leftOf[L::COUNT], indexOf[L::COUNT];
+        _mm512_store_si512(leftOf, left);
+        _mm512_store_si512(indexOf, index);
         for (unsigned bits = done; bits; bits &= bits - 1) {
             const int l = __builtin_ctz(bits);
-            counts[doneIndex[l]] = static_cast<int>(doneCount[l]);
+            counts[indexOf[l]] = static_cast<int>(leftOf[l]);
         }
-        active = static_cast<__mmask8>(active & ~done);
+        active = static_cast<Mask>(active & ~done);
     }
 };
 
+template <class Stream, int N>
+ZORVEK_INLINE_512 bool anyActive(const Stream (&streams)[N]) {
+    unsigned any = 0;
+    for (const Stream& st : streams) any |= st.active;
+    return any != 0;
+}
+
 template <class F>
 __attribute__((target(ZORVEK_AVX512))) void iterateAvx512(const std::int64_t* cr, const std::int64_t* ci, int n, int* counts) {
-    constexpr int STREAMS = 2;
-    using Ops = Lanes512<F>;
-    const __m512i four = _mm512_set1_epi64(F::FOUR);
-    const __m512i one = _mm512_set1_epi64(1);
-    const __m512i zero = _mm512_setzero_si512();
-    Stream512 streams[STREAMS];
-    int next = 0;
-    const __m512i checkpoints = _mm512_set1_epi64(CYCLE_CHECKPOINT - 1);
-    for (Stream512& st : streams) {
-        st.zr = st.zi = st.cr = st.ci = st.count = st.index = st.seenR = st.seenI = zero;
-        st.active = st.seen = 0;
-        st.refill(0xFF, cr, ci, n, next);
+    using L = Lanes512<F>;
+    using E = typename L::Element;
+    using Mask = typename L::Mask;
+    constexpr int STREAMS = L::STREAMS;
+    // The points in the lanes' width.
+    const E* crs;
+    const E* cis;
+    E narrowCr[BATCH_CAPACITY], narrowCi[BATCH_CAPACITY];
+    if constexpr (sizeof(E) == sizeof(std::int64_t)) {
+        crs = cr;
+        cis = ci;
+    } else {
+        for (int j = 0; j < n; ++j) {
+            narrowCr[j] = static_cast<E>(cr[j]);
+            narrowCi[j] = static_cast<E>(ci[j]);
+        }
+        crs = narrowCr;
+        cis = narrowCi;
     }
-    while (streams[0].active | streams[1].active) {
-        for (Stream512& st : streams) {
-            const __m512i zr2 = Ops::square(st.zr), zi2 = Ops::square(st.zi);
-            const __mmask8 escaped = _mm512_cmpge_epi64_mask(_mm512_add_epi64(zr2, zi2), four);
-            const __m512i twice = Ops::twice(st.zr, st.zi);
-            st.zi = _mm512_add_epi64(twice, st.ci);
-            st.zr = _mm512_add_epi64(_mm512_sub_epi64(zr2, zi2), st.cr);
-            st.count = _mm512_mask_sub_epi64(st.count, static_cast<__mmask8>(~escaped), st.count, one);
-            if constexpr (Ops::FIND_CYCLES) {
+    const __m512i four = L::set(F::FOUR);
+    const __m512i expiry = L::set(MAX_STEPS);
+    Stream512<L> streams[STREAMS];
+    int next = 0;
+    for (auto& st : streams) {
+        st.clear();
+        st.refill(static_cast<Mask>(~0u), crs, cis, n, next, 0);
+    }
+    for (int step = 0; anyActive(streams); ++step) {
+        for (auto& st : streams) {
+            const __m512i zr2 = L::square(st.zr), zi2 = L::square(st.zi);
+            const Mask escaped = static_cast<Mask>(L::greaterOrEqual(L::add(zr2, zi2), four) & st.active);
+            const __m512i twice = L::twice(st.zr, st.zi);
+            st.zi = L::add(twice, st.ci);
+            st.zr = L::add(L::sub(zr2, zi2), st.cr);
+            Mask inside = 0;
+            if constexpr (L::FIND_CYCLES) {
                 // Back at a state it has been in: the orbit repeats for ever and never escapes.
-                const __mmask8 cycled = _mm512_mask_cmpeq_epi64_mask(
-                    static_cast<__mmask8>(st.seen & ~escaped & _mm512_cmpeq_epi64_mask(st.zr, st.seenR)), st.zi, st.seenI);
-                st.count = _mm512_mask_mov_epi64(st.count, cycled, zero);
-                const __mmask8 checkpoint = _mm512_testn_epi64_mask(st.count, checkpoints);
-                st.seenR = _mm512_mask_mov_epi64(st.seenR, checkpoint, st.zr);
-                st.seenI = _mm512_mask_mov_epi64(st.seenI, checkpoint, st.zi);
-                st.seen = static_cast<__mmask8>(st.seen | checkpoint);
+                inside = L::equal(L::equal(static_cast<Mask>(st.seen & ~escaped), st.zr, st.seenR), st.zi, st.seenI);
+                if (step % CYCLE_CHECKPOINT == 0) {
+                    st.seenR = st.zr;
+                    st.seenI = st.zi;
+                    st.seen = st.active;
+                }
             }
-            const __mmask8 done = (escaped | _mm512_cmpeq_epi64_mask(st.count, zero)) & st.active;
+            if (step % EXPIRY_CHECK == EXPIRY_CHECK - 1)
+                inside = static_cast<Mask>(inside | (L::greaterOrEqual(L::sub(L::set(step + 1), st.begun), expiry) & st.active & ~escaped));
+            const Mask done = static_cast<Mask>(escaped | inside);
             if (!done) continue;
-            st.retire(done, counts);
-            st.refill(done, cr, ci, n, next);
+            st.retire(done, inside, step, counts);
+            st.refill(done, crs, cis, n, next, step + 1);
         }
     }
 }
@@ -293,7 +367,7 @@ __attribute__((target(ZORVEK_AVX512))) void iterateAvx512(const std::int64_t* cr
 template <class F>
 class Batch {
 public:
-    static constexpr int CAPACITY = 1024;
+    static constexpr int CAPACITY = BATCH_CAPACITY;
 
     Batch(const Points<F>& points, const Pixel* palette, Iterate iterate)
         : points(points), palette(palette), iterate(iterate) {}
