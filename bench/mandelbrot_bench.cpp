@@ -1,0 +1,79 @@
+// One update + render of each Mandelbrot zoom at 320 × 240.
+#include <benchmark/benchmark.h>
+
+#include "effects/mandelbrot.h"
+#include "effects/mandelbrot_kernels.h"
+#include "reference/mandelbrot_reference.h"
+#include "support/headless.h"
+
+using namespace Zorvek;
+
+namespace {
+
+template <class Zoom>
+struct Running {
+    testing::HeadlessDemo demo;
+    Zoom zoom;
+    Running() {
+        zoom.init(&demo);
+        zoom.start();
+    }
+    ~Running() { zoom.stop(); }
+};
+
+template <class Zoom>
+void zoomPass(benchmark::State& state) {
+    Running<Zoom> r;
+    const int time = static_cast<int>(state.range(0));
+    for (auto _ : state) {
+        r.zoom.update(time);
+        r.zoom.render();
+        --r.demo.frameCount;
+        benchmark::DoNotOptimize(r.zoom.frame->line[0][0]);
+    }
+}
+
+// The same picture through one kernel, or through the plain evaluation.
+template <class Zoom>
+void zoomKernel(benchmark::State& state) {
+    Running<Zoom> r;
+    const int time = static_cast<int>(state.range(0));
+    const auto kernel = static_cast<mandelbrotKernels::Kernel>(state.range(1));
+    if (!mandelbrotKernels::available(kernel)) {
+        state.SkipWithError("kernel not supported by this processor");
+        return;
+    }
+    for (auto _ : state) {
+        r.zoom.update(time);
+        mandelbrotKernels::render(r.zoom.frame, {r.zoom.centreX, r.zoom.centreY, r.zoom.viewHeight},
+                                  r.zoom.palette, kernel);
+        benchmark::DoNotOptimize(r.zoom.frame->line[0][0]);
+    }
+}
+
+template <class Zoom>
+void zoomPlain(benchmark::State& state) {
+    Running<Zoom> r;
+    const int time = static_cast<int>(state.range(0));
+    for (auto _ : state) {
+        r.zoom.update(time);
+        reference::PlainMandelbrot{r.zoom.frame, r.zoom.centreX, r.zoom.centreY, r.zoom.viewHeight,
+                                   r.zoom.palette}
+            .render();
+        benchmark::DoNotOptimize(r.zoom.frame->line[0][0]);
+    }
+}
+
+}  // namespace
+
+// Across the whole period, to find the slowest local times (run with --benchmark_filter=Sweep).
+BENCHMARK(zoomPass<Mandelbrot101>)->Name("Sweep/Mandelbrot101")->DenseRange(0, 24900, 100)->MinTime(0.02);
+BENCHMARK(zoomPass<Mandelbrot102>)->Name("Sweep/Mandelbrot102")->DenseRange(0, 24900, 100)->MinTime(0.02);
+// The three slowest local times of each zoom found by the sweep, through the effect, through
+// each kernel (0 portable, 1 AVX2, 2 AVX-512) and through the plain evaluation.
+BENCHMARK(zoomPass<Mandelbrot101>)->Name("Mandelbrot101")->Arg(5000)->Arg(17800)->Arg(17900);
+BENCHMARK(zoomPass<Mandelbrot102>)->Name("Mandelbrot102")->Arg(19200)->Arg(19300)->Arg(19400);
+BENCHMARK(zoomKernel<Mandelbrot101>)->Name("Kernel/Mandelbrot101")->ArgsProduct({{5000, 17800, 17900}, {0, 1, 2}});
+BENCHMARK(zoomKernel<Mandelbrot102>)->Name("Kernel/Mandelbrot102")->ArgsProduct({{19200, 19300, 19400}, {0, 1, 2}});
+BENCHMARK(zoomPlain<Mandelbrot101>)->Name("Plain/Mandelbrot101")->Arg(5000)->Arg(17800)->Arg(17900);
+BENCHMARK(zoomPlain<Mandelbrot102>)->Name("Plain/Mandelbrot102")->Arg(19200)->Arg(19300)->Arg(19400);

@@ -1,0 +1,511 @@
+#include "effects/mandelbrot_kernels.h"
+
+#include <allegro.h>
+#include <immintrin.h>
+
+#include <algorithm>
+#include <cstring>
+#include <type_traits>
+
+namespace Zorvek::mandelbrotKernels {
+
+using pixels::Pixel;
+using pixels::row;
+
+namespace {
+
+constexpr int MAX_STEPS = 256;
+constexpr int BATCH_CAPACITY = 1024;  // points iterated together
+
+template <class T>
+T wrappingAdd(T a, T b) {
+    using U = std::make_unsigned_t<T>;
+    return static_cast<T>(static_cast<U>(a) + static_cast<U>(b));
+}
+template <class T>
+T wrappingSub(T a, T b) {
+    using U = std::make_unsigned_t<T>;
+    return static_cast<T>(static_cast<U>(a) - static_cast<U>(b));
+}
+
+// The three fixed-point formats: the square of a value and twice a product, each shifted down
+// to the format's fraction bits.
+struct Coarse {  // 32 bits, 14 fraction bits, 32-bit products (low 32 bits)
+    using T = std::int32_t;
+    static constexpr int VIEW_SHIFT = 18;
+    static constexpr std::int64_t FOUR = 0x10000;
+    static T product(T a, T b) { return static_cast<T>(static_cast<std::uint32_t>(a) * static_cast<std::uint32_t>(b)); }
+    static T square(T z) { return product(z, z) >> 14; }
+    static T twice(T a, T b) { return product(a, b) >> 13; }
+};
+struct Medium {  // 32 bits, 27 fraction bits, 64-bit products (low 32 bits kept after the shift)
+    using T = std::int32_t;
+    static constexpr int VIEW_SHIFT = 5;
+    static constexpr std::int64_t FOUR = 0x20000000;
+    static T square(T z) { return static_cast<T>((std::int64_t{z} * z) >> 27); }
+    static T twice(T a, T b) { return static_cast<T>((std::int64_t{a} * b) >> 26); }
+};
+struct Fine {  // 64 bits, 30 fraction bits, 64-bit products (low 64 bits)
+    using T = std::int64_t;
+    static constexpr int VIEW_SHIFT = 2;
+    static constexpr std::int64_t FOUR = 0x100000000;
+    static T product(T a, T b) { return static_cast<T>(static_cast<std::uint64_t>(a) * static_cast<std::uint64_t>(b)); }
+    static T square(T z) { return product(z, z) >> 30; }
+    static T twice(T a, T b) { return product(a, b) >> 29; }
+};
+
+// Steps left when the point escapes: 0 inside the set, 255 for an escape after the first step.
+template <class F>
+int stepsLeft(typename F::T cr, typename F::T ci) {
+    typename F::T zr = 0, zi = 0;
+    int count = MAX_STEPS;
+    for (;;) {
+        const auto zr2 = F::square(zr), zi2 = F::square(zi);
+        if (std::int64_t{zr2} + zi2 >= F::FOUR) break;  // cannot overflow in 64 bits
+        zi = wrappingAdd(F::twice(zr, zi), ci);
+        zr = wrappingAdd(wrappingSub(zr2, zi2), cr);
+        if (--count == 0) break;
+    }
+    return count;
+}
+
+// The pixel-to-point mapping of one frame: (x − w/2) × v / h + c in the format's width, the
+// product wrapping, the division truncating. Columns are tabled once per render.
+template <class F>
+class Points {
+public:
+    using T = typename F::T;
+    using U = std::make_unsigned_t<T>;
+    static constexpr int TABLED = 2048;
+
+    Points(const View& view, int w, int h)
+        : w(w), h(h), v(narrow(view.height)), cx(narrow(view.centreX)), cy(narrow(view.centreY)) {
+        for (int x = 0; x < std::min(w, TABLED); ++x) columns[x] = compute(x, w, cx);
+    }
+    T cr(int x) const { return x < TABLED ? columns[x] : compute(x, w, cx); }
+    T ci(int y) const { return compute(y, h, cy); }
+
+private:
+    static T narrow(std::int64_t value) { return static_cast<T>(value >> F::VIEW_SHIFT); }
+    T compute(int pos, int size, T centre) const {
+        const T product = static_cast<T>(static_cast<U>(pos - size / 2) * static_cast<U>(v));
+        return wrappingAdd(static_cast<T>(product / h), centre);
+    }
+
+    int w, h;
+    T v, cx, cy;
+    T columns[TABLED];
+};
+
+// Iterates n points (their parts sign-extended to 64 bits) and gives the steps left of each.
+using Iterate = void (*)(const std::int64_t* cr, const std::int64_t* ci, int n, int* counts);
+
+template <class F>
+void iterateScalar(const std::int64_t* cr, const std::int64_t* ci, int n, int* counts) {
+    using T = typename F::T;
+    for (int j = 0; j < n; ++j) counts[j] = stepsLeft<F>(static_cast<T>(cr[j]), static_cast<T>(ci[j]));
+}
+
+// The coarse format in L 32-bit lanes at once, for processors without AVX-512. Lanes that have
+// escaped keep their count and compute on unseen.
+template <class T, int L>
+struct VectorOf {
+    typedef T type __attribute__((vector_size(sizeof(T) * L)));
+};
+
+// Whether any lane is non-zero: the halves are folded together down to one 64-bit word. (Vectors
+// go by reference: the generic build has no ABI for wide vectors by value.)
+template <class S>
+[[gnu::always_inline]] inline bool anyLane(const S& lanes) {
+    constexpr int WORDS = sizeof(S) / sizeof(std::uint64_t);
+    using Words = typename VectorOf<std::uint64_t, WORDS>::type;
+    const Words words = (Words)lanes;
+    if constexpr (WORDS == 1) {
+        return words[0] != 0;
+    } else {
+        using Half = typename VectorOf<std::uint64_t, WORDS / 2>::type;
+        Half low, high;
+        std::memcpy(&low, &words, sizeof low);
+        std::memcpy(&high, reinterpret_cast<const char*>(&words) + sizeof low, sizeof high);
+        const Half folded = low | high;
+        return anyLane(folded);
+    }
+}
+
+template <int L>
+[[gnu::always_inline]] inline void iterateCoarseLanes(const std::int64_t* cr, const std::int64_t* ci, int n, int* counts) {
+    using S = typename VectorOf<std::int32_t, L>::type;
+    using U = typename VectorOf<std::uint32_t, L>::type;  // wrapping arithmetic
+    for (int base = 0; base < n; base += L) {
+        U ucr{}, uci{};
+        for (int l = 0; l < L; ++l) {
+            ucr[l] = static_cast<std::uint32_t>(cr[std::min(base + l, n - 1)]);
+            uci[l] = static_cast<std::uint32_t>(ci[std::min(base + l, n - 1)]);
+        }
+        U zr{}, zi{};
+        S count = S{} + MAX_STEPS, alive = S{} - 1;
+        for (int step = 0; step < MAX_STEPS; ++step) {
+            const S zr2 = (S)(zr * zr) >> 14;
+            const S zi2 = (S)(zi * zi) >> 14;
+            alive &= zr2 + zi2 < Coarse::FOUR;  // |squares| < 2^17: no overflow
+            // Checked every few steps only: lanes that are done stay done until then.
+            if (step % 4 == 0 && !anyLane(alive)) break;
+            const S twice = (S)(zr * zi) >> 13;
+            zi = (U)twice + uci;
+            zr = (U)zr2 - (U)zi2 + ucr;
+            count += alive;  // alive lanes are −1
+        }
+        for (int l = 0; l < L && base + l < n; ++l) counts[base + l] = count[l];
+    }
+}
+
+void iterateCoarseSse2(const std::int64_t* cr, const std::int64_t* ci, int n, int* counts) {
+    iterateCoarseLanes<4>(cr, ci, n, counts);
+}
+
+__attribute__((target("avx2"))) void iterateCoarseAvx2(const std::int64_t* cr, const std::int64_t* ci, int n, int* counts) {
+    iterateCoarseLanes<8>(cr, ci, n, counts);
+}
+
+// AVX-512: a register of lanes per stream, two streams in flight. A lane whose point is done
+// (escaped, out of steps, or caught in a cycle) takes the next point of the batch at once, so no
+// lane idles while its neighbours run on. Each lane notes the step at which its point began; the
+// steps left follow from that when the point is done.
+// (GCC 12 warns of an uninitialised placeholder inside its own AVX-512 intrinsics.)
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+#define ZORVEK_AVX512 "avx512f,avx512dq,avx512vl,avx512bw,popcnt"
+#define ZORVEK_INLINE_512 __attribute__((target(ZORVEK_AVX512), always_inline)) inline
+#define ZORVEK_LANES_512 static ZORVEK_INLINE_512
+
+// Lane arithmetic of one width.
+struct Lanes32 {
+    using Element = std::int32_t;
+    using Mask = __mmask16;
+    static constexpr int COUNT = 16;
+    ZORVEK_LANES_512 __m512i set(std::int32_t v) { return _mm512_set1_epi32(v); }
+    ZORVEK_LANES_512 __m512i iota() { return _mm512_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15); }
+    ZORVEK_LANES_512 __m512i add(__m512i a, __m512i b) { return _mm512_add_epi32(a, b); }
+    ZORVEK_LANES_512 __m512i sub(__m512i a, __m512i b) { return _mm512_sub_epi32(a, b); }
+    ZORVEK_LANES_512 __m512i max(__m512i a, __m512i b) { return _mm512_max_epi32(a, b); }
+    ZORVEK_LANES_512 Mask greaterOrEqual(__m512i a, __m512i b) { return _mm512_cmpge_epi32_mask(a, b); }
+    ZORVEK_LANES_512 Mask equal(Mask m, __m512i a, __m512i b) { return _mm512_mask_cmpeq_epi32_mask(m, a, b); }
+    ZORVEK_LANES_512 __m512i select(__m512i a, Mask m, __m512i b) { return _mm512_mask_mov_epi32(a, m, b); }
+    ZORVEK_LANES_512 __m512i expand(__m512i a, Mask m, __m512i b) { return _mm512_mask_expand_epi32(a, m, b); }
+    ZORVEK_LANES_512 __m512i expandLoad(__m512i a, Mask m, const Element* p) { return _mm512_mask_expandloadu_epi32(a, m, p); }
+};
+
+struct Lanes64 {
+    using Element = std::int64_t;
+    using Mask = __mmask8;
+    static constexpr int COUNT = 8;
+    ZORVEK_LANES_512 __m512i set(std::int64_t v) { return _mm512_set1_epi64(v); }
+    ZORVEK_LANES_512 __m512i iota() { return _mm512_setr_epi64(0, 1, 2, 3, 4, 5, 6, 7); }
+    ZORVEK_LANES_512 __m512i add(__m512i a, __m512i b) { return _mm512_add_epi64(a, b); }
+    ZORVEK_LANES_512 __m512i sub(__m512i a, __m512i b) { return _mm512_sub_epi64(a, b); }
+    ZORVEK_LANES_512 __m512i max(__m512i a, __m512i b) { return _mm512_max_epi64(a, b); }
+    ZORVEK_LANES_512 Mask greaterOrEqual(__m512i a, __m512i b) { return _mm512_cmpge_epi64_mask(a, b); }
+    ZORVEK_LANES_512 Mask equal(Mask m, __m512i a, __m512i b) { return _mm512_mask_cmpeq_epi64_mask(m, a, b); }
+    ZORVEK_LANES_512 __m512i select(__m512i a, Mask m, __m512i b) { return _mm512_mask_mov_epi64(a, m, b); }
+    ZORVEK_LANES_512 __m512i expand(__m512i a, Mask m, __m512i b) { return _mm512_mask_expand_epi64(a, m, b); }
+    ZORVEK_LANES_512 __m512i expandLoad(__m512i a, Mask m, const Element* p) { return _mm512_mask_expandloadu_epi64(a, m, p); }
+};
+
+// The formats in lanes: the coarse one in sixteen 32-bit lanes; the others in eight 64-bit lanes,
+// the 27-bit format keeping its values in the low halves (its products read only those) and
+// sign-extending every result from its 32 bits.
+template <class F>
+struct Lanes512;
+
+template <>
+struct Lanes512<Coarse> : Lanes32 {
+    static constexpr int STREAMS = 2;  // registers in flight, enough to hide the multiplies' latency
+    static constexpr bool FIND_CYCLES = true;
+    ZORVEK_LANES_512 __m512i square(__m512i z) { return _mm512_srai_epi32(_mm512_mullo_epi32(z, z), 14); }
+    ZORVEK_LANES_512 __m512i twice(__m512i a, __m512i b) { return _mm512_srai_epi32(_mm512_mullo_epi32(a, b), 13); }
+};
+
+template <>
+struct Lanes512<Medium> : Lanes64 {
+    static constexpr int STREAMS = 3;
+    static constexpr bool FIND_CYCLES = false;
+    // Bits n .. n+31 of the exact 64-bit product, sign-extended.
+    ZORVEK_LANES_512 __m512i square(__m512i z) { return shifted(_mm512_mul_epi32(z, z), 27); }
+    ZORVEK_LANES_512 __m512i twice(__m512i a, __m512i b) { return shifted(_mm512_mul_epi32(a, b), 26); }
+    ZORVEK_LANES_512 __m512i shifted(__m512i p, int n) { return _mm512_srai_epi64(_mm512_slli_epi64(p, 32 - n), 32); }
+};
+
+template <>
+struct Lanes512<Fine> : Lanes64 {
+    static constexpr int STREAMS = 3;
+    static constexpr bool FIND_CYCLES = false;
+    ZORVEK_LANES_512 __m512i square(__m512i z) { return _mm512_srai_epi64(_mm512_mullo_epi64(z, z), 30); }
+    ZORVEK_LANES_512 __m512i twice(__m512i a, __m512i b) { return _mm512_srai_epi64(_mm512_mullo_epi64(a, b), 29); }
+};
+
+// Every this many steps the lanes note their states; meeting one again proves a cycle, so a
+// point inside the set stops early with exactly the result of running all its steps. Worth its
+// cost where many points are inside, as in the wide views.
+constexpr int CYCLE_CHECKPOINT = 32;
+// The lanes look for points out of steps this often; a point found late still counts 0.
+constexpr int EXPIRY_CHECK = 8;
+
+// One register of lanes and the points it works on.
+template <class L>
+struct Stream512 {
+    using Mask = typename L::Mask;
+    __m512i zr, zi, cr, ci, begun, index;
+    __m512i seenR, seenI;  // states noted for finding cycles
+    Mask active;           // lanes holding a point
+    Mask seen;             // lanes whose noted state belongs to their current point
+
+    ZORVEK_INLINE_512 void clear() {
+        zr = zi = cr = ci = begun = index = seenR = seenI = _mm512_setzero_si512();
+        active = seen = 0;
+    }
+
+    // Gives the lanes of `lanes` the next points of the batch (as many as are left), to begin
+    // at step `step`.
+    ZORVEK_INLINE_512 void refill(Mask lanes, const typename L::Element* crs, const typename L::Element* cis,
+                                  int n, int& next, int step) {
+        while (__builtin_popcount(lanes) > n - next) lanes = static_cast<Mask>(lanes & (lanes - 1));
+        cr = L::expandLoad(cr, lanes, crs + next);
+        ci = L::expandLoad(ci, lanes, cis + next);
+        index = L::expand(index, lanes, L::add(L::iota(), L::set(next)));
+        zr = L::select(zr, lanes, _mm512_setzero_si512());
+        zi = L::select(zi, lanes, _mm512_setzero_si512());
+        begun = L::select(begun, lanes, L::set(step));
+        seen = static_cast<Mask>(seen & ~lanes);
+        active = static_cast<Mask>(active | lanes);
+        next += __builtin_popcount(lanes);
+    }
+
+    // Writes out the steps left of the lanes in `done`: 256 less the steps taken, none for the
+    // lanes in `inside`.
+    ZORVEK_INLINE_512 void retire(Mask done, Mask inside, int step, int* counts) {
+        const __m512i taken = L::sub(L::set(step), begun);
+        const __m512i left = L::select(L::max(L::sub(L::set(MAX_STEPS), taken), _mm512_setzero_si512()),
+                                       inside, _mm512_setzero_si512());
+        alignas(64) typename L::Element leftOf[L::COUNT], indexOf[L::COUNT];
+        _mm512_store_si512(leftOf, left);
+        _mm512_store_si512(indexOf, index);
+        for (unsigned bits = done; bits; bits &= bits - 1) {
+            const int l = __builtin_ctz(bits);
+            counts[indexOf[l]] = static_cast<int>(leftOf[l]);
+        }
+        active = static_cast<Mask>(active & ~done);
+    }
+};
+
+template <class Stream, int N>
+ZORVEK_INLINE_512 bool anyActive(const Stream (&streams)[N]) {
+    unsigned any = 0;
+    for (const Stream& st : streams) any |= st.active;
+    return any != 0;
+}
+
+template <class F>
+__attribute__((target(ZORVEK_AVX512))) void iterateAvx512(const std::int64_t* cr, const std::int64_t* ci, int n, int* counts) {
+    using L = Lanes512<F>;
+    using E = typename L::Element;
+    using Mask = typename L::Mask;
+    constexpr int STREAMS = L::STREAMS;
+    // The points in the lanes' width.
+    const E* crs;
+    const E* cis;
+    E narrowCr[BATCH_CAPACITY], narrowCi[BATCH_CAPACITY];
+    if constexpr (sizeof(E) == sizeof(std::int64_t)) {
+        crs = cr;
+        cis = ci;
+    } else {
+        for (int j = 0; j < n; ++j) {
+            narrowCr[j] = static_cast<E>(cr[j]);
+            narrowCi[j] = static_cast<E>(ci[j]);
+        }
+        crs = narrowCr;
+        cis = narrowCi;
+    }
+    const __m512i four = L::set(F::FOUR);
+    const __m512i expiry = L::set(MAX_STEPS);
+    Stream512<L> streams[STREAMS];
+    int next = 0;
+    for (auto& st : streams) {
+        st.clear();
+        st.refill(static_cast<Mask>(~0u), crs, cis, n, next, 0);
+    }
+    for (int step = 0; anyActive(streams); ++step) {
+        for (auto& st : streams) {
+            const __m512i zr2 = L::square(st.zr), zi2 = L::square(st.zi);
+            const Mask escaped = static_cast<Mask>(L::greaterOrEqual(L::add(zr2, zi2), four) & st.active);
+            const __m512i twice = L::twice(st.zr, st.zi);
+            st.zi = L::add(twice, st.ci);
+            st.zr = L::add(L::sub(zr2, zi2), st.cr);
+            Mask inside = 0;
+            if constexpr (L::FIND_CYCLES) {
+                // Back at a state it has been in: the orbit repeats for ever and never escapes.
+                inside = L::equal(L::equal(static_cast<Mask>(st.seen & ~escaped), st.zr, st.seenR), st.zi, st.seenI);
+                if (step % CYCLE_CHECKPOINT == 0) {
+                    st.seenR = st.zr;
+                    st.seenI = st.zi;
+                    st.seen = st.active;
+                }
+            }
+            if (step % EXPIRY_CHECK == EXPIRY_CHECK - 1)
+                inside = static_cast<Mask>(inside | (L::greaterOrEqual(L::sub(L::set(step + 1), st.begun), expiry) & st.active & ~escaped));
+            const Mask done = static_cast<Mask>(escaped | inside);
+            if (!done) continue;
+            st.retire(done, inside, step, counts);
+            st.refill(done, crs, cis, n, next, step + 1);
+        }
+    }
+}
+
+#pragma GCC diagnostic pop
+
+// Points collected for iteration, from any rows; each flush colours their pixels. Points that do
+// not depend on one another share flushes, so that the lanes stay busy to the end.
+template <class F>
+class Batch {
+public:
+    static constexpr int CAPACITY = BATCH_CAPACITY;
+
+    Batch(const Points<F>& points, const Pixel* palette, Iterate iterate)
+        : points(points), palette(palette), iterate(iterate) {}
+
+    void startRow(Pixel* pixels, int y) {
+        line = pixels;
+        rowCi = points.ci(y);
+    }
+    void add(int x) {
+        targets[n] = line + x;
+        cr[n] = points.cr(x);
+        ci[n] = rowCi;
+        if (++n == CAPACITY) flush();
+    }
+    void flush() {
+        iterate(cr, ci, n, counts);
+        for (int j = 0; j < n; ++j) *targets[j] = palette[counts[j]];
+        n = 0;
+    }
+
+private:
+    const Points<F>& points;
+    const Pixel* palette;
+    Iterate iterate;
+    Pixel* line = nullptr;
+    std::int64_t rowCi = 0;
+    int n = 0;
+    Pixel* targets[CAPACITY];
+    std::int64_t cr[CAPACITY];
+    std::int64_t ci[CAPACITY];
+    int counts[CAPACITY];
+};
+
+template <class F>
+void iterateRow(Batch<F>& batch, BITMAP* frame, int y) {
+    batch.startRow(row(frame, y), y);
+    for (int x = 0; x < frame->w; ++x) batch.add(x);
+}
+
+// Odd rows, once the rows around them are done: a pixel whose neighbours above and below agree
+// in their top seven bits takes the colour above; the others are iterated.
+template <class F>
+void fillOddRow(Batch<F>& batch, BITMAP* frame, int y) {
+    const Pixel* above = row(frame, y - 1);
+    const Pixel* below = row(frame, y + 1);
+    Pixel* line = row(frame, y);
+    batch.startRow(line, y);
+    for (int x = frame->w - 1; x >= 0; --x) {
+        if (pixels::sameHalf(above[x], below[x])) line[x] = above[x];
+        else batch.add(x);
+    }
+}
+
+void renderCoarse(BITMAP* frame, Batch<Coarse>& batch) {
+    for (int y = frame->h - 1; y >= 0; --y) iterateRow(batch, frame, y);
+    batch.flush();
+}
+
+void renderMedium(BITMAP* frame, Batch<Medium>& batch) {
+    const int h = frame->h;
+    for (int y = 0; y < h; y += 2) iterateRow(batch, frame, y);
+    if (h > 0) iterateRow(batch, frame, h - 1);
+    batch.flush();
+    for (int y = 1; y < h - 2; y += 2) fillOddRow(batch, frame, y);
+    batch.flush();
+}
+
+void renderFine(BITMAP* frame, Batch<Fine>& batch) {
+    const int w = frame->w, h = frame->h;
+    // The horizontal test compares each computed pixel with the one computed before it, which
+    // for the first pixel of a row is the last of the row below (black before the first row).
+    Pixel prev = 0;
+    for (int y = h - 2; y >= 0; y -= 2) {
+        Pixel* line = row(frame, y);
+        batch.startRow(line, y);
+        for (int x = w - 2; x >= 0; x -= 2) batch.add(x);
+        batch.flush();  // this row's pairs are compared now; its odd columns wait for the next flush
+        for (int x = w - 2; x >= 0; x -= 2) {
+            const Pixel col = line[x];
+            if (pixels::sameQuarter(col, prev)) line[x + 1] = col;
+            else batch.add(x + 1);
+            prev = col;
+        }
+    }
+    batch.flush();
+    for (int y = h - 3; y > 0; y -= 2) fillOddRow(batch, frame, y);
+    batch.flush();
+    if (h >= 2) std::copy_n(row(frame, h - 2), w, row(frame, h - 1));
+}
+
+// The 32-bit formats' products do not vectorise well below AVX-512; those run point by point.
+template <class F>
+Iterate iterateFor(Kernel kernel) {
+    if (kernel == Kernel::Avx512) return iterateAvx512<F>;
+    if constexpr (std::is_same_v<F, Coarse>) return kernel == Kernel::Avx2 ? iterateCoarseAvx2 : iterateCoarseSse2;
+    return iterateScalar<F>;
+}
+
+template <class F>
+void renderWith(BITMAP* frame, const View& view, const Pixel* palette, Kernel kernel,
+                void (*renderer)(BITMAP*, Batch<F>&)) {
+    const Points<F> points(view, frame->w, frame->h);
+    Batch<F> batch(points, palette, iterateFor<F>(kernel));
+    renderer(frame, batch);
+}
+
+}  // namespace
+
+Precision precisionFor(std::int64_t viewHeight) {
+    if (viewHeight > 0x10000000) return Precision::Coarse;
+    if (viewHeight > 0x2000) return Precision::Medium;
+    return Precision::Fine;
+}
+
+bool available(Kernel kernel) {
+    switch (kernel) {
+    case Kernel::Avx512:
+        return __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512dq") &&
+               __builtin_cpu_supports("avx512vl") && __builtin_cpu_supports("avx512bw");
+    case Kernel::Avx2: return __builtin_cpu_supports("avx2");
+    case Kernel::Generic: break;
+    }
+    return true;
+}
+
+Kernel fastest() {
+    static const Kernel best = available(Kernel::Avx512) ? Kernel::Avx512
+                               : available(Kernel::Avx2) ? Kernel::Avx2
+                                                         : Kernel::Generic;
+    return best;
+}
+
+void render(BITMAP* frame, const View& view, const Pixel* palette, Kernel kernel) {
+    switch (precisionFor(view.height)) {
+    case Precision::Coarse: renderWith<Coarse>(frame, view, palette, kernel, renderCoarse); break;
+    case Precision::Medium: renderWith<Medium>(frame, view, palette, kernel, renderMedium); break;
+    case Precision::Fine: renderWith<Fine>(frame, view, palette, kernel, renderFine); break;
+    }
+}
+
+}  // namespace Zorvek::mandelbrotKernels
