@@ -22,6 +22,16 @@ double pointAngle(int i) { return i * 2.0 * PI / POINTS; }
 // Centre lines are stored truncated toward zero.
 std::int32_t pixelOf(double v) { return static_cast<std::int32_t>(v); }
 
+// Sine and cosine of an angle rounded to a float, each rounded to a float too: the centre lines
+// of three variants are built from these.
+struct Rounded {
+    float sin, cos;
+};
+Rounded roundedSinCos(double angle) {
+    const double a = static_cast<float>(angle);
+    return {static_cast<float>(std::sin(a)), static_cast<float>(std::cos(a))};
+}
+
 using ColourRule = std::uint32_t (*)(std::uint32_t k);
 
 void fillColours(SpiralArm& arm, ColourRule rule) {
@@ -95,12 +105,10 @@ void Spiral101::update(int time) {
     rotation = -3 * t;
     for (int i = 0; i < POINTS; ++i) {
         const double r = i / static_cast<double>(POINTS);
-        const float p = static_cast<float>(pointAngle(i) + t2);
-        const float sp = static_cast<float>(std::sin(static_cast<double>(p)));
-        const float cp = static_cast<float>(std::cos(static_cast<double>(p)));
-        const std::int32_t y = pixelOf(120 + 30 * r * cp);
-        arms[0].pathX[i] = pixelOf(160 + 30 * r + 40 * r * sp);
-        arms[1].pathX[i] = pixelOf(160 - 30 * r + 40 * r * sp);
+        const Rounded p = roundedSinCos(pointAngle(i) + t2);
+        const std::int32_t y = pixelOf(120 + 30 * r * p.cos);
+        arms[0].pathX[i] = pixelOf(160 + 30 * r + 40 * r * p.sin);
+        arms[1].pathX[i] = pixelOf(160 - 30 * r + 40 * r * p.sin);
         arms[0].pathY[i] = y;
         arms[1].pathY[i] = y;
     }
@@ -131,11 +139,9 @@ void Spiral102::update(int time) {
     const float cx = static_cast<float>(160 + 30 * std::sin(static_cast<double>(t2)));
     for (int i = 0; i < POINTS; ++i) {
         const double r = i / static_cast<double>(POINTS);
-        const float p = static_cast<float>(pointAngle(i) + t2);
-        const float sp = static_cast<float>(std::sin(static_cast<double>(p)));
-        const float cp = static_cast<float>(std::cos(static_cast<double>(p)));
-        arms[0].pathX[i] = arms[1].pathX[i] = pixelOf(cx + 20 * r * sp);
-        arms[0].pathY[i] = arms[1].pathY[i] = pixelOf(120 + 20 * r * cp);
+        const Rounded p = roundedSinCos(pointAngle(i) + t2);
+        arms[0].pathX[i] = arms[1].pathX[i] = pixelOf(cx + 20 * r * p.sin);
+        arms[0].pathY[i] = arms[1].pathY[i] = pixelOf(120 + 20 * r * p.cos);
     }
 }
 
@@ -206,12 +212,10 @@ void Spiral104::update(int time) {
     rotation = -7 * t;
     for (int i = 0; i < POINTS; ++i) {
         const double r = i / static_cast<double>(POINTS);
-        const float q = static_cast<float>(pointAngle(i) + t);
-        const float sq = static_cast<float>(std::sin(static_cast<double>(q)));
-        const float cq = static_cast<float>(std::cos(static_cast<double>(q)));
-        const std::int32_t y = pixelOf(120 + 40 * r * cq);
-        arms[0].pathX[i] = pixelOf(161 + 40 * r * sq);
-        arms[1].pathX[i] = pixelOf(159 + 40 * r * sq);
+        const Rounded q = roundedSinCos(pointAngle(i) + t);
+        const std::int32_t y = pixelOf(120 + 40 * r * q.cos);
+        arms[0].pathX[i] = pixelOf(161 + 40 * r * q.sin);
+        arms[1].pathX[i] = pixelOf(159 + 40 * r * q.sin);
         arms[0].pathY[i] = y;
         arms[1].pathY[i] = y;
     }
