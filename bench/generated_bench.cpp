@@ -1,0 +1,55 @@
+// One update + render at 320 x 240 for each generated-image effect of the spiral, grating, ray
+// caster, movie, card and melon families. The local time walks through the period so that the
+// figure covers the whole loop of the effect.
+
+#include <benchmark/benchmark.h>
+
+#include "effects/spirals.h"
+#include "support/headless.h"
+
+using namespace Zorvek;
+using namespace Zorvek::testing;
+
+namespace {
+
+HeadlessDemo& demo() {
+    static HeadlessDemo instance;
+    return instance;
+}
+
+// A frame of one colour that lives as long as the program (benchmarks link no test support).
+BITMAP* frameOf(int colour) {
+    demo();
+    BITMAP* b = create_bitmap_ex(32, 320, 240);
+    clear_to_color(b, colour);
+    return b;
+}
+
+// Runs passes of `effect` over `below` (null for a generator), stepping the local time.
+template <class E>
+void passes(benchmark::State& state, E& effect, BITMAP* below, int step) {
+    Demo& d = demo();
+    int time = 0;
+    for (auto _ : state) {
+        if (below) pushFrame(d, below);
+        effect.update(time);
+        effect.render();
+        benchmark::DoNotOptimize(d.frames[d.frameCount - 1]);
+        d.frameCount = 1;
+        time = (time + step) % effect.period;
+    }
+}
+
+template <class S>
+void BM_Spiral(benchmark::State& state) {
+    static S spiral;
+    spiral.init(&demo());
+    static BITMAP* black = frameOf(0x000000);
+    passes(state, spiral, black, 37);
+}
+BENCHMARK(BM_Spiral<Spiral101>)->Name("Spiral101");
+BENCHMARK(BM_Spiral<Spiral102>)->Name("Spiral102");
+BENCHMARK(BM_Spiral<Spiral103>)->Name("Spiral103");
+BENCHMARK(BM_Spiral<Spiral104>)->Name("Spiral104");
+
+}  // namespace
