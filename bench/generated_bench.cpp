@@ -5,6 +5,7 @@
 #include <benchmark/benchmark.h>
 
 #include "effects/spirals.h"
+#include "effects/syncobeam.h"
 #include "support/headless.h"
 
 using namespace Zorvek;
@@ -51,5 +52,31 @@ BENCHMARK(BM_Spiral<Spiral101>)->Name("Spiral101");
 BENCHMARK(BM_Spiral<Spiral102>)->Name("Spiral102");
 BENCHMARK(BM_Spiral<Spiral103>)->Name("Spiral103");
 BENCHMARK(BM_Spiral<Spiral104>)->Name("Spiral104");
+
+void BM_Grating(benchmark::State& state) {
+    static ParallelLineInterferenceEffect lines;
+    lines.init(&demo());
+    lines.start();
+    passes(state, lines, nullptr, 97);
+    lines.stop();
+}
+BENCHMARK(BM_Grating)->Name("ParallelLineInterference");
+
+void BM_Syncobeam(benchmark::State& state) {
+    static SyncobeamEffect beam;
+    beam.init(&demo());
+    beam.originX = 160;
+    beam.originY = 60;
+    beam.centreX = 160;
+    beam.centreY = 120;
+    beam.period = 1950;
+    // Magenta with a picture in the middle, as the ray caster sees it in the show.
+    static BITMAP* below = frameOf(0xFF00FF);
+    rectfill(below, 100, 90, 220, 180, 0x3366CC);
+    beam.start();
+    passes(state, beam, below, 37);
+    beam.stop();
+}
+BENCHMARK(BM_Syncobeam)->Name("Syncobeam");
 
 }  // namespace
