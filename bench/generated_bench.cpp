@@ -4,6 +4,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include "effects/menace_movie.h"
 #include "effects/spirals.h"
 #include "effects/syncobeam.h"
 #include "support/headless.h"
@@ -78,5 +79,24 @@ void BM_Syncobeam(benchmark::State& state) {
     beam.stop();
 }
 BENCHMARK(BM_Syncobeam)->Name("Syncobeam");
+
+void BM_Movie(benchmark::State& state) {
+    // A ten-frame strip of varied colours in the loader, as the show's movies are.
+    Demo& d = demo();
+    BITMAP* strip = create_bitmap_ex(32, 80, 600);
+    for (int y = 0; y < 600; ++y)
+        for (int x = 0; x < 80; ++x) putpixel(strip, x, y, (x * 3 << 16) | (y << 8) | (x ^ y));
+    d.loader.datafile = "bench.dat";
+    d.loader.insert("bench.dat#MOVIE_PNG", strip, 0, Loader::KIND_IMAGE);
+    {
+        MenaceMovieEffect movie;
+        movie.load(&d, "MOVIE_PNG", 49);
+        movie.start();
+        passes(state, movie, nullptr, 13);
+        movie.stop();
+    }
+    d.loader.unloadImage(strip);
+}
+BENCHMARK(BM_Movie)->Name("MenaceMovie");
 
 }  // namespace
