@@ -5,6 +5,7 @@
 #include <benchmark/benchmark.h>
 
 #include "effects/menace_movie.h"
+#include "effects/mibobo.h"
 #include "effects/spirals.h"
 #include "effects/syncobeam.h"
 #include "support/headless.h"
@@ -98,5 +99,27 @@ void BM_Movie(benchmark::State& state) {
     d.loader.unloadImage(strip);
 }
 BENCHMARK(BM_Movie)->Name("MenaceMovie");
+
+void BM_Card(benchmark::State& state) {
+    Demo& d = demo();
+    BITMAP* photo = create_bitmap_ex(32, 320, 240);
+    BITMAP* texture = create_bitmap_ex(32, 256, 256);
+    clear_to_color(photo, 0x336699);
+    for (int y = 0; y < 256; ++y)
+        for (int x = 0; x < 256; ++x) putpixel(texture, x, y, (x << 16) | (y << 8) | (x ^ y));
+    d.loader.datafile = "bench.dat";
+    d.loader.insert("bench.dat#MIBOBO_PHOTO_PNG", photo, 0, Loader::KIND_IMAGE);
+    d.loader.insert("bench.dat#MIBOBO_TEXTURE_PNG", texture, 0, Loader::KIND_IMAGE);
+    {
+        MiboboEffect card;
+        card.init(&d);
+        card.start();
+        passes(state, card, nullptr, 37);
+        card.stop();
+    }
+    d.loader.unloadImage(photo);
+    d.loader.unloadImage(texture);
+}
+BENCHMARK(BM_Card)->Name("MiboboCard");
 
 }  // namespace
