@@ -99,8 +99,8 @@ void Display::setHeadless(int w, int h, int bitsPerPixel) {
     direct = 1;
     scaling = 1;
     set_color_depth(depth);
-    // Without a screen the library keeps its built-in pixel layout (red in the low byte); frames
-    // hold red in bits 16-23, as a screen mode sets it, so makecol, load_png and save_png agree.
+    // Without a graphics mode the library keeps its default channel order, blue on top; frames
+    // are 0x00RRGGBB, so makecol and the picture loader must pack red on top as on screen.
     _rgb_r_shift_32 = 16;
     _rgb_g_shift_32 = 8;
     _rgb_b_shift_32 = 0;

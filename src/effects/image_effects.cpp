@@ -1,0 +1,97 @@
+#include "effects/image_effects.h"
+
+#include <allegro.h>
+
+#include "runtime/demo.h"
+
+namespace Zorvek {
+
+namespace {
+
+constexpr int RENDER_WIDTH = 320;   // the scroller crosses the show's frame width
+constexpr int RENDER_HEIGHT = 240;  // height of each half of an interlaced image
+
+// Gives a loaded image back to the cache; an effect that was never loaded holds none.
+void release(Demo* demo, BITMAP* image) {
+    if (demo && image) demo->loader.unloadImage(image);
+}
+
+}  // namespace
+
+ImageEffect::~ImageEffect() { release(demo, image); }
+
+void ImageEffect::render() { push(image); }
+const char* ImageEffect::name() { return "Image"; }
+
+void ImageEffect::load(Demo* owner, const char* objectName) {
+    init(owner);
+    image = owner->loader.loadImage(objectName);
+}
+
+ProtectedImageEffect::~ProtectedImageEffect() { release(demo, image); }
+
+void ProtectedImageEffect::render() {
+    blit(image, frame, 0, 0, 0, 0, image->w, image->h);
+    push(frame);
+}
+const char* ProtectedImageEffect::name() { return "Image"; }
+
+void ProtectedImageEffect::load(Demo* owner, const char* objectName) {
+    init(owner);
+    image = owner->loader.loadImage(objectName);
+}
+
+ImageBlitEffect::~ImageBlitEffect() { release(demo, image); }
+
+void ImageBlitEffect::render() { blit(image, top(), 0, 0, x, y, image->w, image->h); }
+const char* ImageBlitEffect::name() { return "Blit"; }
+
+void ImageBlitEffect::load(Demo* owner, const char* objectName, int left, int topRow) {
+    init(owner);
+    image = owner->loader.loadImage(objectName);
+    x = left;
+    y = topRow;
+}
+
+void SpriteBlitEffect::render() { masked_blit(image, top(), 0, 0, x, y, image->w, image->h); }
+const char* SpriteBlitEffect::name() { return "Sprite"; }
+
+void AlphaBlitEffect::render() { draw_trans_sprite(top(), image, x, y); }
+const char* AlphaBlitEffect::name() { return "Alpha Blit"; }
+
+// The left edge goes from the frame's right edge (time 0) until the image's right edge reaches
+// the frame's left edge (time = period). The crossing is computed in unsigned 32-bit arithmetic;
+// once the image has travelled past 320 columns the difference wraps and reads back as a
+// negative column.
+void HorScrollBlitEffect::update(int time) {
+    if (period == 0) {
+        x = RENDER_WIDTH;  // no crossing without a duration: parked beyond the right edge
+        return;
+    }
+    unsigned travelled = static_cast<unsigned>(time) * static_cast<unsigned>(image->w + RENDER_WIDTH) /
+                         static_cast<unsigned>(period);
+    x = static_cast<int>(static_cast<unsigned>(RENDER_WIDTH) - travelled);
+}
+const char* HorScrollBlitEffect::name() { return "Scrollmap"; }
+
+void HorScrollBlitEffect::load(Demo* owner, const char* objectName, int topRow, int crossing) {
+    ImageBlitEffect::load(owner, objectName, 0, topRow);
+    period = crossing;
+}
+
+int InterlaceEffect::phase = 0;
+
+// Upper half, lower half, upper half, lower half one row lower; one step per update of any
+// instance.
+void InterlaceEffect::update(int) {
+    const int n = phase;
+    y = n == 1 ? -RENDER_HEIGHT : n == 3 ? -RENDER_HEIGHT + 1 : 0;
+    phase = (n + 1) % 4;
+}
+const char* InterlaceEffect::name() { return "Interlace Flicker"; }
+
+void InterlaceEffect::load(Demo* owner, const char* objectName) {
+    ImageBlitEffect::load(owner, objectName, 0, 0);
+}
+
+}  // namespace Zorvek
