@@ -4,6 +4,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include "effects/melon.h"
 #include "effects/menace_movie.h"
 #include "effects/mibobo.h"
 #include "effects/spirals.h"
@@ -121,5 +122,22 @@ void BM_Card(benchmark::State& state) {
     d.loader.unloadImage(texture);
 }
 BENCHMARK(BM_Card)->Name("MiboboCard");
+
+void BM_Melon(benchmark::State& state) {
+    Demo& d = demo();
+    BITMAP* melon = create_bitmap_ex(32, 64, 64);
+    clear_to_color(melon, 0x30C030);
+    circlefill(melon, 10, 10, 8, 0xFF00FF);
+    d.loader.datafile = "bench.dat";
+    d.loader.insert("bench.dat#MELON_PNG", melon, 0, Loader::KIND_IMAGE);
+    static BITMAP* below = frameOf(0x000000);
+    {
+        BouncyMelonEffect bouncer;
+        bouncer.load(&d, "MELON_PNG", 244, 164);
+        passes(state, bouncer, below, 13);
+    }
+    d.loader.unloadImage(melon);
+}
+BENCHMARK(BM_Melon)->Name("BouncyMelon");
 
 }  // namespace

@@ -1,8 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstring>
+#include <numbers>
 #include <vector>
 
+#include "effects/melon.h"
 #include "effects/mibobo.h"
 #include "support/headless.h"
 
@@ -168,4 +172,87 @@ TEST(Card, GivesBothImagesBackWhenDestroyed) {
     }
     EXPECT_EQ(c.demo.loader.entries[0].refCount, 1);
     EXPECT_EQ(c.demo.loader.entries[1].refCount, 1);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Melon
+
+namespace {
+
+// A demo with a 64 x 64 melon of one colour whose top-left quarter is the mask colour.
+struct MelonDemo {
+    HeadlessDemo demo;
+    BITMAP* melon;
+    BouncyMelonEffect effect;
+
+    MelonDemo() : melon(makeFrame(0x30C030, 64, 64)) {
+        rectfill(melon, 0, 0, 31, 31, 0xFF00FF);
+        demo.loader.datafile = "test.dat";
+        demo.loader.insert("test.dat#MELON_PNG", melon, 0, Loader::KIND_IMAGE);
+        effect.load(&demo, "MELON_PNG", 100, 12);
+    }
+    ~MelonDemo() { demo.loader.unloadImage(melon); }
+
+    struct Box {
+        int left = 320, top = 240, right = -1, bottom = -1, masked = 0;
+        std::uint32_t topLeft = 0;  // the frame pixel under the melon's top-left corner
+    };
+    // Where the melon lands on a black frame at `time`.
+    Box drawAt(int time) {
+        Bitmap below(0);
+        pushFrame(demo, below);
+        effect.update(time);
+        effect.render();
+        EXPECT_EQ(demo.frameCount, 2) << "an overlay leaves the stack as it is";
+        demo.frameCount = 1;
+        Box b;
+        b.topLeft = pixel(below, 90, 180);
+        for (int y = 0; y < 240; ++y)
+            for (int x = 0; x < 320; ++x) {
+                const std::uint32_t p = pixel(below, x, y);
+                if (p == 0xFF00FF) ++b.masked;
+                if (p != 0x30C030) continue;
+                b.left = std::min(b.left, x);
+                b.right = std::max(b.right, x);
+                b.top = std::min(b.top, y);
+                b.bottom = std::max(b.bottom, y);
+            }
+        return b;
+    }
+};
+
+}  // namespace
+
+TEST(Melon, OnTheFloorItIsSquashedTo84By24AroundItsCentre) {
+    MelonDemo m;
+    EXPECT_STREQ(m.effect.name(), "Bouncy Melon");
+    const auto b = m.drawAt(0);
+    EXPECT_EQ(m.effect.bounce, 0.0f);
+    EXPECT_EQ(b.left, 90);
+    EXPECT_EQ(b.right, 90 + 83);
+    EXPECT_EQ(b.top, 180);
+    EXPECT_EQ(b.bottom, 203);
+    EXPECT_EQ(b.masked, 0) << "mask-coloured pixels are skipped";
+    EXPECT_EQ(b.topLeft, 0u);
+}
+
+TEST(Melon, HighUpItIsDrawnUnscaledAndTheBottomStaysOnTheFloorWhileSquashed) {
+    MelonDemo m;
+    const auto high = m.drawAt(487);  // the middle of the bounce: top row 20
+    EXPECT_EQ(high.left, 100);
+    EXPECT_EQ(high.right, 163);
+    EXPECT_EQ(high.top, 20);
+    EXPECT_EQ(high.bottom, 83);
+    for (int time = 0; time < 975; time += 15) {
+        const int topRow = static_cast<int>(180 - 160 * std::sin(std::numbers::pi * (time / 975.0)));
+        const auto b = m.drawAt(time);
+        if (topRow > 140) {
+            EXPECT_EQ(b.bottom, 203) << "time " << time;
+        } else {
+            EXPECT_EQ(b.right - b.left, 63) << "time " << time;
+            EXPECT_EQ(b.bottom, topRow + 63) << "time " << time;
+        }
+    }
+    m.drawAt(975 + 487);  // a second bounce repeats the first
+    EXPECT_EQ(m.effect.bounce, static_cast<float>(487 / 975.0));
 }
