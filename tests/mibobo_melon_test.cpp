@@ -2,24 +2,18 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 #include <numbers>
 #include <vector>
 
 #include "effects/melon.h"
 #include "effects/mibobo.h"
 #include "support/headless.h"
+#include "support/images.h"
 
 using namespace Zorvek;
 using namespace Zorvek::testing;
 
 namespace {
-
-bool sameImage(BITMAP* a, BITMAP* b) {
-    for (int y = 0; y < a->h; ++y)
-        if (std::memcmp(a->line[y], b->line[y], a->w * 4) != 0) return false;
-    return true;
-}
 
 // A demo whose loader holds the card's photo and a texture of the given size: red front (columns
 // 0..127), blue back (128..255), rows 0..177, anything beyond black. The edges u = 128 (shared)

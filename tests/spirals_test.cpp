@@ -2,23 +2,18 @@
 
 #include <bit>
 #include <cmath>
-#include <cstring>
+#include <memory>
 #include <numbers>
 
 #include "effects/circle_spans.h"
 #include "effects/spirals.h"
 #include "support/headless.h"
+#include "support/images.h"
 
 using namespace Zorvek;
 using namespace Zorvek::testing;
 
 namespace {
-
-bool sameImage(BITMAP* a, BITMAP* b) {
-    for (int y = 0; y < a->h; ++y)
-        if (std::memcmp(a->line[y], b->line[y], a->w * 4) != 0) return false;
-    return true;
-}
 
 // The bobs of one pass exactly as the spiral rules describe them, drawn with circlefill itself.
 void referenceBobs(const SpirobobEffect& s, BITMAP* target) {
@@ -39,6 +34,21 @@ void referenceBobs(const SpirobobEffect& s, BITMAP* target) {
         }
     }
 }
+
+// The four variants, set up; large (16 arms of 700 points), so tests keep them on the heap.
+struct Variants {
+    HeadlessDemo demo;
+    Spiral101 s101;
+    Spiral102 s102;
+    Spiral103 s103;
+    Spiral104 s104;
+    Variants() {
+        s101.init(&demo);
+        s102.init(&demo);
+        s103.init(&demo);
+        s104.init(&demo);
+    }
+};
 
 template <class S>
 void expectMatchesReference(int time) {
@@ -146,38 +156,27 @@ TEST(Spirobobs, CirclesOutsideTheFrameAreClippedAndArmsBeyondTheCapacityAreIgnor
 }
 
 TEST(Spirobobs, VariantsAreSetUpWithTheirArmsSpinAndBobSize) {
-    HeadlessDemo demo;
-    static Spiral101 s101;
-    static Spiral102 s102;
-    static Spiral103 s103;
-    static Spiral104 s104;
-    s101.init(&demo);
-    s102.init(&demo);
-    s103.init(&demo);
-    s104.init(&demo);
-    const SpirobobEffect* all[] = {&s101, &s102, &s103, &s104};
+    const auto v = std::make_unique<Variants>();
+    const SpirobobEffect* all[] = {&v->s101, &v->s102, &v->s103, &v->s104};
     const int arms[] = {2, 2, 4, 2};
     const float spins[] = {10, 8, 9, 16};
     const std::uint32_t scales[] = {0x3DCCCCCD, 0x3EAAAAAB, 0x3D638E39, 0x3E924925};
-    for (int v = 0; v < 4; ++v) {
-        EXPECT_EQ(all[v]->period, 1950);
-        EXPECT_EQ(all[v]->armCount, arms[v]);
-        EXPECT_EQ(all[v]->spin, spins[v]);
-        EXPECT_EQ(std::bit_cast<std::uint32_t>(all[v]->bobScale), scales[v]);
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(all[i]->period, 1950);
+        EXPECT_EQ(all[i]->armCount, arms[i]);
+        EXPECT_EQ(all[i]->spin, spins[i]);
+        EXPECT_EQ(std::bit_cast<std::uint32_t>(all[i]->bobScale), scales[i]);
     }
-    const SpiralArm& a = s103.arms[2];
+    const SpiralArm& a = v->s103.arms[2];
     EXPECT_EQ(a.flipSin * 4 + a.flipCos * 2 + a.swapAxes, 6);
-    EXPECT_EQ(s102.arms[1].flipSin + s102.arms[1].flipCos + s102.arms[1].swapAxes, 3);
+    EXPECT_EQ(v->s102.arms[1].flipSin + v->s102.arms[1].flipCos + v->s102.arms[1].swapAxes, 3);
 }
 
 TEST(Spirobobs, ColourTablesFadeAsSpecifiedAndEntryZeroSpillsIntoTheChannelAbove) {
-    HeadlessDemo demo;
-    static Spiral101 s101;
-    static Spiral102 s102;
-    static Spiral104 s104;
-    s101.init(&demo);
-    s102.init(&demo);
-    s104.init(&demo);
+    const auto v = std::make_unique<Variants>();
+    const Spiral101& s101 = v->s101;
+    const Spiral102& s102 = v->s102;
+    const Spiral104& s104 = v->s104;
     EXPECT_EQ(s101.arms[0].colours[255], 0x7F00FFu);  // blue k, red k / 2
     EXPECT_EQ(s101.arms[1].colours[101], 0x653200u);  // red k, green k / 2
     EXPECT_EQ(s102.arms[0].colours[0], 0x000100u);    // a = 256: the bit lands in green
@@ -190,13 +189,10 @@ TEST(Spirobobs, ColourTablesFadeAsSpecifiedAndEntryZeroSpillsIntoTheChannelAbove
 }
 
 TEST(Spirobobs, CentreLinesKeepTheFloatRoundingsOfTheirAngles) {
-    HeadlessDemo demo;
-    static Spiral101 s101;
-    static Spiral104 s104;
-    static Spiral103 s103;
-    s101.init(&demo);
-    s104.init(&demo);
-    s103.init(&demo);
+    const auto v = std::make_unique<Variants>();
+    Spiral101& s101 = v->s101;
+    Spiral103& s103 = v->s103;
+    Spiral104& s104 = v->s104;
     s101.update(0);
     s104.update(0);
     // Point 350 lies half a turn along: the angle rounded to a float is a little above pi, whose

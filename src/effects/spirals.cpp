@@ -38,6 +38,12 @@ void fillColours(SpiralArm& arm, ColourRule rule) {
     for (std::uint32_t k = 0; k < 256; ++k) arm.colours[k] = rule(k);
 }
 
+// Tables that fade towards the outside: the rule is applied to a = 256 - k. Entry 0 (a = 256)
+// spills one bit into the channel above its own, as the tables have always had it.
+void fillFading(SpiralArm& arm, ColourRule rule) {
+    for (std::uint32_t k = 0; k < 256; ++k) arm.colours[k] = rule(256 - k);
+}
+
 }  // namespace
 
 // ---------------------------------------------------------------------------------------------
@@ -121,15 +127,8 @@ void Spiral102::init(Demo* owner) {
     setUp(owner, 2, 8.0f, 1.0f / 3.0f);
     setFlags(0, 0, 0, 1);
     setFlags(1, 1, 1, 1);
-    // a = 256 at k = 0 spills one bit into the channel above, as the table has always had it.
-    fillColours(arms[0], [](std::uint32_t k) {
-        const std::uint32_t a = 256 - k;
-        return (a & 0xFE) << 15 | a;
-    });
-    fillColours(arms[1], [](std::uint32_t k) {
-        const std::uint32_t a = 256 - k;
-        return a << 16 | (a & 0xFE) << 7;
-    });
+    fillFading(arms[0], [](std::uint32_t a) { return (a & 0xFE) << 15 | a; });
+    fillFading(arms[1], [](std::uint32_t a) { return a << 16 | (a & 0xFE) << 7; });
 }
 
 void Spiral102::update(int time) {
@@ -196,15 +195,8 @@ void Spiral104::init(Demo* owner) {
     setUp(owner, 2, 16.0f, 2.0f / 7.0f);
     setFlags(0, 0, 0, 1);
     setFlags(1, 1, 1, 1);
-    // Entry 0 (a = 256) spills above the red channel, as the table has always had it.
-    fillColours(arms[0], [](std::uint32_t k) {
-        const std::uint32_t a = 256 - k;
-        return (a & 0xFCFCFC) << 6 | a << 16 | (a & 0xFCFCFC) >> 2;
-    });
-    fillColours(arms[1], [](std::uint32_t k) {
-        const std::uint32_t a = 256 - k;
-        return a << 16 | a << 8 | a;
-    });
+    fillFading(arms[0], [](std::uint32_t a) { return (a & 0xFCFCFC) << 6 | a << 16 | (a & 0xFCFCFC) >> 2; });
+    fillFading(arms[1], [](std::uint32_t a) { return a << 16 | a << 8 | a; });
 }
 
 void Spiral104::update(int time) {
