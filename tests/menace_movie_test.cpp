@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "effects/menace_movie.h"
+#include "support/allocations.h"
 #include "support/headless.h"
 
 using namespace Zorvek;
@@ -154,4 +155,20 @@ TEST(MenaceMovie, AShortOrNarrowStripStaysInsideItsRows) {
         m.demo.frameCount = 1;
         movie.stop();
     }
+}
+
+TEST(MenaceMovie, APassAllocatesNothing) {
+    if (!allocationsCounted()) GTEST_SKIP() << "the sanitizers keep their own allocator";
+    MovieDemo m(80, 600);
+    MenaceMovieEffect movie;
+    movie.load(&m.demo, "MOVIE_PNG", 49);
+    movie.start();
+    EXPECT_EQ(allocationsDuring([&] {
+        for (int time = 0; time < 980; time += 49) {
+            movie.update(time);
+            movie.render();
+            m.demo.frameCount = 1;
+        }
+    }), 0);
+    movie.stop();
 }

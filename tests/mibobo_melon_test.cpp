@@ -7,6 +7,7 @@
 
 #include "effects/melon.h"
 #include "effects/mibobo.h"
+#include "support/allocations.h"
 #include "support/headless.h"
 #include "support/images.h"
 
@@ -156,6 +157,22 @@ TEST(Card, ATextureWithoutPowerOfTwoSidesShowsTheSameCardAsOneWithThem) {
     }
 }
 
+TEST(Card, APassAllocatesNothing) {
+    if (!allocationsCounted()) GTEST_SKIP() << "the sanitizers keep their own allocator";
+    CardDemo c;
+    MiboboEffect card;
+    card.init(&c.demo);
+    card.start();
+    EXPECT_EQ(allocationsDuring([&] {
+        for (int time = 0; time < 1000; time += 50) {
+            card.update(time);
+            card.render();
+            c.demo.frameCount = 1;
+        }
+    }), 0);
+    card.stop();
+}
+
 TEST(Card, GivesBothImagesBackWhenDestroyed) {
     CardDemo c;
     {
@@ -228,6 +245,20 @@ TEST(Melon, OnTheFloorItIsSquashedTo84By24AroundItsCentre) {
     EXPECT_EQ(b.bottom, 203);
     EXPECT_EQ(b.masked, 0) << "mask-coloured pixels are skipped";
     EXPECT_EQ(b.topLeft, 0u);
+}
+
+TEST(Melon, APassAllocatesNothing) {
+    if (!allocationsCounted()) GTEST_SKIP() << "the sanitizers keep their own allocator";
+    MelonDemo m;
+    Bitmap below(0);
+    EXPECT_EQ(allocationsDuring([&] {
+        for (int time = 0; time < 975; time += 25) {
+            pushFrame(m.demo, below);
+            m.effect.update(time);
+            m.effect.render();
+            m.demo.frameCount = 1;
+        }
+    }), 0);
 }
 
 TEST(Melon, HighUpItIsDrawnUnscaledAndTheBottomStaysOnTheFloorWhileSquashed) {

@@ -7,6 +7,7 @@
 
 #include "effects/circle_spans.h"
 #include "effects/spirals.h"
+#include "support/allocations.h"
 #include "support/headless.h"
 #include "support/images.h"
 
@@ -211,4 +212,19 @@ TEST(Spirobobs, CentreLinesKeepTheFloatRoundingsOfTheirAngles) {
         EXPECT_LE(std::abs((s103.arms[0].pathX[i] - s103.arms[0].pathY[i]) -
                            (s103.arms[0].pathX[0] - s103.arms[0].pathY[0])), 1);
     }
+}
+
+TEST(Spirobobs, APassOfAnyVariantAllocatesNothing) {
+    if (!allocationsCounted()) GTEST_SKIP() << "the sanitizers keep their own allocator";
+    const auto v = std::make_unique<Variants>();
+    Bitmap below(0);
+    SpirobobEffect* all[] = {&v->s101, &v->s102, &v->s103, &v->s104};
+    EXPECT_EQ(allocationsDuring([&] {
+        for (SpirobobEffect* spiral : all) {
+            pushFrame(v->demo, below);
+            spiral->update(700);
+            spiral->render();
+            v->demo.frameCount = 1;
+        }
+    }), 0);
 }

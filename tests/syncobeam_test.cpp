@@ -9,6 +9,7 @@
 #include "effects/pixels.h"
 #include "effects/sine_levels.h"
 #include "effects/syncobeam.h"
+#include "support/allocations.h"
 #include "support/headless.h"
 
 using namespace Zorvek;
@@ -280,4 +281,22 @@ TEST(RayCaster, RaysNearTheEdgesAndPicturesSmallerThanTheFrameStayInside) {
         EXPECT_EQ(out, rc.beam.frame);
     }
     EXPECT_STREQ(rc.beam.name(), "Psychodelic Ray Caster");
+}
+
+TEST(RayCaster, APassOfTheCasterOrTheGratingAllocatesNothing) {
+    if (!allocationsCounted()) GTEST_SKIP() << "the sanitizers keep their own allocator";
+    RayCaster rc;
+    ParallelLineInterferenceEffect lines;
+    lines.init(&rc.demo);
+    lines.start();
+    Bitmap below(0xFF00FF);
+    EXPECT_EQ(allocationsDuring([&] {
+        for (int time = 0; time < 1950; time += 150) {
+            rc.pass(below, time);
+            lines.update(time);
+            lines.render();
+            rc.demo.frameCount = 1;
+        }
+    }), 0);
+    lines.stop();
 }
