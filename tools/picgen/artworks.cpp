@@ -47,11 +47,11 @@ Image pyramidScene(bool night) {
     else
         verticalGradient(img, {rgb(0x000008), rgb(0x041040), rgb(0x1050A0), rgb(0x60C0E0)}, 0, horizon);
     if (night) starfield(img, 51, 260, horizon - 20);
-    Mask disk = circleMask(W, H, 200, 95, 58);
-    glow(img, blurred(circleMask(W, H, 200, 95, 70), 30), night ? rgb(0x6090FF) : rgb(0xFFA040), 0.5f);
+    Mask disk = circleMask(W, H, 118, 72, 50);
+    glow(img, blurred(circleMask(W, H, 118, 72, 62), 30), night ? rgb(0x6090FF) : rgb(0xFFA040), 0.5f);
     paint(img, disk, night ? rgb(0xE0F0FF) : rgb(0xFFF0A0));
     if (night)  // craters
-        for (auto [x, y, r] : {std::tuple{185.f, 80.f, 9.f}, {215.f, 108.f, 12.f}, {222.f, 76.f, 6.f}})
+        for (auto [x, y, r] : {std::tuple{104.f, 60.f, 9.f}, {132.f, 86.f, 11.f}, {138.f, 56.f, 6.f}})
             paint(img, circleMask(W, H, x, y, r), rgb(0xA0B8E0), 0.7f);
     for (int y = int(horizon); y < H; ++y)
         for (int x = 0; x < W; ++x) {
@@ -133,8 +133,8 @@ Image zvkNude3() {
         float phase;
         Colour c;
     };
-    for (G g : {G{110, 120, 78, 16, 0.1f, rgb(0xFFB040)}, G{236, 66, 50, 10, 0.3f, rgb(0xC0D0E0)},
-                G{248, 184, 42, 9, 0.0f, rgb(0xFF6030)}, G{30, 220, 36, 8, 0.2f, rgb(0xC0D0E0)}}) {
+    for (G g : {G{110, 120, 78, 16, 0.1f, rgb(0xFFB040)}, G{210, 58, 50, 10, 0.3f, rgb(0xC0D0E0)},
+                G{205, 175, 42, 9, 0.0f, rgb(0xFF6030)}, G{50, 206, 36, 8, 0.2f, rgb(0xC0D0E0)}}) {
         Mask m = gear(W, H, g.cx, g.cy, g.r, g.teeth, g.phase, g.r * 0.14f);
         metalPaint(img, m, g.c, g.cx, g.cy, g.r);
         paint(img, circleMask(W, H, g.cx, g.cy, g.r * 0.22f), Colour{0, 0, 0}, 0.3f);
@@ -214,7 +214,7 @@ Image neon() {
     for (int i = 0; i < 6; ++i)
         addInto(zig, lineMask(W, H, 30 + i * 45.0f, i & 1 ? 160 : 180, 75 + i * 45.0f, i & 1 ? 180 : 160, 4));
     tube(zig, rgb(0xFFD020));
-    Mask word = textMask(W, H, "OPEN", {FONT_BOLD, 40, 1, 0.15f, 4}, 160, 228);
+    Mask word = textMask(W, H, "DEMO", {FONT_BOLD, 40, 1, 0.15f, 4}, 160, 228);
     tube(outline(word, 2), rgb(0x40FF60));
     return img;
 }
@@ -224,6 +224,8 @@ Image specs() {
     Image img(W, H, Colour{0, 0, 0});
     verticalGradient(img, {rgb(0x000000), rgb(0x080020), rgb(0x000000)}, 0, H);
     const int bands = 16, floorY = 176;
+    const Colour lampColours[3] = {rgb(0x20FF40), rgb(0xFFE020), rgb(0xFF2020)};  // low, middle, top
+    Mask halo[3] = {Mask(W, H), Mask(W, H), Mask(W, H)};  // lit lamps by colour, glowed at the end
     Random rnd(9);
     for (int b = 0; b < bands; ++b) {
         // A falling spectrum with some life: bass high, treble lower.
@@ -232,11 +234,12 @@ Image specs() {
         float x0 = 10 + b * 19.0f;
         for (int k = 0; k < 20; ++k) {
             float y1 = floorY - k * 8.0f, y0 = y1 - 6;
-            Colour c = k < 11 ? rgb(0x20FF40) : k < 16 ? rgb(0xFFE020) : rgb(0xFF2020);
+            int band = k < 11 ? 0 : k < 16 ? 1 : 2;
+            Colour c = lampColours[band];
             bool on = k < lit;
             Mask lamp = rectMask(W, H, x0, y0, x0 + 16, y1);
             paint(img, lamp, on ? c : c * 0.12f);
-            if (on) glow(img, blurred(lamp, 4), c, 0.25f);
+            if (on) addInto(halo[band], lamp);
             // Mirror on the floor.
             Mask refl = rectMask(W, H, x0, floorY + (floorY - y1) * 0.5f + 2, x0 + 16, floorY + (floorY - y0) * 0.5f + 2);
             if (on) paint(img, refl, c, 0.35f * (1 - k / 20.0f));
@@ -244,6 +247,7 @@ Image specs() {
         float peak = floorY - std::min(19, lit + 1) * 8.0f - 3;
         paint(img, rectMask(W, H, x0, peak - 2, x0 + 16, peak), Colour{1, 1, 1});
     }
+    for (int i = 0; i < 3; ++i) glow(img, blurred(halo[i], 4), lampColours[i], 0.25f);
     paint(img, rectMask(W, H, 0, floorY + 1.0f, W, floorY + 2.0f), rgb(0x6060A0));
     return img;
 }
@@ -259,6 +263,9 @@ Image mrsHollow() {
         Mask outer = roundRectMask(W, H, cx - hw, cy - hh, cx + hw, cy + hh, 30 * k);
         Colour c = ramp({rgb(0xFF6020), rgb(0xFF1080), rgb(0x6020FF), rgb(0x20E0FF)}, t);
         paint(img, outer, i & 1 ? c * 0.25f : c);
+        Mask lip = outer;  // a bright inner edge gives each frame a bevel
+        subtract(lip, shifted(outer, -2, -2));
+        paint(img, lip, mix(c, Colour{1, 1, 1}, 0.6f), 0.8f);
     }
     glow(img, blurred(circleMask(W, H, 178, 100, 18), 20), rgb(0xFFFFFF), 0.9f);
     return img;
@@ -293,7 +300,7 @@ Image miboboPhoto() {
     for (int y = int(water); y < H; ++y)
         for (int x = 0; x < W; ++x) {
             int sy = int(2 * water - y - 1);
-            int sx = std::clamp(x + int(3 * std::sin(y * 0.9f)), 0, W - 1);
+            int sx = std::clamp(x + int(2 * std::sin(y * 0.5f)), 0, W - 1);
             img.at(x, y) = img.at(sx, std::max(0, sy)) * 0.45f + rgb(0x000818);
         }
     return img;

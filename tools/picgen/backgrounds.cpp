@@ -72,7 +72,7 @@ void checkerFloor(Image& img, float horizon, Colour a, Colour b, Colour haze, fl
                         continue;
                     }
                     float z = 120.0f / dy;  // distance along the floor
-                    float u = (px - img.w / 2.0f) * z / 40.0f * tiles / 8, v = z * tiles / 8 + shift;
+                    float u = (px - img.w / 2.0f) * z / 40.0f * tiles / 8, v = z * 2.5f * tiles / 8 + shift;
                     bool odd = (int(std::floor(u)) + int(std::floor(v))) & 1;
                     sum = sum + mix(odd ? a : b, haze, clamp01(z / 60.0f));
                 }

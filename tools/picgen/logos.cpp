@@ -120,7 +120,7 @@ Image zvkTag() {
     for (std::size_t i = 0; i < img.px.size(); ++i) {
         float x = float(i % W), y = float(i / W);
         img.px[i] = mix(rgb(0x20E0FF), rgb(0xFF30C0), clamp01((x + y) / (W + H)));
-        img.alpha[i] = std::max(body.v[i], std::min(0.6f, halo.v[i] * 0.9f));
+        img.alpha[i] = std::max(body.v[i], std::min(0.7f, halo.v[i] * 1.4f));
     }
     chromeLettering(img, tag, s);
     return img;

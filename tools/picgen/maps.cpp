@@ -54,7 +54,7 @@ Image bumpmap1() {
             float cx = col * dx + (row & 1 ? dx / 2 : 0), cy = row * dy + 8;
             for (int y = std::max(0, int(cy - r)); y < std::min(H, int(cy + r) + 1); ++y)
                 for (int x = std::max(0, int(cx - r)); x < std::min(W, int(cx + r) + 1); ++x)
-                    height.at(x, y) = std::max(height.at(x, y), 0.55f * dome(x + 0.5f - cx, y + 0.5f - cy, r));
+                    height.at(x, y) = std::max(height.at(x, y), 0.75f * dome(x + 0.5f - cx, y + 0.5f - cy, r));
         }
     TextStyle style = fitted("ZVK", {FONT_BOLD, 130, 1.1f, 0.2f, 2}, 270);
     Mask tag = textMask(W, H, "ZVK", style, 160, 170);
@@ -115,11 +115,12 @@ Image melon() {
         float nz = std::sqrt(std::max(0.0f, 1 - nx * nx - ny * ny));
         // Dark stripes run from pole to pole, bending with the ball.
         float lon = std::atan2(nx, nz);
-        bool stripe = std::fmod(std::abs(lon * 5 + 0.4f * std::sin(ny * 6)), 1.0f) < 0.38f;
-        Colour base = stripe ? rgb(0x0E5A12) : rgb(0x58C030);
+        float f = std::fmod(std::abs(lon * 5 + 0.4f * std::sin(ny * 6)), 1.0f);
+        float stripe = smoothstep(0.28f, 0.36f, f) * (1 - smoothstep(0.9f, 0.98f, f));
+        Colour base = mix(rgb(0x0E5A12), rgb(0x58C030), stripe);
         float light = 0.3f + 0.8f * std::max(0.0f, -0.45f * nx - 0.55f * ny + 0.7f * nz);
-        float spec = std::pow(std::max(0.0f, -0.45f * nx - 0.55f * ny + 0.7f * nz), 25.0f);
-        return base * light + Colour{1, 1, 0.9f} * (spec * 0.8f);
+        float spec = std::pow(std::max(0.0f, -0.45f * nx - 0.55f * ny + 0.7f * nz), 12.0f);
+        return base * light + Colour{1, 1, 0.9f} * spec;
     });
     paint(img, circleMask(s, s, 32, 5, 3.5f), rgb(0x6A4A20));  // the stalk end
     Mask keep = grown(body, 1);

@@ -2,6 +2,7 @@
 // backward, so every movie is a motion that reads well both ways. Each movie pixel becomes a
 // 4 x 4 cell of dots at four bits per channel: bold shapes, full colours, dark outlines.
 
+#include <algorithm>
 #include <cmath>
 
 #include "backgrounds.h"
@@ -89,91 +90,103 @@ Image gogo2() {
 }
 
 Image gogo3() {
-    // A cube turning a quarter; forward and backward it rocks.
+    // A cube turning a quarter turn about its upright axis; forward and backward it rocks.
     constexpr int frames = 12;
+    // Corners and faces (corner indices in order around the face) with their colours.
+    const float corners[8][3] = {{-1, -1, -1}, {1, -1, -1}, {1, 1, -1}, {-1, 1, -1},
+                                 {-1, -1, 1},  {1, -1, 1},  {1, 1, 1},  {-1, 1, 1}};
+    struct Face {
+        int c[4];
+        Colour colour;
+    };
+    const Face faces[6] = {{{0, 1, 2, 3}, rgb(0xFF2090)}, {{4, 5, 6, 7}, rgb(0x4060FF)},
+                           {{0, 1, 5, 4}, rgb(0x40FFFF)}, {{3, 2, 6, 7}, rgb(0x8000C0)},
+                           {{1, 2, 6, 5}, rgb(0xFFD000)}, {{0, 3, 7, 4}, rgb(0x30FF40)}};
     return strip(frames, [&](int f) {
         float angle = easeInOut(f / float(frames - 1)) * PI / 2 + PI / 8;
         Image img(FW, FH);
         verticalGradient(img, {rgb(0x000030), rgb(0x400060), rgb(0xFF6000)}, 0, FH);
-        const float tilt = 0.5f, s = 15;
-        auto project = [&](float x, float y, float z, float& px, float& py) {
+        const float tilt = 0.45f, s = 16;
+        float px[8], py[8], pz[8];
+        for (int i = 0; i < 8; ++i) {
+            float x = corners[i][0], y = corners[i][1], z = corners[i][2];
             float x1 = x * std::cos(angle) - z * std::sin(angle), z1 = x * std::sin(angle) + z * std::cos(angle);
+            // Tilted towards the viewer, so its top shows (y grows downwards on screen).
             float y1 = y * std::cos(tilt) - z1 * std::sin(tilt), z2 = y * std::sin(tilt) + z1 * std::cos(tilt);
-            float k = 60 / (60 + z2 * s * 0.8f);
-            px = 40 + x1 * s * k;
-            py = 30 + y1 * s * k;
-        };
-        // Visible faces of a cube seen from above: top and the two faces towards the viewer.
-        struct Face {
-            float c[4][3];
-            Colour colour;
-        };
-        const Face faces[] = {
-            {{{-1, -1, -1}, {1, -1, -1}, {1, -1, 1}, {-1, -1, 1}}, rgb(0x40FFFF)},  // top
-            {{{-1, -1, -1}, {1, -1, -1}, {1, 1, -1}, {-1, 1, -1}}, rgb(0xFF2090)},
-            {{{1, -1, -1}, {1, -1, 1}, {1, 1, 1}, {1, 1, -1}}, rgb(0xFFD000)},
-            {{{-1, -1, -1}, {-1, -1, 1}, {-1, 1, 1}, {-1, 1, -1}}, rgb(0x30FF40)},
-            {{{-1, -1, 1}, {1, -1, 1}, {1, 1, 1}, {-1, 1, 1}}, rgb(0x4060FF)},
-        };
-        for (const Face& face : faces) {
+            float k = 5 / (5 + z2);
+            px[i] = 40 + x1 * s * k, py[i] = 30 + y1 * s * k, pz[i] = z2;
+        }
+        // Painter's order: the farthest face first; a convex solid needs nothing more.
+        int order[6] = {0, 1, 2, 3, 4, 5};
+        auto depth = [&](const Face& face) { return pz[face.c[0]] + pz[face.c[1]] + pz[face.c[2]] + pz[face.c[3]]; };
+        std::sort(order, order + 6, [&](int a, int b) { return depth(faces[a]) > depth(faces[b]); });
+        for (int i : order) {
             std::vector<float> xy;
-            for (const auto& c : face.c) {
-                float px, py;
-                project(c[0], c[1], c[2], px, py);
-                xy.insert(xy.end(), {px, py});
+            for (int c : faces[i].c) {
+                xy.push_back(px[c]);
+                xy.push_back(py[c]);
             }
-            // Back faces wind the other way on screen; skip them.
-            float area = 0;
-            for (int i = 0; i < 4; ++i) {
-                int j = (i + 1) % 4;
-                area += xy[2 * i] * xy[2 * j + 1] - xy[2 * j] * xy[2 * i + 1];
-            }
-            bool top = &face == &faces[0];
-            if (!top && area > 0) continue;
-            if (top && area < 0) continue;
             Mask m = polygonMask(FW, FH, xy);
             paint(img, grown(m, 1), Colour{0, 0, 0});
-            paint(img, m, face.colour);
+            paint(img, m, faces[i].colour);
         }
         return img;
     });
 }
 
 Image brutal() {
-    // A heavy block drops and smashes into the ground, throwing out debris and a flash.
-    constexpr int frames = 12;
+    // A heavy block drops and smashes into the ground: flash, shake, flying rubble, cracks.
+    constexpr int frames = 12, impact = 5;
+    constexpr float ground = 46;
     return strip(frames, [&](int f) {
         Image img(FW, FH);
-        verticalGradient(img, {rgb(0x200000), rgb(0x800000), rgb(0xFF4000)}, 0, 48);
-        paint(img, rectMask(FW, FH, 0, 48, FW, FH), rgb(0x302010));
-        int impact = 6;
-        float blockBottom = f < impact ? 48 * (f + 1) / float(impact) * (f + 1) / float(impact) : 48 + (f - impact) * 0.7f;
-        float top = blockBottom - 26;
+        verticalGradient(img, {rgb(0x100000), rgb(0x700000), rgb(0xFF5000)}, 0, ground);
+        paint(img, rectMask(FW, FH, 0, ground, FW, FH), [&](int, int y) {
+            return mix(rgb(0x604020), rgb(0x201008), (y - ground) / (FH - ground));
+        });
+        float after = float(f - impact);  // frames since the hit
+        float k = clamp01((after + 1) / float(frames - impact));
+        // Falling under gravity until the hit, then crushed a little and sunk into the ground.
+        float fall = std::min(1.0f, (f + 1) / float(impact + 1));
+        float bottom = f <= impact ? -4 + (ground + 4) * fall * fall : ground + 2 + after * 0.5f;
+        float squash = f < impact ? 0 : 4 * std::exp(-after * 0.5f);
+        float height = 28 - squash, half = 18 + squash;
+        float top = bottom - height;
         if (f >= impact) {
-            float k = (f - impact + 1) / float(frames - impact);
-            Mask flash = blurred(circleMask(FW, FH, 40, 48, 10 + 30 * k), 6);
-            glow(img, flash, rgb(0xFFE060), 1.2f * (1 - k * 0.6f));
-            Random rnd(77);
-            for (int i = 0; i < 14; ++i) {  // debris on ballistic paths
-                float vx = rnd.range(-3.5f, 3.5f), vy = rnd.range(-4.5f, -1.5f);
-                float s = (f - impact + 1) * 1.4f;
-                float x = 40 + vx * s, y = 48 + vy * s + 0.35f * s * s;
-                float r = rnd.range(1.5f, 3.0f);
-                if (y < 58) paint(img, rectMask(FW, FH, x - r, y - r, x + r, y + r), rgb(0xC0C0C0));
-            }
-            for (int c = 0; c < 3; ++c) {  // cracks in the ground
-                float a = -0.6f + c * 0.6f;
-                paint(img, lineMask(FW, FH, 40, 50, 40 + std::sin(a) * 30 * k, 50 + 9 * k, 2), Colour{0, 0, 0});
+            glow(img, blurred(ellipseMask(FW, FH, 40, ground, 14 + 34 * k, 6 + 22 * k), 6), rgb(0xFFE060),
+                 1.4f * (1 - 0.7f * k));
+            for (int c = 0; c < 4; ++c) {  // cracks spreading from the point of impact
+                float dir = c < 2 ? -1.0f : 1.0f, reach = (12 + 26 * k) * (c % 2 ? 0.7f : 1.0f);
+                float ex = 40 + dir * reach, ey = ground + 3 + (c % 2 ? 10 : 4) * k;
+                paint(img, lineMask(FW, FH, 40 + dir * 8, ground + 1, ex, ey, 2.5f), rgb(0xFF8020));
+                paint(img, lineMask(FW, FH, 40 + dir * 8, ground + 1, ex, ey, 1.2f), Colour{0, 0, 0});
             }
         }
-        Mask block = rectMask(FW, FH, 22, top, 58, blockBottom);
+        Mask block = rectMask(FW, FH, 40 - half, top, 40 + half, bottom);
         paint(img, grown(block, 1), Colour{0, 0, 0});
         paint(img, block, [&](int x, int y) {
-            float u = (x - 22) / 36.0f, v = (y - top) / 26.0f;
-            return mix(rgb(0xA0A8C0), rgb(0x404858), clamp01(u * 0.5f + v * 0.5f));
+            float u = (x - (40 - half)) / (2 * half), v = (y - top) / height;
+            return mix(rgb(0xC0C8E0), rgb(0x404858), clamp01(u * 0.6f + v * 0.5f));
         });
-        Mask word = textMask(FW, FH, "ZVK", {FONT_BOLD, 14, 1, 0, 0}, 40, top + 19);
+        Mask word = textMask(FW, FH, "ZVK", {FONT_BOLD, 13, 1.1f, 0, 0}, 40, top + height * 0.72f);
         paint(img, word, rgb(0xFF2000));
+        if (f >= impact) {
+            Random rnd(77);
+            for (int i = 0; i < 12; ++i) {  // rubble on ballistic paths, large enough to read as dots
+                float vx = (i & 1 ? 1 : -1) * rnd.range(1.5f, 4.5f), vy = rnd.range(-6.0f, -3.0f), r = rnd.range(1.8f, 3.2f);
+                float t = (after + 1) * 1.3f;
+                float x = 40 + vx * t + (vx < 0 ? -half : half) * 0.6f, y = ground + vy * t + 0.3f * t * t;
+                if (y > FH - 2) continue;
+                Mask chunk = rectMask(FW, FH, x - r, y - r, x + r, y + r);
+                paint(img, grown(chunk, 1), Colour{0, 0, 0});
+                paint(img, chunk, i % 3 ? rgb(0xA07040) : rgb(0xFFE040));
+            }
+        }
+        // The screen shakes after the hit, less every frame.
+        if (f >= impact) {
+            int shake = int(std::lround(3 * std::exp(-after * 0.45f)));
+            img = crop(img, f & 1 ? shake : -shake, f & 1 ? -shake / 2 : shake / 2, FW, FH);
+        }
         return img;
     });
 }
