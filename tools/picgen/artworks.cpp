@@ -166,7 +166,7 @@ Image dancers() {
     const Colour colours[] = {rgb(0xFF2080), rgb(0x20E0FF), rgb(0xFFC020)};
     for (int i = 0; i < 3; ++i) {
         Mask beam = polygonMask(W, H, {spots[i] - 8, 0, spots[i] + 8, 0, spots[i] + 52, 200, spots[i] - 52, 200});
-        glow(img, blurred(beam, 6), colours[i], 0.55f);
+        glow(img, blurred(beam, 6), colours[i], 0.7f);
     }
     for (int y = 190; y < H; ++y)
         for (int x = 0; x < W; ++x) img.at(x, y) = mix(rgb(0x301030), rgb(0x080008), (y - 190) / 50.0f);

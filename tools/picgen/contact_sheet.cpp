@@ -86,7 +86,8 @@ int main(int argc, char** argv) {
         return 1;
     }
     std::vector<std::string> names;
-    for (int i = 0; dat[i].type != DAT_END; ++i) names.push_back(get_datafile_property(&dat[i], DAT_NAME));
+    for (int i = 0; dat[i].type != DAT_END; ++i)
+        if (dat[i].type == DAT_ID('P', 'N', 'G', ' ')) names.push_back(get_datafile_property(&dat[i], DAT_NAME));
     unload_datafile(dat);
 
     int rows = (int(names.size()) + COLUMNS - 1) / COLUMNS;

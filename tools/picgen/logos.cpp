@@ -73,12 +73,12 @@ Image zvkLogo2() {
 Image zvkLogo8() {
     // A lit plate behind the letters, so the crossfade to and from the bump maps feels related.
     Image img(W, H);
-    radialGradient(img, 160, 110, 180, 130, rgb(0x503018), rgb(0x080404));
+    radialGradient(img, 160, 110, 190, 140, rgb(0xFFC070), rgb(0x100404));
     for (int y = 0; y < H; y += 16)  // engraved lines across the plate
         paint(img, rectMask(W, H, 0, float(y), float(W), y + 1.0f), Colour{0, 0, 0}, 0.35f);
     Mask letters = houseLetters(W, H, "ZORVEK", 160, 140, 76, 296);
-    glow(img, blurred(grown(letters, 4), 16), rgb(0xFF9020), 0.5f);
-    chromeLettering(img, letters, goldChrome());
+    glow(img, blurred(grown(letters, 4), 16), rgb(0xFFE0A0), 0.5f);
+    chromeLettering(img, letters);
     caption(img, "SINCE THE BEGINNING", 160, 200, 12, rgb(0xFFD080));
     return img;
 }

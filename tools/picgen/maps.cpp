@@ -37,7 +37,8 @@ Image lightImage(const std::vector<Colour>& colours) {
             float d = std::hypot(float(x - 128), float(y - 127)) / 128.0f;
             float fall = clamp01(1 - d);
             float diffuse = std::pow(fall, 1.6f), spec = std::pow(fall, 10.0f);
-            img.at(x, y) = ramp(colours, diffuse) + Colour{1, 1, 1} * (spec * 0.5f);
+            // Mixed, not added, towards white: nothing clips, so the peak stays one pixel.
+            img.at(x, y) = mix(ramp(colours, diffuse), Colour{1, 1, 1}, spec * 0.4f);
         }
     return img;
 }
@@ -62,7 +63,7 @@ Image bumpmap1() {
     Mask raised = blurred(tag, 6);
     for (std::size_t i = 0; i < height.v.size(); ++i) {
         float base = height.v[i] * (1 - plinth.v[i]) + 0.18f * plinth.v[i];
-        height.v[i] = std::max(base, 0.3f + 0.7f * smoothstep(0.0f, 0.9f, raised.v[i]) * tag.v[i]);
+        height.v[i] = std::max(base, tag.v[i] * (0.3f + 0.7f * smoothstep(0.0f, 0.9f, raised.v[i])));
     }
     return fromHeight(height);
 }
@@ -80,7 +81,7 @@ Image bumpmap2() {
             for (float cx : {6.0f, tile - 6.0f})
                 for (float cy : {6.0f, tile - 6.0f}) rv = std::max(rv, dome(u - cx, v - cy, 3.0f));
             height.at(x, y) = rv > 0 ? std::max(h, 0.6f + 0.3f * rv) : h;
-            if (edge < 1.0f) height.at(x, y) = 0.05f;  // the grooves between tiles
+            if (edge < 2.0f) height.at(x, y) = 0;  // the grooves between tiles
         }
     Mask boss = blurred(circleMask(W, H, 160, 120, 78), 10);
     Mask ring = circleMask(W, H, 160, 120, 66);
@@ -92,7 +93,7 @@ Image bumpmap2() {
             float domeH = 0.5f + 0.3f * dome(x + 0.5f - 160, y + 0.5f - 120, 80);
             float h = mix(Colour{height.at(x, y), 0, 0}, Colour{domeH, 0, 0}, b).r;
             h -= 0.25f * ring.at(x, y);
-            h = std::max(h, 0.55f + 0.45f * letter.at(x, y) * b);
+            h = std::max(h, b * letter.at(x, y) * (0.55f + 0.45f * letter.at(x, y)));
             height.at(x, y) = h;
         }
     return fromHeight(blurred(height, 2));

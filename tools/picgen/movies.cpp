@@ -48,7 +48,7 @@ Image gogo1() {
             // Disco floor below, spot-lit wall above, a light that follows the dancer.
             if (y > 50) return ((int(x) / 10 + int(y) / 5 + f) & 1) ? rgb(0xFF00C0) : rgb(0x2000A0);
             float d = std::hypot((x - (36 + 8 * t)) / 30, (y - 28) / 34);
-            return mix(rgb(0x00E0FF), rgb(0x100040), clamp01(d));
+            return mix(rgb(0x00F0FF), rgb(0x3000C8), clamp01(d));
         });
         Pose p = blend(a, b, t);
         p.hipY -= 3 * std::sin(t * PI);  // a small hop in mid-swing
@@ -140,7 +140,7 @@ Image brutal() {
     constexpr float ground = 46;
     return strip(frames, [&](int f) {
         Image img(FW, FH);
-        verticalGradient(img, {rgb(0x100000), rgb(0x700000), rgb(0xFF5000)}, 0, ground);
+        verticalGradient(img, {rgb(0x500000), rgb(0xC01000), rgb(0xFF7000)}, 0, ground);
         paint(img, rectMask(FW, FH, 0, ground, FW, FH), [&](int, int y) {
             return mix(rgb(0x604020), rgb(0x201008), (y - ground) / (FH - ground));
         });

@@ -113,12 +113,12 @@ Image welcome() {
 Image breakScreen() {
     // A "please stand by" card: the show pauses before its second half.
     Image img(W, H);
-    radialGradient(img, 160, 120, 200, 150, rgb(0x1830A0), rgb(0x02020C));
+    radialGradient(img, 160, 120, 200, 150, rgb(0x3060E0), rgb(0x000008));
     for (int i = 0; i < 12; ++i) {  // sun-ray wedges from the centre
         float a0 = i * 0.5235988f, a1 = a0 + 0.2617994f;
         Mask wedge = polygonMask(W, H, {160, 120, 160 + 400 * std::cos(a0), 120 + 400 * std::sin(a0),
                                         160 + 400 * std::cos(a1), 120 + 400 * std::sin(a1)});
-        paint(img, wedge, rgb(0x4080FF), 0.25f);
+        paint(img, wedge, rgb(0x60A0FF), 0.45f);
     }
     Mask word = chromeWord(W, H, "BREAK", 160, 128, 72, 280);
     glow(img, blurred(grown(word, 3), 14), rgb(0xFFA020), 0.6f);
