@@ -382,9 +382,13 @@ TEST(Datafile, theInterlacedPictureHoldsTwoRelatedHalves) {
     EXPECT_GT(same, 320 * 240 / 5) << "the two halves share a shape";
 }
 
-TEST(Datafile, theCardTextureHasADifferentFrontAndBack) {
+TEST(Datafile, theCardTextureHasADifferentFrontAndBackAtAPowerOfTwoSize) {
     Picture p = load("MIBOBO_TEXTURE_PNG");
     ASSERT_TRUE(p);
+    // The scene renderer wraps u and v with masks of width - 1 and height - 1: any other size
+    // would scramble the rows of the card.
+    EXPECT_EQ(p->w & (p->w - 1), 0) << p->w;
+    EXPECT_EQ(p->h & (p->h - 1), 0) << p->h;
     int differ = 0;
     for (int y = 0; y < 178; ++y)
         for (int x = 0; x < 128; ++x) differ += (at(p.get(), x, y) & 0xFFFFFF) != (at(p.get(), x + 128, y) & 0xFFFFFF);

@@ -307,9 +307,11 @@ Image miboboPhoto() {
 }
 
 Image miboboTexture() {
-    // The card: columns 0-127 its front (emblem), 128-255 its back (pattern and name).
-    constexpr int w = 256, h = 178;
-    Image img(w, h);
+    // The card: columns 0-127 its front (emblem), 128-255 its back (pattern and name), rows
+    // 0-177. The scene renderer wraps texture coordinates with masks of the texture's width and
+    // height, so the texture is 256 x 256; rows below the card repeat its last row.
+    constexpr int w = 256, h = 178, textureH = 256;
+    Image img(w, textureH);
     // Front.
     Image front(128, h);
     verticalGradient(front, {rgb(0x1030C0), rgb(0x000830)}, 0, h);
@@ -340,6 +342,8 @@ Image miboboTexture() {
             img.at(x, y) = front.at(x, y);
             img.at(x + 128, y) = back.at(x, y);
         }
+    for (int y = h; y < textureH; ++y)
+        for (int x = 0; x < w; ++x) img.at(x, y) = img.at(x, h - 1);
     return img;
 }
 
