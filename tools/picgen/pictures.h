@@ -1,0 +1,81 @@
+#pragma once
+// Every picture of the show's datafile, one drawing function each, grouped by family in the
+// source files named beside them.
+
+#include <vector>
+
+#include "canvas.h"
+
+namespace picgen {
+
+enum class Kind {
+    Opaque,   // RGB
+    Alpha,    // RGBA with transparent and opaque parts
+    Magenta,  // RGB, exactly (255, 0, 255) where nothing is drawn
+    Grey,     // RGB with equal channels (height maps)
+    OneBit,   // RGB, only black and white
+};
+
+struct Picture {
+    const char* name;  // the file name without ".png"; the datafile object is name + "_PNG"
+    Kind kind;
+    Image (*draw)();
+};
+
+// In the order in which they are packed.
+const std::vector<Picture>& catalogue();
+
+// logos.cpp: the group's lettering
+Image zvkLogo1();
+Image zvkLogo2();
+Image zvkLogo8();
+Image zvkLogo4();
+Image zvkTag1Bit();
+Image zvkTag();
+Image velmora1();
+Image velmora2();
+
+// screens.cpp: cards and text screens
+Image tested();
+Image warning();
+Image welcome();
+Image breakScreen();
+Image endScreen();
+Image frame();
+Image live();
+Image credits();
+Image qr();
+
+// artworks.cpp: full-screen artworks
+Image zvkNude1();
+Image zvkNude2();
+Image zvkNude2b();
+Image zvkNude3();
+Image zvkNude4();
+Image dancers();
+Image neon();
+Image specs();
+Image mrsHollow();
+Image miboboPhoto();
+Image miboboTexture();
+
+// maps.cpp: height maps, light images and the melon
+Image bumpmap1();
+Image bumpmap2();
+Image phongmap1();
+Image phongmap2();
+Image melon();
+
+// movies.cpp: 80-pixel-wide strips of 60-row frames
+Image gogo1();
+Image gogo2();
+Image gogo3();
+Image brutal();
+
+// The magenta mask colour of masked sprites.
+constexpr Colour MAGENTA{1, 0, 1};
+// Replaces everything outside the (hardened) mask with exact magenta; edge pixels keep their
+// own colour so that no pink fringe blends into the sprite.
+void maskWithMagenta(Image& img, const Mask& keep);
+
+}  // namespace picgen
