@@ -1,0 +1,60 @@
+#include "arrange.h"
+
+#include <stdexcept>
+#include <string>
+
+namespace composer {
+
+// Drum channels hold few effects, so the timing commands look there first.
+constexpr int COMMAND_CHANNELS[CHANNELS] = {2, 0, 1, 3, 7, 6, 5, 4};
+
+void placeCommand(Row& row, int effect, int param) {
+    for (int ch : COMMAND_CHANNELS) {
+        if (row[ch].effect == NO_EFFECT) {
+            row[ch].effect = effect;
+            row[ch].param = param;
+            return;
+        }
+    }
+    throw std::runtime_error("no free effect slot for a timing command");
+}
+
+Arrangement arrange(const Song& song, const std::vector<SegmentTiming>& plan) {
+    if (plan.size() != song.segments.size()) throw std::invalid_argument("one tempo per segment");
+    Arrangement a;
+    int songRow = 0;
+    int speed = 6;  // what every player starts with
+    for (std::size_t i = 0; i < song.segments.size(); ++i) {
+        std::vector<Row> rows = song.segments[i].rows;
+        const SegmentTiming& t = plan[i];
+        auto command = [&](std::size_t row, int effect, int param) {
+            try {
+                placeCommand(rows.at(row), effect, param);
+            } catch (const std::runtime_error& e) {
+                throw std::runtime_error(song.segments[i].name + ", row " + std::to_string(row) + ": " + e.what());
+            }
+        };
+        if (i == 0) command(0, SET_SPEED, TEMPO);
+        for (std::size_t r = 0; r < rows.size(); ++r) {
+            if (t.speeds[r] != speed) command(r, SET_SPEED, t.speeds[r]);
+            speed = t.speeds[r];
+        }
+        for (std::size_t first = 0; first < rows.size(); first += PATTERN_ROWS) {
+            const std::size_t count = std::min<std::size_t>(PATTERN_ROWS, rows.size() - first);
+            if (count < PATTERN_ROWS) command(first + count - 1, PATTERN_BREAK, 0);
+            Pattern p{};
+            for (std::size_t r = 0; r < count; ++r) p[r] = rows[first + r];
+            std::size_t index = 0;
+            while (index < a.patterns.size() && a.patterns[index] != p) ++index;
+            if (index == a.patterns.size()) a.patterns.push_back(p);
+            a.order.push_back(static_cast<int>(index));
+            a.orderStartRows.push_back(songRow + static_cast<int>(first));
+        }
+        songRow += static_cast<int>(rows.size());
+    }
+    if (a.order.size() > 128) throw std::length_error("more than 128 positions");
+    if (a.patterns.size() > 64) throw std::length_error("more than 64 patterns");
+    return a;
+}
+
+}  // namespace composer
