@@ -21,12 +21,11 @@ void placeCommand(Row& row, int effect, int param) {
 
 Arrangement arrange(const Song& song, const std::vector<SegmentTiming>& plan) {
     if (plan.size() != song.segments.size()) throw std::invalid_argument("one tempo per segment");
-    Arrangement a;
-    int songRow = 0;
+    // timing and pattern breaks first: they must fall on their rows
+    std::vector<std::vector<Row>> timed;
     int speed = 6;  // what every player starts with
     for (std::size_t i = 0; i < song.segments.size(); ++i) {
         std::vector<Row> rows = song.segments[i].rows;
-        const SegmentTiming& t = plan[i];
         auto command = [&](std::size_t row, int effect, int param) {
             try {
                 placeCommand(rows.at(row), effect, param);
@@ -36,21 +35,39 @@ Arrangement arrange(const Song& song, const std::vector<SegmentTiming>& plan) {
         };
         if (i == 0) command(0, SET_SPEED, TEMPO);
         for (std::size_t r = 0; r < rows.size(); ++r) {
-            if (t.speeds[r] != speed) command(r, SET_SPEED, t.speeds[r]);
-            speed = t.speeds[r];
+            if (plan[i].speeds[r] != speed) command(r, SET_SPEED, plan[i].speeds[r]);
+            speed = plan[i].speeds[r];
         }
+        if (rows.size() % PATTERN_ROWS) command(rows.size() - 1, PATTERN_BREAK, 0);
+        timed.push_back(std::move(rows));
+    }
+    // the panning goes on each channel's first free row: it may wait until then
+    for (int ch = 0; ch < CHANNELS; ++ch) {
+        Cell* free = nullptr;
+        for (auto& rows : timed) {
+            for (Row& row : rows) {
+                if (row[ch].effect == NO_EFFECT) {
+                    free = &row[ch];
+                    break;
+                }
+            }
+            if (free) break;
+        }
+        if (!free) throw std::runtime_error("no free row for the panning");
+        free->effect = SET_PANNING;
+        free->param = song.panning[ch];
+    }
+    Arrangement a;
+    for (const auto& rows : timed) {
         for (std::size_t first = 0; first < rows.size(); first += PATTERN_ROWS) {
             const std::size_t count = std::min<std::size_t>(PATTERN_ROWS, rows.size() - first);
-            if (count < PATTERN_ROWS) command(first + count - 1, PATTERN_BREAK, 0);
             Pattern p{};
             for (std::size_t r = 0; r < count; ++r) p[r] = rows[first + r];
             std::size_t index = 0;
             while (index < a.patterns.size() && a.patterns[index] != p) ++index;
             if (index == a.patterns.size()) a.patterns.push_back(p);
             a.order.push_back(static_cast<int>(index));
-            a.orderStartRows.push_back(songRow + static_cast<int>(first));
         }
-        songRow += static_cast<int>(rows.size());
     }
     if (a.order.size() > 128) throw std::length_error("more than 128 positions");
     if (a.patterns.size() > 64) throw std::length_error("more than 64 patterns");

@@ -14,7 +14,6 @@ using Pattern = std::array<Row, PATTERN_ROWS>;
 struct Arrangement {
     std::vector<Pattern> patterns;  // each distinct pattern once
     std::vector<int> order;         // pattern played at each position
-    std::vector<int> orderStartRows; // row of the whole song at which each position begins
 };
 
 // Writes the timing into free effect slots (the tempo on the first row, a speed wherever a row's

@@ -17,6 +17,7 @@ Song composeSong(const ShowTimes& times) {
     Song song;
     auto add = [&song](Segment s, void (*write)(Segment&)) {
         write(s);
+        Writer(s).clearCarryOver();
         song.segments.push_back(std::move(s));
     };
     // Sections begin at the chapters; a few also begin where the pictures change on a downbeat.
@@ -38,6 +39,8 @@ Song composeSong(const ShowTimes& times) {
     add(segment("flashes", k6 + 170250, 1), flashes);              // 144 ms flash + 100 ms noise, eight times
     add(segment("outro", k6 + 172202, 5), outro);                  // under the end screen, past the rewind
     song.endMs = k6 + 172202 + 9750.0;
+    // ProTracker's sides, left right right left, with an eighth of each side bleeding across
+    song.panning = {0x20, 0xE0, 0xE0, 0x20, 0x20, 0xE0, 0xE0, 0x20};
     return song;
 }
 

@@ -56,7 +56,7 @@ void buildUp(Segment& s) {
             if (grids[bar / 2][i] == 'x') w.hit(bar * BAR + i, SNARE, Snare, 24 + 5 * bar);
     for (int i = 0; i < BAR; ++i) {
         w.hit(8 * BAR + i, SNARE, Snare, 64);
-        w.effect(8 * BAR + i, SNARE, EXTENDED, 0x93);
+        w.effect(8 * BAR + i, SNARE, EXTENDED, i < 8 ? 0x96 : 0x94);  // two, then three hits a row
     }
     w.drums(0, 8 * BAR, KICK, Kick, "x...x...x...x...");
     w.drums(8 * BAR, BAR, KICK, Kick, "x.x.x.x.xxxxxxxx");
@@ -66,12 +66,7 @@ void buildUp(Segment& s) {
     w.padChords(0, 8, p, 2);
     w.padChords(8 * BAR, 1, chords("E"), 1, Pad, 56);
     w.chipChords(4 * BAR, 5, LEAD, chords("Am E Am E E"), 1, 69);
-    // noise rising for the whole build-up, a step louder each bar
-    w.note(0, ECHO, NoiseSweep, 48, 8);
-    for (int r = 1; r < w.length(); ++r) {
-        if (r % BAR == 0) w.effect(r, ECHO, SET_VOLUME, 8 + 6 * r / BAR);
-        else w.effect(r, ECHO, SLIDE_UP, 1);
-    }
+    w.riser(0, w.length(), ECHO, NoiseSweep, 48, 8, 56);
     w.hit(8 * BAR + 4, HATS, ReverseCrash);
 }
 
@@ -135,7 +130,7 @@ void outro(Segment& s) {
     w.melody(2 * BAR, SNARE, Bell, "e5:8 c5:8 a4:16");
     for (int bar = 1; bar < 3; ++bar) w.hit(bar * BAR, KICK, Kick, 40 - 12 * bar);
     // everything fades over the fourth bar and the last rows are silent
-    for (int ch : {BASS, LEAD, ECHO, PAD_R, PAD_L}) w.fade(3 * BAR + 1, BAR + 8, ch, -1);
+    for (int ch : {BASS, LEAD, ECHO, PAD_R, PAD_L}) w.fadeOut(3 * BAR + 1, BAR + 8, ch);
     w.silenceTones(w.length() - 4);
 }
 

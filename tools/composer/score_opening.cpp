@@ -13,11 +13,7 @@ void opening(Segment& s) {
     w.note(0, BASS, SubBass, 33);
     w.note(0, PAD_R, Pad, 64);
     w.note(0, PAD_L, Pad, 60);
-    w.note(0, ECHO, NoiseSweep, 48, 6);
-    for (int r = 1; r < 64; ++r) {
-        if (r % 16 == 0) w.effect(r, ECHO, SET_VOLUME, 6 + r / 2);
-        else w.effect(r, ECHO, SLIDE_UP, 1);
-    }
+    w.riser(0, 64, ECHO, NoiseSweep, 48, 6, 30);
     for (int bar = 1; bar < 4; ++bar) {
         w.hit(bar * BAR, KICK, Kick, 24 + 8 * bar);
         w.hit(bar * BAR + 3, KICK, Kick, 16 + 6 * bar);
@@ -34,8 +30,7 @@ void opening(Segment& s) {
     w.bassLine(112, 1, BASS, Bass, chords("E"), 1, "R.R.R.R.", 28);
     w.drums(72, 36, HATS, HatClosed, "o.x.");  // stops before the reverse crash
     w.drums(80, 32, KICK, Kick, "x...");
-    w.note(64, ECHO, NoiseSweep, 55, 24);
-    for (int r = 65; r < 120; ++r) w.effect(r, ECHO, SLIDE_UP, r < 96 ? 1 : 3);
+    w.riser(64, 56, ECHO, NoiseSweep, 55, 20, 44);
     w.melody(64, LEAD, Lead, "-:8 e5:8~ c5:16~ f5:16~ e5:16~");
 
     // the last bar cuts with the pictures: snares at rows 110, 114, 116 and 118

@@ -2,11 +2,17 @@
 
 #include <cctype>
 #include <sstream>
+#include <algorithm>
 #include <stdexcept>
+
+#include "periods.h"
 
 namespace composer {
 
 namespace {
+
+// Slides act on every tick but the first of a row; rows here are 12 or 13 ticks.
+constexpr int SLIDE_TICKS_PER_ROW = 11;
 
 int pitchClass(const std::string& text, std::size_t& i) {
     static const int NATURAL[7] = {9, 11, 0, 2, 4, 5, 7};  // a b c d e f g
@@ -199,9 +205,28 @@ void Writer::chipChords(int row, int bars, int ch, const std::vector<Chord>& p, 
     }
 }
 
-void Writer::fade(int row, int count, int ch, int perTick) {
-    const int param = perTick >= 0 ? (perTick << 4) : -perTick;
-    for (int i = 0; i < count && row + i < length(); ++i) effect(row + i, ch, VOLUME_SLIDE, param);
+void Writer::fadeOut(int row, int count, int ch) {
+    // each slide row lowers the volume by one per tick after the first
+    const int perRow = SLIDE_TICKS_PER_ROW;
+    const int slides = (64 + perRow - 1) / perRow;
+    for (int i = 0; i < slides; ++i) effect(row + i * count / slides, ch, VOLUME_SLIDE, 0x01);
+}
+
+void Writer::riser(int row, int count, int ch, SampleId s, int midi, int fromVolume, int toVolume) {
+    note(row, ch, s, midi, fromVolume);
+    const int climb = PERIODS[midi - voice(s).midiAtC1] - PERIODS.back();
+    const int slides = std::min(count - 1, climb / SLIDE_TICKS_PER_ROW);
+    const int bars = std::max(1, count / BAR);
+    for (int i = 1; i < count; ++i) {
+        const int r = row + i;
+        if (i % BAR == 0) effect(r, ch, SET_VOLUME, fromVolume + (toVolume - fromVolume) * (i / BAR) / bars);
+        else if (slides > 0 && (i * slides) / count != ((i - 1) * slides) / count) effect(r, ch, SLIDE_UP, 1);
+    }
+}
+
+void Writer::clearCarryOver() {
+    for (int ch : {BASS, LEAD, ECHO, PAD_R, PAD_L})
+        if (rows[0][ch].note == NO_NOTE && rows[0][ch].effect == NO_EFFECT) silence(0, ch);
 }
 
 }  // namespace composer

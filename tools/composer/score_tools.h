@@ -62,8 +62,14 @@ public:
                   const std::string& steps, int floor, int volume = -1);
     void chipChords(int row, int bars, int ch, const std::vector<Chord>& p, int barsPerChord, int floor);
 
-    // Volume slide over a run of rows on one channel (positive fades in, negative out).
-    void fade(int row, int count, int ch, int perTick);
+    // Fades a channel out over `count` rows: enough one-step volume slides, spread evenly.
+    void fadeOut(int row, int count, int ch);
+    // A noise riser: `sample` from `midi` climbing to the top of the period table by the end of
+    // `count` rows, louder at every bar from `fromVolume` to `toVolume`.
+    void riser(int row, int count, int ch, SampleId s, int midi, int fromVolume, int toVolume);
+    // Silences every tonal channel that the first row neither plays nor touches: a section starts
+    // from what it plays itself, whatever rang on from the section before.
+    void clearCarryOver();
 
 private:
     Cell& at(int row, int ch);

@@ -13,7 +13,7 @@ constexpr int PATTERN_ROWS = 64;
 // ProTracker effect numbers used by name.
 enum Effect : int {
     ARPEGGIO = 0x0, SLIDE_UP = 0x1, SLIDE_DOWN = 0x2, PORTAMENTO = 0x3, VIBRATO = 0x4,
-    SAMPLE_OFFSET = 0x9, VOLUME_SLIDE = 0xA, SET_VOLUME = 0xC, PATTERN_BREAK = 0xD, EXTENDED = 0xE,
+    SET_PANNING = 0x8, SAMPLE_OFFSET = 0x9, VOLUME_SLIDE = 0xA, SET_VOLUME = 0xC, PATTERN_BREAK = 0xD, EXTENDED = 0xE,
     SET_SPEED = 0xF,
 };
 constexpr int NO_EFFECT = -1;
@@ -40,6 +40,9 @@ struct Segment {
 struct Song {
     std::vector<Segment> segments;
     double endMs;  // when the last segment should end: the song stops there
+    // Pan of each channel, 0 (left) to 255 (right), set once as the song starts. Players give
+    // ProTracker's left and right channels only three quarters of one side unless told.
+    std::array<int, CHANNELS> panning;
 };
 
 }  // namespace composer
