@@ -21,11 +21,22 @@ void placeCommand(Row& row, int effect, int param) {
 
 Arrangement arrange(const Song& song, const std::vector<SegmentTiming>& plan) {
     if (plan.size() != song.segments.size()) throw std::invalid_argument("one tempo per segment");
-    // timing and pattern breaks first: they must fall on their rows
     std::vector<std::vector<Row>> timed;
+    for (const Segment& s : song.segments) timed.push_back(s.rows);
+    // the panning goes on each channel's first free row from row ch + 1 on: one pan a row, so
+    // the timing commands still find free slots, and none on the first row, which the tempo needs
+    for (int ch = 0; ch < CHANNELS; ++ch) {
+        Cell* free = nullptr;
+        for (std::size_t i = 0; i < timed.size() && !free; ++i)
+            for (std::size_t r = (i == 0 ? ch + 1 : 0); r < timed[i].size() && !free; ++r)
+                if (timed[i][r][ch].effect == NO_EFFECT) free = &timed[i][r][ch];
+        if (!free) throw std::runtime_error("no free row for the panning");
+        free->effect = SET_PANNING;
+        free->param = song.panning[ch];
+    }
     int speed = 6;  // what every player starts with
-    for (std::size_t i = 0; i < song.segments.size(); ++i) {
-        std::vector<Row> rows = song.segments[i].rows;
+    for (std::size_t i = 0; i < timed.size(); ++i) {
+        std::vector<Row>& rows = timed[i];
         auto command = [&](std::size_t row, int effect, int param) {
             try {
                 placeCommand(rows.at(row), effect, param);
@@ -39,23 +50,6 @@ Arrangement arrange(const Song& song, const std::vector<SegmentTiming>& plan) {
             speed = plan[i].speeds[r];
         }
         if (rows.size() % PATTERN_ROWS) command(rows.size() - 1, PATTERN_BREAK, 0);
-        timed.push_back(std::move(rows));
-    }
-    // the panning goes on each channel's first free row: it may wait until then
-    for (int ch = 0; ch < CHANNELS; ++ch) {
-        Cell* free = nullptr;
-        for (auto& rows : timed) {
-            for (Row& row : rows) {
-                if (row[ch].effect == NO_EFFECT) {
-                    free = &row[ch];
-                    break;
-                }
-            }
-            if (free) break;
-        }
-        if (!free) throw std::runtime_error("no free row for the panning");
-        free->effect = SET_PANNING;
-        free->param = song.panning[ch];
     }
     Arrangement a;
     for (const auto& rows : timed) {

@@ -24,14 +24,14 @@ constexpr Voice VOICES[SAMPLE_COUNT] = {
     {0, C3, 64},      // Kick
     {0, C3, 50},      // Snare
     {0, C3, 46},      // Clap
-    {0, B3, 30},      // HatClosed
-    {0, B3, 28},      // HatOpen
+    {0, B3, 40},      // HatClosed
+    {0, B3, 34},      // HatOpen
     {0, G3, 36},      // Crash
     {0, G3, 26},      // Ride
     {0, C3, 48},      // Tom
     {48, TONAL, 26},  // NoiseSweep
     {0, G3, 36},      // ReverseCrash
-    {24, TONAL, 50},  // Bass
+    {24, TONAL, 42},  // Bass
     {24, TONAL, 56},  // SubBass
     {36, TONAL, 42},  // Acid
     {48, TONAL, 36},  // Lead
@@ -44,26 +44,15 @@ constexpr Voice VOICES[SAMPLE_COUNT] = {
     {0, C3, 30},      // Zap
 };
 
-Sample make(const char* name, const std::vector<float>& signal, int id) {
-    Sample s;
-    s.name = name;
-    s.data = toPcm(signal);
-    s.data[0] = s.data[1] = 0;  // a one-shot's first word is what idle players repeat: keep it silent
-    s.volume = VOICES[id - 1].volume;
-    return s;
-}
-
 Sample make(const char* name, const LoopedTone& tone, int id) {
     Sample s;
     s.name = name;
-    s.data = toPcm(tone.signal);
+    std::vector<float> signal = tone.signal;
+    if (tone.loopLength == 0) signal[0] = signal[1] = 0.0f;  // a one-shot's first word is what idle players repeat
+    s.data = toPcm(signal);
     s.volume = VOICES[id - 1].volume;
-    if (tone.loopLength > 0) {
-        s.loopStart = tone.loopStart;
-        s.loopLength = tone.loopLength;
-    } else {
-        s.data[0] = s.data[1] = 0;
-    }
+    s.loopStart = tone.loopStart;
+    s.loopLength = tone.loopLength;
     if (s.loopStart % 2 || s.loopLength % 2 || s.loopStart + s.loopLength > static_cast<int>(s.data.size()))
         throw std::logic_error(std::string("loop out of line in ") + name);
     return s;
@@ -88,16 +77,19 @@ std::vector<std::int8_t> toPcm(const std::vector<float>& signal, double peak) {
 std::vector<Sample> synthesiseSamples() {
     const double drum = noteRate(C3), cymbal = noteRate(G3), hats = noteRate(B3);
     std::vector<Sample> bank;
-    bank.push_back(make("kick", kick(drum), Kick));
-    bank.push_back(make("snare", snare(drum), Snare));
-    bank.push_back(make("clap", clap(drum), Clap));
-    bank.push_back(make("closed hat", hat(hats, false), HatClosed));
-    bank.push_back(make("open hat", hat(hats, true), HatOpen));
-    bank.push_back(make("crash", crash(cymbal), Crash));
-    bank.push_back(make("ride", ride(cymbal), Ride));
-    bank.push_back(make("tom", tom(drum), Tom));
+    const auto oneShot = [](const char* name, std::vector<float> signal, int id) {
+        return make(name, LoopedTone{std::move(signal), 0, 0}, id);
+    };
+    bank.push_back(oneShot("kick", kick(drum), Kick));
+    bank.push_back(oneShot("snare", snare(drum), Snare));
+    bank.push_back(oneShot("clap", clap(drum), Clap));
+    bank.push_back(oneShot("closed hat", hat(hats, false), HatClosed));
+    bank.push_back(oneShot("open hat", hat(hats, true), HatOpen));
+    bank.push_back(oneShot("crash", crash(cymbal), Crash));
+    bank.push_back(oneShot("ride", ride(cymbal), Ride));
+    bank.push_back(oneShot("tom", tom(drum), Tom));
     bank.push_back(make("noise sweep", LoopedTone{noiseSweep(16384), 0, 16384}, NoiseSweep));
-    bank.push_back(make("reverse crash", reverseCrash(cymbal), ReverseCrash));
+    bank.push_back(oneShot("reverse crash", reverseCrash(cymbal), ReverseCrash));
     bank.push_back(make("bass", bass(), Bass));
     bank.push_back(make("sub bass", subBass(), SubBass));
     bank.push_back(make("acid", acid(), Acid));
@@ -107,8 +99,8 @@ std::vector<Sample> synthesiseSamples() {
     bank.push_back(make("pad", pad(), Pad));
     bank.push_back(make("bell", bell(), Bell));
     bank.push_back(make("choir", choir(), Choir));
-    bank.push_back(make("impact", impact(drum), Impact));
-    bank.push_back(make("zap", zap(drum), Zap));
+    bank.push_back(oneShot("impact", impact(drum), Impact));
+    bank.push_back(oneShot("zap", zap(drum), Zap));
     return bank;
 }
 

@@ -62,7 +62,7 @@ LoopedTone bass() {
     // bright at the pluck, settling into a round saw: the last cycle is the loop
     const int cycles = 24;
     auto tone = morphingCycles(128, cycles, [](int h, double x) {
-        return lowpass(h, 5.0 + 22.0 * (1.0 - x) * (1.0 - x), 4) / h;
+        return lowpass(h, 7.0 + 20.0 * (1.0 - x) * (1.0 - x), 4) / h;
     }, constant);
     return {tone, (cycles - 1) * 128, 128};
 }
