@@ -8,35 +8,49 @@
 
 namespace composer {
 
-std::vector<float> kick(double rate) {
-    const int n = static_cast<int>(rate * 0.42);
-    std::vector<float> out(n);
+namespace {
+
+// A decaying sine whose pitch falls from low + drop Hz to low Hz with time constant `fall`:
+// the body of the kick, the toms, the snare and the impact.
+std::vector<float> fallingSine(double rate, double seconds, double low, double drop, double fall, double decay) {
+    std::vector<float> out(static_cast<std::size_t>(rate * seconds));
     double phase = 0.0;
-    for (int i = 0; i < n; ++i) {
+    for (std::size_t i = 0; i < out.size(); ++i) {
         const double t = i / rate;
-        const double hz = 46.0 + 140.0 * std::exp(-t / 0.035);  // the pitch drop is the punch
-        phase += TAU * hz / rate;
-        const float body = static_cast<float>(std::sin(phase)) * envelope(t, 0.16);
-        const float click = (i < rate * 0.004) ? 0.6f * static_cast<float>(1.0 - i / (rate * 0.004)) : 0.0f;
-        out[i] = std::tanh(1.6f * body) + click * (i % 2 ? -1.0f : 1.0f);
+        phase += TAU * (low + drop * std::exp(-t / fall)) / rate;
+        out[i] = static_cast<float>(std::sin(phase)) * envelope(t, decay);
+    }
+    return out;
+}
+
+// Adds decaying noise through a one-pole filter: high-passed it rattles, low-passed it rumbles.
+void addNoise(std::vector<float>& out, double rate, std::uint32_t seed, double cutoff, bool high, float gain,
+              double decay) {
+    Noise noise(seed);
+    OnePole filter;
+    filter.setCutoff(cutoff, rate);
+    for (std::size_t i = 0; i < out.size(); ++i) {
+        const float n = noise.next();
+        out[i] += gain * (high ? filter.highpass(n) : filter.lowpass(n)) * envelope(i / rate, decay);
+    }
+}
+
+}  // namespace
+
+std::vector<float> kick(double rate) {
+    std::vector<float> out = fallingSine(rate, 0.42, 46.0, 140.0, 0.035, 0.16);  // the pitch drop is the punch
+    const double clickLength = rate * 0.004;
+    for (std::size_t i = 0; i < out.size(); ++i) {
+        const float click = i < clickLength ? 0.6f * static_cast<float>(1.0 - i / clickLength) : 0.0f;
+        out[i] = std::tanh(1.6f * out[i]) + click * (i % 2 ? -1.0f : 1.0f);
     }
     return out;
 }
 
 std::vector<float> snare(double rate) {
-    const int n = static_cast<int>(rate * 0.30);
-    std::vector<float> out(n);
-    Noise noise(0x5A4E);
-    OnePole hp;
-    hp.setCutoff(1200.0, rate);
-    double phase = 0.0;
-    for (int i = 0; i < n; ++i) {
-        const double t = i / rate;
-        phase += TAU * (180.0 + 60.0 * std::exp(-t / 0.02)) / rate;
-        const float body = 0.7f * static_cast<float>(std::sin(phase)) * envelope(t, 0.05);
-        const float rattle = hp.highpass(noise.next()) * envelope(t, 0.09);
-        out[i] = body + 1.1f * rattle;
-    }
+    std::vector<float> out = fallingSine(rate, 0.30, 180.0, 60.0, 0.02, 0.05);
+    for (float& s : out) s *= 0.7f;
+    addNoise(out, rate, 0x5A4E, 1200.0, true, 1.1f, 0.09);
     return out;
 }
 
@@ -95,31 +109,15 @@ std::vector<float> reverseCrash(double rate) {
 }
 
 std::vector<float> tom(double rate) {
-    const int n = static_cast<int>(rate * 0.4);
-    std::vector<float> out(n);
-    double phase = 0.0;
-    Noise noise(0x7033);
-    for (int i = 0; i < n; ++i) {
-        const double t = i / rate;
-        phase += TAU * (110.0 + 70.0 * std::exp(-t / 0.06)) / rate;
-        out[i] = (static_cast<float>(std::sin(phase)) + 0.08f * noise.next()) * envelope(t, 0.14);
-    }
+    std::vector<float> out = fallingSine(rate, 0.4, 110.0, 70.0, 0.06, 0.14);
+    addNoise(out, rate, 0x7033, 6000.0, false, 0.08f, 0.14);
     return out;
 }
 
 std::vector<float> impact(double rate) {
-    const int n = static_cast<int>(rate * 1.6);
-    std::vector<float> out(n);
-    Noise noise(0x1A9C);
-    OnePole lp;
-    lp.setCutoff(900.0, rate);
-    double phase = 0.0;
-    for (int i = 0; i < n; ++i) {
-        const double t = i / rate;
-        phase += TAU * (38.0 + 90.0 * std::exp(-t / 0.08)) / rate;
-        out[i] = std::tanh(2.0f * static_cast<float>(std::sin(phase)) * envelope(t, 0.5)) +
-                 0.6f * lp.lowpass(noise.next()) * envelope(t, 0.25);
-    }
+    std::vector<float> out = fallingSine(rate, 1.6, 38.0, 90.0, 0.08, 0.5);
+    for (float& s : out) s = std::tanh(2.0f * s);
+    addNoise(out, rate, 0x1A9C, 900.0, false, 0.6f, 0.25);
     return out;
 }
 

@@ -13,17 +13,15 @@ void bumps(Segment& s) {
     const int bars = 15;
     w.hit(0, HATS, Crash);
     w.hit(0, KICK, Impact);
-    w.drums(BAR, (bars - 1) * BAR, KICK, Kick, "x..x......x.....x.........xx....");
+    w.beat(BAR, (bars - 1) * BAR, {"x..x......x.....x.........xx....", "", "xoxoxoxoxoxoxoxo"});
     w.drums(0, bars * BAR, SNARE, Snare, "....x..o.o..x.......x..o.o..x.oo");
-    w.drums(2 * BAR, (bars - 2) * BAR, HATS, HatClosed, "xoxoxoxoxoxoxoxo");
     w.bassLine(0, bars, BASS, Acid, p, 1, "R.RO..R.F.R.O.RF", 45);
     w.padChords(0, bars, p, 1, Choir, 57);
     w.arpeggio(4 * BAR, bars - 4, LEAD, Bell, p, 1, "0.1.2.0.1.2.0.1.", 69, 24);
     w.melody(8 * BAR, ECHO, Lead, "d5:4 f5:4 a5:6 g5:2  f5:4 d5:4 bb4:8~  c5:4 e5:4 g5:6 f5:2  e5:8~ a4:8~  "
                                   "d5:4 f5:4 a5:6 g5:2  f5:4 d5:4 bb4:8~  c5:4 e5:4 g5:4 a5:4");
     const int f = bars * BAR;
-    w.drums(f, BAR, KICK, Kick, "x.x.x.x.x.x.x.x.");
-    w.drums(f, BAR, SNARE, Snare, "..o.x.o.xoxoxxxx");
+    w.beat(f, BAR, {"x.x.x.x.x.x.x.x.", "..o.x.o.xoxoxxxx", ""});
     w.bassLine(f, 1, BASS, Acid, chords("E"), 1, "R.RO..R.ORO.RORO", 45);
     w.padChords(f, 1, chords("E"), 1, Choir, 56);
     w.silence(f, ECHO);
@@ -39,8 +37,7 @@ void warps(Segment& s) {
     w.arpeggio(0, bars, ECHO, Chip, p, 2, "0.2.1.3.2.0.3.1.", 64, 28);
     w.padChords(0, bars, p, 2);
     w.drums(4 * BAR, (bars - 4) * BAR, HATS, HatOpen, "..x...x...x...x.");
-    w.drums(8 * BAR, (bars - 8) * BAR, SNARE, Clap, "....x.......x...");
-    w.drums(8 * BAR, (bars - 8) * BAR, HATS, HatClosed, "o...o...o...o...");
+    w.beat(8 * BAR, (bars - 8) * BAR, {"", "....x.......x...", "o...o...o...o...", "", Clap});
     w.drums(12 * BAR, 2 * BAR, SNARE, Ride, "x.x...x.x.x...x.");
     w.melody(8 * BAR, LEAD, Lead, "e5:24~ a5:8  e5:16~ c5:16~  a4:24~ c5:8  b4:16~");
     w.hit(8 * BAR, HATS, Crash);
@@ -85,10 +82,9 @@ void finale(Segment& s) {
         const int bars = half ? 7 : 8;
         w.hit(r, HATS, Crash);
         w.drums(r + (half ? 0 : 1), bars * BAR - (half ? 0 : 1), KICK, Kick, "x...x...x...x...");
-        w.drums(r, bars * BAR, SNARE, Clap, "....x.......x...");
+        w.beat(r, bars * BAR, {"", "....x.......x...", "", "..x...x...x...x.", Clap});
         w.drums(r, bars * BAR, SNARE, Snare, ".......o......o.");
         w.drums(r + 1, bars * BAR - 1, HATS, HatClosed, "o.o.o.o.o.o.o.o.");
-        w.drums(r, bars * BAR, HATS, HatOpen, "..x...x...x...x.");
         w.bassLine(r, bars, BASS, Bass, p, 1, "R.O.R.O.R.O.R.Or");
         w.padChords(r, bars, p, 1);
         w.melody(r, LEAD, Lead, std::string(THEME_A) + " " + THEME_B);

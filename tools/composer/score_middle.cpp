@@ -43,10 +43,8 @@ void movie(Segment& s) {
     Writer w(s);
     const auto p = chords("Am7 D7");
     const int bars = 8;
-    w.drums(0, bars * BAR, KICK, Kick, "x.....x...x..x..x.....x...x.....");
-    w.drums(0, bars * BAR, SNARE, Snare, "....x..o.o..x..o....x..o.o..x.oo");
-    w.drums(0, bars * BAR, HATS, HatClosed, "xoxoxoxoxoxoxo.o");
-    w.drums(0, bars * BAR, HATS, HatOpen, "..............x.");
+    w.beat(0, bars * BAR, {"x.....x...x..x..x.....x...x.....", "....x..o.o..x..o....x..o.o..x.oo",
+                           "xoxoxoxoxoxoxo.o", "..............x."});
     w.bassLine(0, bars, BASS, Bass, p, 1, "R..R..O.-.R.FO.r");
     // stabs where the movie cuts: beats 0, 2, 10, 15, 17, 20, 26 and 31
     for (int beat : {0, 2, 10, 15, 17, 20, 26, 31}) {
@@ -83,9 +81,8 @@ void spirals(Segment& s) {
     const auto p = chords("Am F C G");
     const int bars = 14;  // two bars a chord, then a bar of fill
     w.hit(0, HATS, Crash);
-    w.drums(0, bars * BAR, KICK, Kick, "x...x...x...x...");
+    w.beat(0, bars * BAR, {"x...x...x...x...", "", "o.o.o.o.o.o.o.o."});
     w.drums(2 * BAR, (bars - 2) * BAR, SNARE, Clap, "....x.......x...");
-    w.drums(0, bars * BAR, HATS, HatClosed, "o.o.o.o.o.o.o.o.");
     w.drums(4 * BAR, (bars - 4) * BAR, HATS, HatOpen, "..x...x...x...x.");
     w.bassLine(0, bars, BASS, Bass, p, 2, "..RO..RO..RO..RO");
     w.arpeggio(0, bars, ECHO, Pluck, p, 2, "0123212301232123", 57, 30);
@@ -93,12 +90,8 @@ void spirals(Segment& s) {
     w.chipChords(0, 8, LEAD, p, 2, 69);
     w.melody(8 * BAR, LEAD, Lead, "e5:8 d5:4 c5:4 e5:16~  f5:8 e5:4 c5:4 a4:16~  g5:8 e5:4 c5:4 g5:12~ -:4");
     const int f = bars * BAR;
-    const auto e = chords("E");
-    w.drums(f, BAR, KICK, Kick, "x...x...x...x.x.");
-    w.drums(f, BAR, SNARE, Snare, "x.o.x.o.xoxoxxxx");
-    w.bassLine(f, 1, BASS, Bass, e, 1, "R.R.R.R.O.O.O.O.", 28);
-    w.padChords(f, 1, e, 1, Pad, 56);
-    w.arpeggio(f, 1, ECHO, Pluck, e, 1, "0123454321012345", 56, 30);
+    w.fill(f, "E", {"x...x...x...x.x.", "x.o.x.o.xoxoxxxx", ""});
+    w.arpeggio(f, 1, ECHO, Pluck, chords("E"), 1, "0123454321012345", 56, 30);
 }
 
 void intermissionIntro(Segment& s) {
@@ -115,9 +108,7 @@ void intermission(Segment& s) {
     Writer w(s);
     const auto p = chords("C Am F G");
     const int bars = 14;
-    w.drums(0, bars * BAR, KICK, Kick, "x.....x.x.......");
-    w.drums(0, bars * BAR, SNARE, Snare, "....x.......x..o");
-    w.drums(0, bars * BAR, HATS, HatClosed, "o.x.o.x.o.x.o.x.");
+    w.beat(0, bars * BAR, {"x.....x.x.......", "....x.......x..o", "o.x.o.x.o.x.o.x."});
     w.bassLine(0, bars, BASS, Bass, p, 1, "R..O.R..F..OR.O.", 36);
     w.padChords(0, bars, p, 1);
     const std::string tune =
@@ -132,8 +123,7 @@ void intermission(Segment& s) {
     w.chipChords(10 * BAR, 4, LEAD, p, 1, 60);
     const int f = bars * BAR;
     const auto g = chords("G");
-    w.drums(f, BAR, KICK, Kick, "x.....x.x.......");
-    w.drums(f, BAR, SNARE, Tom, "x..x..x.x.x.xxxx");
+    w.beat(f, BAR, {"x.....x.x.......", "x..x..x.x.x.xxxx", "", "", Tom});
     w.bassLine(f, 1, BASS, Bass, g, 1, "R.R.F.F.O.O.O.O.", 36);
     w.padChords(f, 1, g, 1);
     w.silence(f, LEAD);

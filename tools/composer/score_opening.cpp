@@ -49,11 +49,9 @@ void groove(Segment& s) {
     const auto p = chords("Am F C G");
     const int bars = 14;  // then a bar of fill on E
     w.hit(0, HATS, Crash);
-    w.drums(0, bars * BAR, KICK, Kick, "x...x...x...x...");
-    w.drums(0, bars * BAR, SNARE, Clap, "....x.......x...");
+    w.beat(0, bars * BAR, {"x...x...x...x...", "....x.......x...", "", "", Clap});
     w.drums(BAR, 3 * BAR, HATS, HatClosed, "..x...x...x...x.");
-    w.drums(4 * BAR, 10 * BAR, HATS, HatClosed, "o...o...o...o...");
-    w.drums(4 * BAR, 10 * BAR, HATS, HatOpen, "..x...x...x...x.");
+    w.beat(4 * BAR, 10 * BAR, {"", "", "o...o...o...o...", "..x...x...x...x."});
     w.drums(8 * BAR, 6 * BAR, SNARE, Snare, "......o.......o.");
     w.bassLine(0, bars, BASS, Bass, p, 1, "R.O.R.O.R.O.R.Or");
     w.padChords(4 * BAR, 10, p, 1);
@@ -64,11 +62,7 @@ void groove(Segment& s) {
 
     // fill on E into the theme
     const int f = bars * BAR;
-    const auto e = chords("E");
-    w.drums(f, BAR, KICK, Kick, "x...x...x.x.x...");
-    w.drums(f, BAR, SNARE, Snare, "..o.x.o.xoxoxxxx");
-    w.bassLine(f, 1, BASS, Bass, e, 1, "R.R.R.R.O.O.O.O.", 28);
-    w.padChords(f, 1, e, 1, Pad, 56);
+    w.fill(f, "E", {"x...x...x.x.x...", "..o.x.o.xoxoxxxx", ""});
     w.hit(f + 4, HATS, ReverseCrash);
     w.silence(f, LEAD);
 }
@@ -79,16 +73,14 @@ void theme(Segment& s) {
     for (int half = 0; half < 2; ++half) {
         const int r = half * 8 * BAR;
         w.hit(r, HATS, Crash);
-        w.drums(r, 8 * BAR, KICK, Kick, "x...x...x...x...");
-        w.drums(r, 8 * BAR, SNARE, Clap, "....x.......x...");
+        w.beat(r, 8 * BAR, {"x...x...x...x...", "....x.......x...", "", "", Clap});
         w.drums(r, 8 * BAR, SNARE, Snare, ".......o......o.");
         w.bassLine(r, 8, BASS, Bass, p, 1, "R.O.R.O.R.O.R.Or");
         w.padChords(r, 8, p, 1);
         w.melody(r, LEAD, Lead, std::string(THEME_A) + " " + THEME_B);
     }
     w.drums(BAR, 7 * BAR, HATS, HatClosed, "xoooxoooxoooxooo");
-    w.drums(9 * BAR, 7 * BAR, HATS, HatClosed, "o...o...o...o...");
-    w.drums(9 * BAR, 7 * BAR, HATS, HatOpen, "..x...x...x...x.");
+    w.beat(9 * BAR, 7 * BAR, {"", "", "o...o...o...o...", "..x...x...x...x."});
     // first time the lead echoes to the right; second time a chip arpeggio answers it there
     w.echo(LEAD, ECHO, 0, 8 * BAR - 4, 3, 20);
     w.chipChords(8 * BAR, 8, ECHO, p, 1, 69);

@@ -109,6 +109,20 @@ void Writer::drums(int row, int count, int ch, SampleId s, const std::string& gr
     }
 }
 
+void Writer::beat(int row, int count, const Beat& b) {
+    if (!b.kick.empty()) drums(row, count, KICK, Kick, b.kick);
+    if (!b.snare.empty()) drums(row, count, SNARE, b.snareSample, b.snare);
+    if (!b.hats.empty()) drums(row, count, HATS, HatClosed, b.hats);
+    if (!b.openHats.empty()) drums(row, count, HATS, HatOpen, b.openHats);
+}
+
+void Writer::fill(int row, const std::string& chord, const Beat& b) {
+    const auto c = chords(chord);
+    beat(row, BAR, b);
+    bassLine(row, 1, BASS, Bass, c, 1, "R.R.R.R.O.O.O.O.", 28);
+    padChords(row, 1, c, 1, Pad, 56);
+}
+
 int Writer::melody(int row, int ch, SampleId s, const std::string& line, int volume) {
     std::istringstream in(line);
     std::string token;

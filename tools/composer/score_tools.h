@@ -28,6 +28,15 @@ std::vector<Chord> chords(const std::string& names);
 // MIDI number of a pitch class at or above a floor.
 int above(int pitchClass, int floor);
 
+// A drum kit's part: one grid per voice, as for Writer::drums; an empty grid plays nothing.
+struct Beat {
+    std::string kick;
+    std::string snare;
+    std::string hats;
+    std::string openHats = "";
+    SampleId snareSample = Snare;
+};
+
 class Writer {
 public:
     explicit Writer(Segment& segment) : name(segment.name), rows(segment.rows) {}
@@ -44,6 +53,13 @@ public:
 
     // One character per row, repeated to fill `count` rows: x = hit, o = soft hit, . = nothing.
     void drums(int row, int count, int ch, SampleId s, const std::string& grid);
+
+    // The kick, snare and hat grids of a beat together, on their channels.
+    void beat(int row, int count, const Beat& b);
+
+    // A bar of fill leading into the next section: the drums given, and the bass pumping the
+    // chord's root in eighths, an octave up in the second half, under the pads.
+    void fill(int row, const std::string& chord, const Beat& b);
 
     // A melody: "a4:3 c#5:2 -:4 _:2", name and octave then length in rows; "-" silences the
     // channel, "_" holds. A "~" after the length adds vibrato to the held rows. Returns the row
