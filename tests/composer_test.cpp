@@ -1,0 +1,287 @@
+// The composer's parts: the timing that lands the sync points, the arrangement into patterns,
+// the file format, the score's notation, and the tuning and loops of the synthesised samples.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <stdexcept>
+
+#include "arrange.h"
+#include "modfile.h"
+#include "periods.h"
+#include "samples.h"
+#include "score_tools.h"
+#include "timing.h"
+
+namespace composer {
+namespace {
+
+Segment blank(const char* name, double startMs, int rows) { return Segment{name, startMs, std::vector<Row>(rows)}; }
+
+double lengthMs(const SegmentTiming& t) {
+    double ms = 0.0;
+    for (int s : t.speeds) ms += s * TICK_MS;
+    return ms;
+}
+
+TEST(Timing, SegmentsEndWithinHalfATickOfTheirTarget) {
+    for (int rows : {4, 18, 128, 240, 256}) {
+        for (double target : {440.0, 2150.0, 15680.0, 29006.0, 31200.0, 31400.0}) {
+            if (target / rows < TICK_MS || target / rows > 31 * TICK_MS) continue;
+            const SegmentTiming t = solveSegment(rows, 1000.0, 1000.0 + target);
+            ASSERT_EQ(t.speeds.size(), static_cast<std::size_t>(rows));
+            EXPECT_NEAR(lengthMs(t), target, TICK_MS / 2) << rows << " rows over " << target << " ms";
+            EXPECT_DOUBLE_EQ(t.endMs, 1000.0 + lengthMs(t));
+        }
+    }
+}
+
+TEST(Timing, LongRowsAreSpreadEvenly) {
+    // 31200 ms over 256 rows: 3120 ticks, 48 rows of 13 among 208 of 12
+    const SegmentTiming t = solveSegment(256, 0.0, 31200.0);
+    EXPECT_EQ(std::count(t.speeds.begin(), t.speeds.end(), 13), 48);
+    EXPECT_EQ(std::count(t.speeds.begin(), t.speeds.end(), 12), 208);
+    for (std::size_t r = 1; r < t.speeds.size(); ++r)
+        EXPECT_FALSE(t.speeds[r] == 13 && t.speeds[r - 1] == 13) << "two long rows together at " << r;
+    // the movie beat of 490 ms is exactly 49 ticks: one long row closes every beat
+    const SegmentTiming movie = solveSegment(128, 0.0, 32 * 490.0);
+    for (std::size_t r = 0; r < movie.speeds.size(); ++r) EXPECT_EQ(movie.speeds[r], r % 4 == 3 ? 13 : 12);
+}
+
+TEST(Timing, ErrorsDoNotAccumulateAcrossSegments) {
+    Song song;
+    for (int i = 0; i < 40; ++i) song.segments.push_back(blank("s", i * 1234.5, 10));
+    song.endMs = 40 * 1234.5;
+    const auto plan = planTiming(song);
+    for (std::size_t i = 0; i < plan.size(); ++i)
+        EXPECT_NEAR(plan[i].startMs, song.segments[i].startMs, TICK_MS / 2) << "segment " << i;
+    EXPECT_NEAR(plan.back().endMs, song.endMs, TICK_MS / 2);
+}
+
+TEST(Timing, RefusesSegmentsNoSpeedCanFit) {
+    EXPECT_THROW(solveSegment(4, 0.0, 10000.0), std::out_of_range);  // 250 ticks a row
+    EXPECT_THROW(solveSegment(100, 0.0, 50.0), std::out_of_range);   // under a tick a row
+    EXPECT_THROW(solveSegment(0, 0.0, 1000.0), std::invalid_argument);
+}
+
+Song twoSegments() {
+    Song song;
+    song.segments.push_back(blank("first", 0.0, 100));
+    song.segments.push_back(blank("second", 12100.0, 64));
+    song.endMs = 12100.0 + 64 * 125.0;
+    song.panning = {0x20, 0xE0, 0xE0, 0x20, 0x20, 0xE0, 0xE0, 0x20};
+    return song;
+}
+
+std::vector<const Cell*> effectsIn(const Row& row, int effect) {
+    std::vector<const Cell*> found;
+    for (const Cell& c : row)
+        if (c.effect == effect) found.push_back(&c);
+    return found;
+}
+
+TEST(Arrangement, EverySegmentBeginsAPositionAndShortPatternsBreak) {
+    const Song song = twoSegments();
+    const Arrangement a = arrange(song, planTiming(song));
+    ASSERT_EQ(a.order.size(), 3u);  // 64 + 36 rows, then 64
+    const Pattern& shortOne = a.patterns[a.order[1]];
+    EXPECT_EQ(effectsIn(shortOne[35], PATTERN_BREAK).size(), 1u);
+    for (int r = 0; r < 35; ++r) EXPECT_TRUE(effectsIn(shortOne[r], PATTERN_BREAK).empty());
+    EXPECT_TRUE(effectsIn(a.patterns[a.order[2]][63], PATTERN_BREAK).empty());
+}
+
+TEST(Arrangement, TheFirstRowSetsTempoAndSpeedAndEveryChannelIsPanned) {
+    const Song song = twoSegments();
+    const Arrangement a = arrange(song, planTiming(song));
+    std::vector<int> commands;
+    for (const Cell* c : effectsIn(a.patterns[a.order[0]][0], SET_SPEED)) commands.push_back(c->param);
+    std::sort(commands.begin(), commands.end());
+    ASSERT_EQ(commands.size(), 2u);
+    EXPECT_LT(commands[0], 0x20);   // a speed
+    EXPECT_EQ(commands[1], TEMPO);  // the tempo
+    for (int ch = 0; ch < CHANNELS; ++ch) {
+        EXPECT_EQ(a.patterns[a.order[0]][ch + 1][ch].effect, SET_PANNING) << "channel " << ch;
+        EXPECT_EQ(a.patterns[a.order[0]][ch + 1][ch].param, song.panning[ch]);
+    }
+}
+
+TEST(Arrangement, IdenticalPatternsAreStoredOnce) {
+    Song song;
+    song.segments.push_back(blank("a", 0.0, 192));
+    song.endMs = 192 * 125.0;
+    song.panning = {};
+    // no speed changes after the first row: the last two 64-row patterns are the same
+    const Arrangement a = arrange(song, planTiming(song));
+    ASSERT_EQ(a.order.size(), 3u);
+    EXPECT_EQ(a.order[1], a.order[2]);
+    EXPECT_EQ(a.patterns.size(), 2u);
+}
+
+TEST(Arrangement, ARowWithoutAFreeSlotIsAnError) {
+    Song song = twoSegments();
+    for (Cell& c : song.segments[1].rows[0]) c = Cell{NO_NOTE, 0, VIBRATO, 0x44};
+    try {
+        arrange(song, planTiming(song));
+        FAIL() << "the timing command was dropped";
+    } catch (const std::runtime_error& e) {
+        EXPECT_NE(std::string(e.what()).find("second, row 0"), std::string::npos) << e.what();
+    }
+}
+
+TEST(ModFile, CellsPackSampleNumberPeriodAndEffect) {
+    const auto bytes = encodeCell(Cell{0, 17, VIBRATO, 0x46});  // C-1, sample 17
+    EXPECT_EQ(bytes[0], 0x10 | (856 >> 8));
+    EXPECT_EQ(bytes[1], 856 & 0xFF);
+    EXPECT_EQ(bytes[2], 0x14);
+    EXPECT_EQ(bytes[3], 0x46);
+    const auto empty = encodeCell(Cell{});
+    EXPECT_EQ(empty, (std::array<std::uint8_t, 4>{0, 0, 0, 0}));
+    EXPECT_THROW(encodeCell(Cell{36, 1, NO_EFFECT, 0}), std::out_of_range);
+    EXPECT_THROW(encodeCell(Cell{0, 32, NO_EFFECT, 0}), std::out_of_range);
+}
+
+TEST(ModFile, LayoutHeaderPatternsThenSamples) {
+    Arrangement a;
+    a.patterns.resize(2);
+    a.order = {1, 0, 1};
+    std::vector<Sample> samples(2);
+    samples[0].name = "one-shot";
+    samples[0].data.assign(10, 5);
+    samples[1].name = "looped";
+    samples[1].data.assign(8, -3);
+    samples[1].loopStart = 2;
+    samples[1].loopLength = 6;
+    samples[1].volume = 40;
+    const auto file = writeMod("title", a, samples);
+    ASSERT_EQ(file.size(), 1084u + 2 * 64 * 8 * 4 + 18);
+    EXPECT_EQ(std::string(file.begin() + 1080, file.begin() + 1084), "8CHN");
+    EXPECT_EQ(file[950], 3);
+    EXPECT_EQ(file[952], 1);
+    EXPECT_EQ(file[953], 0);
+    // sample headers: length, volume, loop start and length, all in words
+    const auto word = [&file](std::size_t at) { return file[at] << 8 | file[at + 1]; };
+    EXPECT_EQ(word(20 + 22), 5);
+    EXPECT_EQ(word(20 + 28), 1) << "a one-shot sample's loop is one word";
+    EXPECT_EQ(word(50 + 22), 4);
+    EXPECT_EQ(file[50 + 25], 40);
+    EXPECT_EQ(word(50 + 26), 1);
+    EXPECT_EQ(word(50 + 28), 3);
+    EXPECT_EQ(static_cast<std::int8_t>(file.back()), -3);
+}
+
+TEST(Score, MelodiesParseNamesLengthsRestsAndHolds) {
+    Segment s = blank("tune", 0.0, 16);
+    Writer w(s);
+    EXPECT_EQ(w.melody(0, LEAD, Lead, "c#5:2 _:2 -:4 bb4:4 a4:2~"), 14);
+    EXPECT_EQ(s.rows[0][LEAD].note, 73 - voice(Lead).midiAtC1);
+    EXPECT_EQ(s.rows[0][LEAD].sample, Lead);
+    EXPECT_EQ(s.rows[2][LEAD].note, NO_NOTE);  // held
+    EXPECT_EQ(s.rows[4][LEAD].effect, SET_VOLUME);
+    EXPECT_EQ(s.rows[4][LEAD].param, 0);  // silenced
+    EXPECT_EQ(s.rows[8][LEAD].note, 70 - voice(Lead).midiAtC1);
+    EXPECT_EQ(s.rows[12][LEAD].note, 69 - voice(Lead).midiAtC1);
+    EXPECT_EQ(w.melody(12, LEAD, Lead, "a4:2 b4:2 c5:8"), 16) << "a melody is cut at the segment's end";
+}
+
+TEST(Score, NotesOutsideASamplesRangeNameTheirPlace) {
+    Segment s = blank("somewhere", 0.0, 16);
+    Writer w(s);
+    try {
+        w.note(5, BASS, Bass, voice(Bass).midiAtC1 + 36);
+        FAIL() << "a note above B-3 was written";
+    } catch (const std::out_of_range& e) {
+        EXPECT_NE(std::string(e.what()).find("somewhere, row 5, channel 1"), std::string::npos) << e.what();
+    }
+}
+
+TEST(Score, ChordNamesGiveRootsAndIntervals) {
+    const auto p = chords("Am Bb F#7 Cmaj7 Dm7 Gsus");
+    ASSERT_EQ(p.size(), 6u);
+    EXPECT_EQ(p[0].root, 9);
+    EXPECT_EQ(p[0].intervals, (std::vector<int>{0, 3, 7}));
+    EXPECT_EQ(p[1].root, 10);
+    EXPECT_EQ(p[2].root, 6);
+    EXPECT_EQ(p[2].intervals, (std::vector<int>{0, 4, 7, 10}));
+    EXPECT_EQ(p[3].intervals.back(), 11);
+    EXPECT_EQ(p[5].intervals, (std::vector<int>{0, 5, 7}));
+    EXPECT_EQ(p[0].tone(3), 9 + 12);  // counting on through the octave
+    EXPECT_EQ(above(9, 57), 57);
+    EXPECT_EQ(above(0, 57), 60);
+    EXPECT_THROW(chords("Hm"), std::invalid_argument);
+}
+
+TEST(Score, SectionsStartFromSilenceButKeepWhatTheyPlay) {
+    Segment s = blank("next", 0.0, 16);
+    Writer w(s);
+    w.note(0, BASS, Bass, 45);
+    w.clearCarryOver();
+    EXPECT_EQ(s.rows[0][BASS].effect, NO_EFFECT);
+    for (int ch : {LEAD, ECHO, PAD_R, PAD_L}) EXPECT_EQ(s.rows[0][ch].effect, SET_VOLUME) << ch;
+    for (int ch : {KICK, HATS, SNARE}) EXPECT_EQ(s.rows[0][ch].effect, NO_EFFECT) << "drum channel " << ch;
+}
+
+const std::vector<Sample>& bank() {
+    static const std::vector<Sample> samples = synthesiseSamples();
+    return samples;
+}
+
+// The lag, near `expected`, at which a looped tone best matches itself.
+int bestPeriod(const std::vector<std::int8_t>& data, int from, int length, int expected) {
+    int best = 0;
+    double bestScore = -1e18;
+    for (int lag = expected * 9 / 10; lag <= expected * 11 / 10; ++lag) {
+        double score = 0.0;
+        for (int i = 0; i < length; ++i) score += data[from + i] * data[from + (i + lag) % length];
+        if (score > bestScore) {
+            bestScore = score;
+            best = lag;
+        }
+    }
+    return best;
+}
+
+TEST(Samples, TonesAreTunedToOneAnother) {
+    // the tracker note C-1 plays at PAL_CLOCK / 856 samples a second; a tone whose C-1 is MIDI
+    // note m repeats every rate / f(m) samples, which rounds to the cycle lengths used
+    for (SampleId id : {Bass, SubBass, Acid, Lead, Chip, Pad, Choir}) {
+        const Sample& s = bank()[id - 1];
+        ASSERT_GT(s.loopLength, 0) << s.name;
+        const double hz = 440.0 * std::pow(2.0, (voice(id).midiAtC1 - 69) / 12.0);
+        const int expected = static_cast<int>(std::lround(PAL_CLOCK / PERIODS[0] / hz));
+        const int period = bestPeriod(s.data, s.loopStart, s.loopLength, expected);
+        EXPECT_NEAR(period, expected, expected * 0.02) << s.name;
+        EXPECT_EQ(s.loopLength % period, 0) << s.name << ": the loop holds whole cycles";
+    }
+}
+
+TEST(Samples, LoopsCloseWithoutAJump) {
+    for (const Sample& s : bank()) {
+        if (s.loopLength == 0) continue;
+        int largestStep = 1;
+        for (int i = s.loopStart + 1; i < s.loopStart + s.loopLength; ++i)
+            largestStep = std::max(largestStep, std::abs(s.data[i] - s.data[i - 1]));
+        const int seam = std::abs(s.data[s.loopStart] - s.data[s.loopStart + s.loopLength - 1]);
+        EXPECT_LE(seam, largestStep) << s.name;
+    }
+}
+
+TEST(Samples, FitTheFormatAndUseTheirRange) {
+    ASSERT_EQ(bank().size(), static_cast<std::size_t>(SAMPLE_COUNT));
+    for (const Sample& s : bank()) {
+        EXPECT_EQ(s.data.size() % 2, 0u) << s.name;
+        EXPECT_LE(s.data.size(), 2u * 0xFFFF) << s.name;
+        EXPECT_LE(s.name.size(), 22u);
+        EXPECT_GE(s.volume, 1);
+        EXPECT_LE(s.volume, 64);
+        const auto [lo, hi] = std::minmax_element(s.data.begin(), s.data.end());
+        EXPECT_GE(std::max(-*lo, static_cast<int>(*hi)), 120) << s.name << " wastes its eight bits";
+        if (s.loopLength == 0) {
+            EXPECT_EQ(s.data[0] | s.data[1], 0) << s.name << ": a one-shot starts silent";
+        }
+    }
+    EXPECT_EQ(synthesiseSamples()[Snare - 1].data, bank()[Snare - 1].data) << "noise is seeded";
+}
+
+}  // namespace
+}  // namespace composer

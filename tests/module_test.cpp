@@ -1,0 +1,223 @@
+// The show's module, drift.mod, as libopenmpt plays it: its format, its length, where its order
+// entries begin against the chapter times, and how it sounds in level and stereo.
+
+#include <gtest/gtest.h>
+#include <libopenmpt/libopenmpt.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::string buildDir() {
+    char path[4096] = {};
+    const ssize_t n = readlink("/proc/self/exe", path, sizeof path - 1);
+    std::string exe(path, n > 0 ? static_cast<std::size_t>(n) : 0);
+    return exe.substr(0, exe.rfind('/')) + "/..";  // tests/ sits in the build directory
+}
+
+std::string modulePath() {
+    const char* env = std::getenv("VELMORA_MODULE");
+    return env ? env : buildDir() + "/drift.mod";
+}
+
+std::vector<char> readFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+// Owns a libopenmpt module for the length of a test.
+class Module {
+public:
+    explicit Module(const std::vector<char>& bytes)
+        : module(openmpt_module_create_from_memory2(bytes.data(), bytes.size(), nullptr, nullptr, nullptr, nullptr,
+                                                    nullptr, nullptr, nullptr)) {}
+    ~Module() {
+        if (module) openmpt_module_destroy(module);
+    }
+    Module(const Module&) = delete;
+    Module& operator=(const Module&) = delete;
+    openmpt_module* get() const { return module; }
+
+    std::string metadata(const char* key) const {
+        const char* value = openmpt_module_get_metadata(module, key);
+        std::string s = value ? value : "";
+        openmpt_free_string(value);
+        return s;
+    }
+
+    // Seconds at which each order entry begins, by the module's own timing.
+    std::vector<double> orderStarts() const {
+        std::vector<double> starts;
+        for (int o = 0; o < openmpt_module_get_num_orders(module); ++o)
+            starts.push_back(openmpt_module_set_position_order_row(module, o, 0));
+        openmpt_module_set_position_seconds(module, 0.0);
+        return starts;
+    }
+
+    // Renders [from, to) seconds as interleaved stereo floats at `rate`.
+    std::vector<float> render(double from, double to, int rate) const {
+        openmpt_module_set_position_seconds(module, from);
+        std::vector<float> out(static_cast<std::size_t>((to - from) * rate) * 2);
+        std::size_t done = 0;
+        while (done < out.size()) {
+            const std::size_t frames = openmpt_module_read_interleaved_float_stereo(
+                module, rate, std::min<std::size_t>(4096, (out.size() - done) / 2), out.data() + done);
+            if (frames == 0) break;
+            done += frames * 2;
+        }
+        out.resize(done);
+        return out;
+    }
+
+private:
+    openmpt_module* module;
+};
+
+const double CHAPTERS_MS[] = {0, 15000, 45000, 76200, 93800, 109480, 140880, 172280, 203480, 232730, 250724};
+
+// The largest distance, in ms, from a chapter time to the nearest start of an order entry.
+double worstChapterError(const std::vector<double>& starts, const std::vector<double>& chaptersMs) {
+    double worst = 0.0;
+    for (double chapter : chaptersMs) {
+        double nearest = 1e9;
+        for (double s : starts) nearest = std::min(nearest, std::fabs(s * 1000.0 - chapter));
+        worst = std::max(worst, nearest);
+    }
+    return worst;
+}
+
+double rms(const std::vector<float>& stereo, int channel) {
+    double sum = 0.0;
+    for (std::size_t i = channel; i < stereo.size(); i += 2) sum += stereo[i] * stereo[i];
+    return std::sqrt(sum / std::max<std::size_t>(1, stereo.size() / 2));
+}
+
+class DriftModule : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { bytes = new std::vector<char>(readFile(modulePath())); }
+    static void TearDownTestSuite() { delete bytes; }
+    void SetUp() override {
+        ASSERT_FALSE(bytes->empty()) << "no module at " << modulePath();
+        module = std::make_unique<Module>(*bytes);
+        ASSERT_NE(module->get(), nullptr) << "libopenmpt cannot read " << modulePath();
+    }
+    static std::vector<char>* bytes;
+    std::unique_ptr<Module> module;
+};
+std::vector<char>* DriftModule::bytes = nullptr;
+
+TEST_F(DriftModule, IsAnEightChannelProTrackerModule) {
+    EXPECT_EQ(module->metadata("type"), "mod");
+    EXPECT_EQ(openmpt_module_get_num_channels(module->get()), 8);
+    EXPECT_EQ(std::string(bytes->data() + 1080, 4), "8CHN");
+    EXPECT_GE(openmpt_module_get_num_samples(module->get()), 12) << "drums, bass, leads and chords";
+}
+
+TEST_F(DriftModule, PlaysPastTheRewindAndThenEnds) {
+    const double length = openmpt_module_get_duration_seconds(module->get());
+    EXPECT_GE(length, 289.0) << "the show rewinds at about 286 s and ends at 287 s";
+    EXPECT_LE(length, 300.0);
+    // a second at 287.5 s is still music, and playing on from there stops without looping back
+    const auto tail = module->render(287.5, 288.5, 8000);
+    EXPECT_EQ(tail.size(), 2u * 8000u);
+    EXPECT_GT(rms(tail, 0) + rms(tail, 1), 1e-4);
+    openmpt_module_set_position_seconds(module->get(), 287.0);
+    double last = 287.0;
+    float buffer[2 * 1024];
+    int reads = 0;
+    while (openmpt_module_read_interleaved_float_stereo(module->get(), 8000, 1024, buffer) > 0) {
+        const double now = openmpt_module_get_position_seconds(module->get());
+        ASSERT_GE(now, last) << "the song jumped back";
+        last = now;
+        ASSERT_LT(++reads, 200) << "the song goes on past " << last << " s";
+    }
+    EXPECT_NEAR(last, length, 0.5);
+}
+
+TEST_F(DriftModule, EveryChapterBeginsWithAnOrderEntry) {
+    const auto starts = module->orderStarts();
+    ASSERT_FALSE(starts.empty());
+    for (double chapter : CHAPTERS_MS) {
+        double nearest = 1e9;
+        for (double s : starts) nearest = std::min(nearest, std::fabs(s * 1000.0 - chapter));
+        EXPECT_LE(nearest, 10.0) << "chapter at " << chapter << " ms";
+    }
+}
+
+// libopenmpt counts whole samples per tick: the order entries must land at the chapters when
+// it actually plays, at either common mixing rate, not only in its position arithmetic.
+TEST_F(DriftModule, ChaptersHoldWhilePlayingAt44100And48000Hz) {
+    for (int rate : {44100, 48000}) {
+        openmpt_module_set_position_seconds(module->get(), 0.0);
+        std::vector<double> starts = {0.0};
+        int order = openmpt_module_get_current_order(module->get());
+        std::size_t frames = 0;
+        float buffer[2 * 32];
+        std::size_t got;
+        while ((got = openmpt_module_read_interleaved_float_stereo(module->get(), rate, 32, buffer)) > 0) {
+            const int now = openmpt_module_get_current_order(module->get());
+            if (now != order) {
+                // the change happened within the block just read
+                starts.push_back(static_cast<double>(frames) / rate);
+                order = now;
+            }
+            frames += got;
+        }
+        EXPECT_LE(worstChapterError(starts, {std::begin(CHAPTERS_MS), std::end(CHAPTERS_MS)}), 10.0)
+            << "playing at " << rate << " Hz";
+    }
+}
+
+TEST_F(DriftModule, IsNeverSilentWhileTheShowRunsAndNeverClipsForLong) {
+    const auto audio = module->render(0.0, 287.0, 8000);
+    ASSERT_EQ(audio.size(), 2u * 8000u * 287u);
+    std::size_t clippedRun = 0, longestClippedRun = 0;
+    for (std::size_t second = 0; second < 287; ++second) {
+        const std::vector<float> slice(audio.begin() + second * 16000, audio.begin() + (second + 1) * 16000);
+        EXPECT_GT(rms(slice, 0) + rms(slice, 1), 0.005) << "silence around " << second << " s";
+        for (float v : slice) {
+            clippedRun = std::fabs(v) >= 1.0f ? clippedRun + 1 : 0;
+            longestClippedRun = std::max(longestClippedRun, clippedRun);
+        }
+    }
+    EXPECT_LT(longestClippedRun, 40u) << "clipped for " << longestClippedRun / 2 << " frames in a row";
+}
+
+// The credits' ray caster colours its rays by the two channels: they must differ clearly.
+TEST_F(DriftModule, CreditsSoundDifferentLeftAndRight) {
+    const auto audio = module->render(78.4, 93.8, 8000);
+    double left = 0.0, right = 0.0, cross = 0.0;
+    for (std::size_t i = 0; i + 1 < audio.size(); i += 2) {
+        left += audio[i] * audio[i];
+        right += audio[i + 1] * audio[i + 1];
+        cross += audio[i] * audio[i + 1];
+    }
+    ASSERT_GT(left, 0.0);
+    ASSERT_GT(right, 0.0);
+    EXPECT_LT(cross / std::sqrt(left * right), 0.5) << "left and right nearly the same signal";
+}
+
+// A movie with another beat moves every chapter after the movie section; the composer follows.
+TEST(Composer, KeepsChaptersAlignedWhenTheMovieBeatChanges) {
+    const std::string out = ::testing::TempDir() + "drift_588.mod";
+    const std::string command = buildDir() + "/tools/composer/composer " + out + " --movie-beat 588";
+    ASSERT_EQ(std::system(command.c_str()), 0) << command;
+    Module variant(readFile(out));
+    ASSERT_NE(variant.get(), nullptr);
+    const double shift = 32.0 * (588 - 490);
+    std::vector<double> chapters(std::begin(CHAPTERS_MS), std::end(CHAPTERS_MS));
+    for (double& c : chapters)
+        if (c > 93800.0) c += shift;
+    EXPECT_LE(worstChapterError(variant.orderStarts(), chapters), 10.0);
+    EXPECT_GE(openmpt_module_get_duration_seconds(variant.get()), 289.0 + shift / 1000.0);
+    std::remove(out.c_str());
+}
+
+}  // namespace

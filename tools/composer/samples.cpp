@@ -1,0 +1,107 @@
+// The bank: renders every instrument, converts it to 8-bit PCM and names it.
+
+#include "samples.h"
+
+#include <algorithm>
+#include <cmath>
+#include <stdexcept>
+
+#include "dsp.h"
+#include "periods.h"
+#include "samples_synth.h"
+
+namespace composer {
+
+namespace {
+
+constexpr int TONAL = -1;
+constexpr int C3 = 24;  // tracker note C-3
+constexpr int G3 = 31;
+constexpr int B3 = 35;
+
+// In SampleId order. Default volumes are the mix: drums loud, pads and arpeggios underneath.
+constexpr Voice VOICES[SAMPLE_COUNT] = {
+    {0, C3, 64},      // Kick
+    {0, C3, 50},      // Snare
+    {0, C3, 46},      // Clap
+    {0, B3, 40},      // HatClosed
+    {0, B3, 34},      // HatOpen
+    {0, G3, 36},      // Crash
+    {0, G3, 26},      // Ride
+    {0, C3, 48},      // Tom
+    {48, TONAL, 26},  // NoiseSweep
+    {0, G3, 36},      // ReverseCrash
+    {24, TONAL, 42},  // Bass
+    {24, TONAL, 56},  // SubBass
+    {36, TONAL, 42},  // Acid
+    {48, TONAL, 36},  // Lead
+    {48, TONAL, 26},  // Chip
+    {48, TONAL, 42},  // Pluck
+    {48, TONAL, 26},  // Pad
+    {48, TONAL, 36},  // Bell
+    {36, TONAL, 32},  // Choir
+    {0, C3, 60},      // Impact
+    {0, C3, 30},      // Zap
+};
+
+Sample make(const char* name, const LoopedTone& tone, int id) {
+    Sample s;
+    s.name = name;
+    std::vector<float> signal = tone.signal;
+    if (tone.loopLength == 0) signal[0] = signal[1] = 0.0f;  // a one-shot's first word is what idle players repeat
+    s.data = toPcm(signal);
+    s.volume = VOICES[id - 1].volume;
+    s.loopStart = tone.loopStart;
+    s.loopLength = tone.loopLength;
+    if (s.loopStart % 2 || s.loopLength % 2 || s.loopStart + s.loopLength > static_cast<int>(s.data.size()))
+        throw std::logic_error(std::string("loop out of line in ") + name);
+    return s;
+}
+
+}  // namespace
+
+const Voice& voice(SampleId id) { return VOICES[id - 1]; }
+
+double noteRate(int note) { return PAL_CLOCK / PERIODS.at(note); }
+
+std::vector<std::int8_t> toPcm(const std::vector<float>& signal, double peak) {
+    float top = 0.0f;
+    for (float s : signal) top = std::max(top, std::fabs(s));
+    const double scale = top > 0.0f ? 127.0 * peak / top : 0.0;
+    std::vector<std::int8_t> out(signal.size() + signal.size() % 2, 0);
+    for (std::size_t i = 0; i < signal.size(); ++i)
+        out[i] = static_cast<std::int8_t>(std::lround(std::clamp(signal[i] * scale, -127.0, 127.0)));
+    return out;
+}
+
+std::vector<Sample> synthesiseSamples() {
+    const double drum = noteRate(C3), cymbal = noteRate(G3), hats = noteRate(B3);
+    std::vector<Sample> bank;
+    const auto oneShot = [](const char* name, std::vector<float> signal, int id) {
+        return make(name, LoopedTone{std::move(signal), 0, 0}, id);
+    };
+    bank.push_back(oneShot("kick", kick(drum), Kick));
+    bank.push_back(oneShot("snare", snare(drum), Snare));
+    bank.push_back(oneShot("clap", clap(drum), Clap));
+    bank.push_back(oneShot("closed hat", hat(hats, false), HatClosed));
+    bank.push_back(oneShot("open hat", hat(hats, true), HatOpen));
+    bank.push_back(oneShot("crash", crash(cymbal), Crash));
+    bank.push_back(oneShot("ride", ride(cymbal), Ride));
+    bank.push_back(oneShot("tom", tom(drum), Tom));
+    bank.push_back(make("noise sweep", LoopedTone{noiseSweep(16384), 0, 16384}, NoiseSweep));
+    bank.push_back(oneShot("reverse crash", reverseCrash(cymbal), ReverseCrash));
+    bank.push_back(make("bass", bass(), Bass));
+    bank.push_back(make("sub bass", subBass(), SubBass));
+    bank.push_back(make("acid", acid(), Acid));
+    bank.push_back(make("lead", lead(), Lead));
+    bank.push_back(make("chip", chip(), Chip));
+    bank.push_back(make("pluck", pluck(), Pluck));
+    bank.push_back(make("pad", pad(), Pad));
+    bank.push_back(make("bell", bell(), Bell));
+    bank.push_back(make("choir", choir(), Choir));
+    bank.push_back(oneShot("impact", impact(drum), Impact));
+    bank.push_back(oneShot("zap", zap(drum), Zap));
+    return bank;
+}
+
+}  // namespace composer

@@ -1,0 +1,48 @@
+#pragma once
+// The score as the composer builds it: segments of rows, each meant to start at a music time.
+
+#include <array>
+#include <string>
+#include <vector>
+
+namespace composer {
+
+constexpr int CHANNELS = 8;
+constexpr int PATTERN_ROWS = 64;
+
+// ProTracker effect numbers used by name.
+enum Effect : int {
+    ARPEGGIO = 0x0, SLIDE_UP = 0x1, SLIDE_DOWN = 0x2, PORTAMENTO = 0x3, VIBRATO = 0x4,
+    SET_PANNING = 0x8, SAMPLE_OFFSET = 0x9, VOLUME_SLIDE = 0xA, SET_VOLUME = 0xC, PATTERN_BREAK = 0xD, EXTENDED = 0xE,
+    SET_SPEED = 0xF,
+};
+constexpr int NO_EFFECT = -1;
+constexpr int NO_NOTE = -1;
+
+struct Cell {
+    int note = NO_NOTE;  // tracker note 0..35 (C-1..B-3)
+    int sample = 0;      // 0 keeps the channel's sample
+    int effect = NO_EFFECT;
+    int param = 0;
+
+    bool operator==(const Cell&) const = default;
+};
+
+using Row = std::array<Cell, CHANNELS>;
+
+// A stretch of music between two sync points of the show.
+struct Segment {
+    std::string name;
+    double startMs;          // when the show expects it to begin
+    std::vector<Row> rows;
+};
+
+struct Song {
+    std::vector<Segment> segments;
+    double endMs;  // when the last segment should end: the song stops there
+    // Pan of each channel, 0 (left) to 255 (right), set once as the song starts. Players give
+    // ProTracker's left and right channels only three quarters of one side unless told.
+    std::array<int, CHANNELS> panning;
+};
+
+}  // namespace composer
