@@ -63,8 +63,7 @@ class ShowSetUp : public ::testing::Test {
 protected:
     static void SetUpTestSuite() { show = new ShowInAssetDir(assetDir()); }
     static void TearDownTestSuite() {
-        // The normal exit path never destroys the show; the tests do not either, so that the
-        // library is not shut down under other suites.
+        delete show;
         show = nullptr;
     }
     static ShowInAssetDir* show;
