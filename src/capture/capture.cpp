@@ -1,0 +1,239 @@
+#include "capture/capture.h"
+
+#include <allegro.h>
+#include <loadpng.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <system_error>
+#include <vector>
+
+#include "capture/frame_sink.h"
+#include "capture/pass_stats.h"
+#include "capture/wav.h"
+#include "platform/sound/sound_layer.h"
+#include "runtime/clock.h"
+#include "runtime/main_loop.h"
+#include "show/velmora.h"
+
+namespace fs = std::filesystem;
+
+namespace Zorvek::capture {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// The capture's own clock: it stands where the capture puts it, and takes the music (and so the
+// spectrum the ray caster reads) along.
+class FrameClock final : public Zorvek::Clock {
+public:
+    explicit FrameClock(Music& music) : music(music) {}
+    int ms = 0;
+    int position() override { return ms; }
+    void setPosition(int to) override {
+        ms = to;
+        music.setPosition(to);
+    }
+    void update() override { music.update(); }
+
+private:
+    Music& music;
+};
+
+fs::path programDir() {
+    std::error_code ec;
+    fs::path self = fs::read_symlink("/proc/self/exe", ec);
+    return ec ? fs::current_path() : self.parent_path();
+}
+
+bool ffmpegAvailable() {
+    return std::system("command -v ffmpeg >/dev/null 2>&1") == 0;
+}
+
+// Chapter keys in the order of their start times, named as on the keyboard.
+struct ChapterStart {
+    const char* name;
+    int start;
+};
+std::vector<ChapterStart> chapterStarts() {
+    static const struct {
+        const char* name;
+        int key;
+    } keys[] = {{"F1", KEY_F1}, {"F2", KEY_F2}, {"F3", KEY_F3},   {"F4", KEY_F4},
+                {"F5", KEY_F5}, {"F6", KEY_F6}, {"F7", KEY_F7},   {"F8", KEY_F8},
+                {"F9", KEY_F9}, {"F10", KEY_F10}, {"F12", KEY_F12}};
+    std::vector<ChapterStart> starts;
+    for (const auto& k : keys)
+        if (keyJump[k.key] >= 0) starts.push_back({k.name, keyJump[k.key]});
+    return starts;
+}
+
+class Progress {
+public:
+    Progress(long total, bool enabled) : total(total), enabled(enabled), begun(Clock::now()) {}
+    void frameDone(long done) {
+        if (!enabled) return;
+        auto now = Clock::now();
+        if (done != total && now - shown < std::chrono::milliseconds(250)) return;
+        shown = now;
+        double seconds = std::chrono::duration<double>(now - begun).count();
+        double rate = seconds > 0 ? done / seconds : 0;
+        long left = rate > 0 ? static_cast<long>((total - done) / rate) : 0;
+        std::fprintf(stderr, "\rframe %ld/%ld (%.1f%%)  %.1f frames/s  %ld:%02ld left   ", done,
+                     total, 100.0 * done / total, rate, left / 60, left % 60);
+        if (done == total) std::fputc('\n', stderr);
+        std::fflush(stderr);
+    }
+
+private:
+    long total;
+    bool enabled;
+    Clock::time_point begun;
+    Clock::time_point shown{};
+};
+
+std::string activeNames(Timeline& timeline) {
+    std::string names;
+    for (TimelineEvent** r = timeline.active; *r; ++r) {
+        if (!names.empty()) names += ", ";
+        names += (*r)->effect->name();
+    }
+    return names;
+}
+
+void printBench(const Options& o, const std::vector<int>& times, const std::vector<double>& ms,
+                const SlowestMoments& slowest) {
+    std::vector<ChapterStart> chapters = chapterStarts();
+    std::printf("pass times over %d..%d ms at %d frames/s, %zu passes\n", o.from, o.to, o.fps,
+                ms.size());
+    std::printf("%-8s %8s %9s %9s %9s %10s\n", "chapter", "passes", "median", "p99", "max",
+                "fps(med)");
+    auto line = [](const char* name, const PassTimes& t) {
+        std::printf("%-8s %8ld %7.3fms %7.3fms %7.3fms %10.0f\n", name, t.count, t.median, t.p99,
+                    t.max, t.median > 0 ? 1000.0 / t.median : 0.0);
+    };
+    for (std::size_t c = 0; c < chapters.size(); ++c) {
+        int from = chapters[c].start;
+        int to = c + 1 < chapters.size() ? chapters[c + 1].start : 1 << 30;
+        std::vector<double> part;
+        for (std::size_t i = 0; i < times.size(); ++i)
+            if (times[i] >= from && times[i] < to) part.push_back(ms[i]);
+        if (!part.empty()) line(chapters[c].name, summarize(part));
+    }
+    line("show", summarize(ms));
+    std::printf("slowest moments:\n");
+    for (const Moment& m : slowest.list())
+        std::printf("  %7.3fms at %02d:%02d.%03d  %s\n", m.ms, m.time / 60000, (m.time / 1000) % 60,
+                    m.time % 1000, m.events.c_str());
+}
+
+}  // namespace
+
+int run(const Options& o) {
+    fs::path out = fs::absolute(o.out);
+    fs::path assets = o.assets.empty() ? programDir() : fs::absolute(o.assets);
+    const bool video = !o.bench && !o.frames && ffmpegAvailable();
+    if (!o.bench && !o.frames && !video)
+        std::fprintf(stderr, "ffmpeg is not installed: writing PNG frames and a WAV file instead\n");
+
+    std::unique_ptr<FrameSink> sink;
+    if (!o.bench) {
+        std::string error;
+        sink = video ? makeVideoSink(out, o, error) : makeFrameSequenceSink(out, error);
+        if (!sink) {
+            std::fprintf(stderr, "velmora-capture: %s\n", error.c_str());
+            return 1;
+        }
+    }
+
+    // The show finds its datafile and module by their plain names.
+    std::error_code ec;
+    fs::current_path(assets, ec);
+    if (ec || !fs::exists("oldskool.dat") || !fs::exists("drift.mod")) {
+        std::fprintf(stderr, "velmora-capture: oldskool.dat and drift.mod not found in %s\n",
+                     assets.c_str());
+        if (sink) sink->abandon();
+        return 1;
+    }
+
+    if (sink) {
+        std::vector<std::int16_t> pcm;
+        int rate = 0;
+        if (!sound::decodeSpan("drift.mod", o.from, o.to, pcm, rate)) {
+            std::fprintf(stderr, "velmora-capture: could not decode drift.mod\n");
+            sink->abandon();
+            return 1;
+        }
+        std::string error;
+        if (!sink->sound(pcm, rate, error)) {
+            std::fprintf(stderr, "velmora-capture: %s\n", error.c_str());
+            sink->abandon();
+            return 1;
+        }
+    }
+
+    sound::setOffline(true);
+    auto show = std::make_unique<Velmora>(DemoMode::Headless);
+    show->display.setHeadless(320, 240, 32);
+    show->script();
+    register_png_file_type();
+    std::srand(o.seed);
+    show->music.play();
+    FrameClock clock(show->music);
+    MainLoop loop(*show, clock);
+    loop.begin();
+
+    const long total = o.frameCount();
+    Progress progress(total, !o.bench && isatty(STDERR_FILENO));
+    std::vector<int> times;
+    std::vector<double> passMs;
+    SlowestMoments slowest(10);
+    if (o.bench) {
+        times.reserve(static_cast<std::size_t>(total));
+        passMs.reserve(static_cast<std::size_t>(total));
+    }
+    for (long n = 0; n < total; ++n) {
+        int t = o.frameTime(n);
+        clock.setPosition(t);
+        auto begun = Clock::now();
+        BITMAP* frame = loop.pass();
+        double ms = std::chrono::duration<double, std::milli>(Clock::now() - begun).count();
+        if (o.bench) {
+            times.push_back(t);
+            passMs.push_back(ms);
+            if (slowest.qualifies(ms)) slowest.add({t, ms, activeNames(show->timeline)});
+            continue;
+        }
+        std::string error;
+        if (!sink->frame(frame, error)) {
+            std::fprintf(stderr, "\nvelmora-capture: %s\n", error.c_str());
+            sink->abandon();
+            return 1;
+        }
+        progress.frameDone(n + 1);
+    }
+    loop.end();
+    show->music.stopMusic();
+
+    if (o.bench) {
+        printBench(o, times, passMs, slowest);
+        return 0;
+    }
+    std::string error;
+    if (!sink->finish(error)) {
+        std::fprintf(stderr, "velmora-capture: %s\n", error.c_str());
+        sink->abandon();
+        return 1;
+    }
+    std::printf("%s\n", sink->result().c_str());
+    return 0;
+}
+
+}  // namespace Zorvek::capture

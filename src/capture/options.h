@@ -1,0 +1,32 @@
+#pragma once
+
+#include <string>
+
+namespace Zorvek::capture {
+
+// What the offline renderer is asked to do.
+struct Options {
+    int from = 0;             // music time of the first frame, ms
+    int to = 287000;          // music time the span ends at (exclusive), ms
+    int fps = 60;
+    unsigned seed = 1;        // the random patterns (noise, specks) are seeded with this
+    std::string out = "capture";  // folder for PNG frames and WAV, or the video's folder
+    std::string video;        // video file name inside `out`; empty: "velmora.mp4"
+    int scale = 3;            // nearest-neighbour upscale of the video
+    bool bench = false;       // time the passes, write nothing
+    bool frames = false;      // PNG frames and WAV even when ffmpeg is there
+    bool help = false;
+    std::string assets;       // folder holding oldskool.dat and drift.mod; empty: beside the program
+
+    // Frames in the span: one every 1000 / fps ms from `from`, up to but not including `to`.
+    long frameCount() const;
+    // Music time of frame n.
+    int frameTime(long n) const;
+};
+
+// Parses the command line; on a bad argument returns false with a one-line message in `error`.
+bool parseOptions(int argc, char** argv, Options& options, std::string& error);
+
+const char* usage();
+
+}  // namespace Zorvek::capture

@@ -1,0 +1,36 @@
+#include "capture/pass_stats.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace Zorvek::capture {
+
+PassTimes summarize(std::vector<double> ms) {
+    PassTimes t;
+    t.count = static_cast<long>(ms.size());
+    if (ms.empty()) return t;
+    std::sort(ms.begin(), ms.end());
+    auto rank = [&](double q) {
+        // Nearest rank: the smallest value with at least q of the values at or below it.
+        std::size_t r = static_cast<std::size_t>(std::ceil(q * static_cast<double>(ms.size())));
+        return ms[std::clamp<std::size_t>(r, 1, ms.size()) - 1];
+    };
+    t.median = rank(0.5);
+    t.p99 = rank(0.99);
+    t.max = ms.back();
+    return t;
+}
+
+bool SlowestMoments::qualifies(double ms) const {
+    return static_cast<int>(moments.size()) < capacity || ms > moments.back().ms;
+}
+
+void SlowestMoments::add(Moment moment) {
+    if (!qualifies(moment.ms)) return;
+    auto at = std::upper_bound(moments.begin(), moments.end(), moment.ms,
+                               [](double ms, const Moment& m) { return ms > m.ms; });
+    moments.insert(at, std::move(moment));
+    if (static_cast<int>(moments.size()) > capacity) moments.pop_back();
+}
+
+}  // namespace Zorvek::capture

@@ -1,0 +1,20 @@
+// Renders the show offline at a fixed frame rate: a video, PNG frames with a WAV, or pass timings.
+#include <cstdio>
+#include <string>
+
+#include "capture/capture.h"
+#include "capture/options.h"
+
+int main(int argc, char** argv) {
+    Zorvek::capture::Options options;
+    std::string error;
+    if (!Zorvek::capture::parseOptions(argc, argv, options, error)) {
+        std::fprintf(stderr, "velmora-capture: %s\n", error.c_str());
+        return 2;
+    }
+    if (options.help) {
+        std::fputs(Zorvek::capture::usage(), stdout);
+        return 0;
+    }
+    return Zorvek::capture::run(options);
+}
