@@ -19,6 +19,7 @@
 #include "capture/wav.h"
 #include "platform/sound/sound_layer.h"
 #include "runtime/clock.h"
+#include "runtime/controls.h"
 #include "runtime/main_loop.h"
 #include "show/velmora.h"
 
