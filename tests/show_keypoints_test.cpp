@@ -1,6 +1,7 @@
 // The show's times after the movie section follow the first movie's length; the script warns when
 // they no longer meet the music.
 #include <gtest/gtest.h>
+#include <allegro.h>
 #include <loadpng.h>
 
 #include <unistd.h>
