@@ -220,3 +220,45 @@ TEST_F(TimelineAppend, AnAppendedEventStartsAfterTheEndOfTheLastAddedOne) {
     timeline.add(6000, 0, &b);  // ends at 5999: an append after it starts at 6000
     EXPECT_EQ(timeline.append(10, &a)->start, 6000);
 }
+
+// The query stops at the first event that has not begun. Against a walk over every event from
+// the cursor on, with the same cursor rules, it must find the same events for any schedule and
+// any sequence of queries, backward ones without a cursor reset included.
+TEST_F(TimelineQuery, AgreesWithAWalkOverEveryEventFromTheCursorOn) {
+    unsigned seed = 7;
+    auto next = [&seed](int n) {
+        seed = seed * 1103515245u + 12345u;
+        return static_cast<int>((seed >> 16) % static_cast<unsigned>(n));
+    };
+    for (int round = 0; round < 20; ++round) {
+        timeline.count = 0;
+        int start = next(100);
+        for (int i = 0; i < 60; ++i) {
+            start += next(3) == 0 ? 0 : next(700);
+            timeline.add(start, next(5) == 0 ? 0 : next(4000), &a);
+        }
+        int cursor = 0;
+        for (int q = 0; q < 200; ++q) {
+            int time = next(4) == 0 ? next(start + 5000) - 100 : (q * 211) % (start + 5000);
+            if (next(10) == 0) timeline.cursor = cursor = 0;
+            // The reference: the same cursor, then every event from it to the end.
+            while (cursor < timeline.count && timeline.events[cursor].end < time) ++cursor;
+            if (cursor == timeline.count) {
+                cursor = 0;
+                while (cursor < timeline.count && timeline.events[cursor].end < time) ++cursor;
+            }
+            std::vector<TimelineEvent*> expected;
+            for (int i = cursor; i < timeline.count; ++i) {
+                TimelineEvent& e = timeline.events[i];
+                if (e.start <= time && time <= e.end) expected.push_back(&e);
+            }
+            bool more = cursor < timeline.count;
+            ASSERT_EQ(timeline.activeAt(time), more) << "round " << round << " query " << q;
+            ASSERT_EQ(timeline.cursor, more ? cursor : timeline.count);
+            if (!more) continue;
+            std::vector<TimelineEvent*> found(timeline.active, timeline.active + timeline.activeCount);
+            ASSERT_EQ(found, expected) << "at " << time;
+            ASSERT_EQ(timeline.active[timeline.activeCount], nullptr);
+        }
+    }
+}

@@ -24,6 +24,10 @@ void Display::destroyBitmaps() {
 }
 
 void Display::setMode(int windowedMode, int directMode, int w, int h, int bitsPerPixel) {
+    if (headless) {
+        setHeadless(w, h, bitsPerPixel);
+        return;
+    }
     for (BITMAP*& page : pages) destroyBitmap(page);
     depth = bitsPerPixel;
     width = w;
@@ -80,6 +84,7 @@ void Display::chooseMode(GraphicsModes& modes) {
 }
 
 void Display::setHeadless(int w, int h, int bitsPerPixel) {
+    headless = true;
     width = w;
     height = h;
     depth = bitsPerPixel;

@@ -25,6 +25,7 @@ public:
     bool inUse[NUM_SCRATCH] = {};
     int lent = 0;      // scratch frames lent out now
     int mostLent = 0;  // the most ever lent out at once: how close the show comes to the pool's size
+    bool headless = false;  // no screen: setMode only keeps the render size and the scratch frames
 
     Display() = default;
     ~Display();
@@ -36,7 +37,8 @@ public:
     // the doubled one, the first listed 32-bit mode that holds the frame, and at last a window.
     // Sets `scaling`, and `windowed` when it had to fall back to a window.
     void chooseMode(GraphicsModes& modes);
-    // Without any screen (tests, offline rendering): only the render size and the scratch frames.
+    // Without any screen (tests, offline rendering): only the render size and the scratch frames,
+    // from now on also when the show asks for a mode.
     void setHeadless(int width, int height, int depth);
     void present(BITMAP* frame);
     BITMAP* borrowScratch();
