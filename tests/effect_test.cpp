@@ -58,3 +58,58 @@ TEST(ProtectedFrameEffect, BorrowsOneScratchFrameWhileRunning) {
     EXPECT_FALSE(e.running);
     EXPECT_FALSE(demo.display.inUse[0]);
 }
+
+namespace {
+// Uses the frame stack the way generators and filters do.
+class StackUser : public Effect {
+public:
+    using Effect::pop;
+    using Effect::push;
+    using Effect::top;
+};
+}  // namespace
+
+TEST(FrameStack, SixteenFramesFitAboveTheNullFloor) {
+    HeadlessDemo demo;
+    StackUser user;
+    user.init(&demo);
+    Bitmap frames[2] = {Bitmap(1), Bitmap(2)};
+    for (int i = 0; i < 16; ++i) user.push(frames[i % 2]);
+    EXPECT_EQ(demo.frameCount, Demo::FRAME_SLOTS);
+    EXPECT_EQ(user.top(), frames[1].get());
+    EXPECT_EQ(user.pop(), frames[1].get());
+    EXPECT_EQ(user.pop(), frames[0].get());
+    EXPECT_EQ(demo.frameCount, 15);
+}
+
+TEST(FrameStack, APushOntoAFullStackEndsTheProgramInsteadOfWritingPastIt) {
+    HeadlessDemo demo;
+    StackUser user;
+    user.init(&demo);
+    Bitmap frame(0);
+    for (int i = 0; i < 16; ++i) user.push(frame);
+    EXPECT_EXIT(user.push(frame), ::testing::ExitedWithCode(STATUS_MISUSE),
+                "^Framestack overflow\\.\n$");
+}
+
+TEST(FrameStack, PoppingTheFloorIsLeftToTheEndOfPassCheckButPoppingBelowItEndsTheProgram) {
+    HeadlessDemo demo;
+    StackUser user;
+    user.init(&demo);
+    EXPECT_EQ(user.pop(), nullptr);  // the floor
+    EXPECT_EQ(demo.frameCount, 0);
+    EXPECT_EXIT(user.pop(), ::testing::ExitedWithCode(STATUS_MISUSE), "^Framestack underflow\\.\n$");
+}
+
+TEST(ProtectedFrameEffect, EachRunningEffectHoldsItsOwnFrameAndAFifteenthCannotStart) {
+    HeadlessDemo demo;
+    ProtectedFrameEffect effects[Display::NUM_SCRATCH + 1];
+    for (ProtectedFrameEffect& e : effects) e.init(&demo);
+    for (int i = 0; i < Display::NUM_SCRATCH; ++i) effects[i].start();
+    for (int i = 1; i < Display::NUM_SCRATCH; ++i) EXPECT_NE(effects[i].frame, effects[i - 1].frame);
+    EXPECT_EXIT(effects[Display::NUM_SCRATCH].start(), ::testing::ExitedWithCode(STATUS_MISUSE),
+                "^Out of scratch frames");
+    effects[4].stop();
+    effects[Display::NUM_SCRATCH].start();
+    EXPECT_EQ(effects[Display::NUM_SCRATCH].frame, demo.display.scratch[4]);
+}

@@ -2,33 +2,12 @@
 
 #include <allegro.h>
 
+#include "display/graphics_modes.h"
 #include "runtime/fail.h"
 
 namespace Zorvek {
 
 namespace {
-
-// The fullscreen driver whose mode list is walked when neither the exact nor the doubled mode
-// can be set.
-#ifdef GFX_XWINDOWS_FULLSCREEN
-constexpr int MODE_LIST_DRIVER = GFX_XWINDOWS_FULLSCREEN;
-#else
-constexpr int MODE_LIST_DRIVER = GFX_AUTODETECT_FULLSCREEN;
-#endif
-
-// The first 32-bit mode of the list, in list order, that holds the render size.
-bool setModeFromList(int width, int height) {
-    GFX_MODE_LIST* list = get_gfx_mode_list(MODE_LIST_DRIVER);
-    if (!list) return false;  // a list that cannot be had counts as empty
-    bool set = false;
-    for (int i = 0; i < list->num_modes && !set; ++i) {
-        const GFX_MODE& m = list->mode[i];
-        if (m.bpp == 32 && m.width >= width && m.height >= height)
-            set = set_gfx_mode(GFX_AUTODETECT_FULLSCREEN, m.width, m.height, 0, 0) == 0;
-    }
-    destroy_gfx_mode_list(list);
-    return set;
-}
 
 void destroyBitmap(BITMAP*& bitmap) {
     if (bitmap) destroy_bitmap(bitmap);
@@ -45,6 +24,10 @@ void Display::destroyBitmaps() {
 }
 
 void Display::setMode(int windowedMode, int directMode, int w, int h, int bitsPerPixel) {
+    if (headless) {
+        setHeadless(w, h, bitsPerPixel);
+        return;
+    }
     for (BITMAP*& page : pages) destroyBitmap(page);
     depth = bitsPerPixel;
     width = w;
@@ -52,22 +35,8 @@ void Display::setMode(int windowedMode, int directMode, int w, int h, int bitsPe
     windowed = windowedMode;
     set_color_depth(depth);
     request_refresh_rate(60);
-    scaling = 1;
-
-    if (windowed) {
-        if (set_gfx_mode(GFX_AUTODETECT_WINDOWED, width, height, 0, 0) != 0)
-            fail(EXIT_GRAPHICS, "Fatal error initializing windowed graphics mode.");
-    } else if (set_gfx_mode(GFX_AUTODETECT_FULLSCREEN, width, height, 0, 0) != 0) {
-        bool doubled = (width == 320 || width == 400 || width == 512) &&
-                       set_gfx_mode(GFX_AUTODETECT_FULLSCREEN, 2 * width, 2 * height, 0, 0) == 0;
-        if (doubled) {
-            scaling = 2;
-        } else if (!setModeFromList(width, height)) {
-            windowed = 1;
-            if (set_gfx_mode(GFX_AUTODETECT_WINDOWED, width, height, 0, 0) != 0)
-                fail(EXIT_GRAPHICS, "Fatal error initializing graphics mode.");
-        }
-    }
+    LibraryModes modes;
+    chooseMode(modes);
 
     // Two video pages for page flipping. Drivers that give only one (X11) present directly, as
     // the direct mode does; the driver double-buffers the screen itself.
@@ -91,7 +60,31 @@ void Display::setMode(int windowedMode, int directMode, int w, int h, int bitsPe
     set_alpha_blender();
 }
 
+void Display::chooseMode(GraphicsModes& modes) {
+    scaling = 1;
+    if (windowed) {
+        if (!modes.set(true, width, height))
+            fail(EXIT_GRAPHICS, "Fatal error initializing windowed graphics mode.");
+        return;
+    }
+    if (modes.set(false, width, height)) return;
+    // Small render sizes are shown doubled on a screen twice their size.
+    if ((width == 320 || width == 400 || width == 512) && modes.set(false, 2 * width, 2 * height)) {
+        scaling = 2;
+        return;
+    }
+    // The first 32-bit mode in the driver's own order that holds the frame; it is centred there.
+    for (const GFX_MODE& m : modes.fullscreenModes()) {
+        bool holdsFrame = m.bpp == 32 && m.width >= width && m.height >= height;
+        if (holdsFrame && modes.set(false, m.width, m.height)) return;
+    }
+    windowed = 1;
+    if (!modes.set(true, width, height))
+        fail(EXIT_GRAPHICS, "Fatal error initializing graphics mode.");
+}
+
 void Display::setHeadless(int w, int h, int bitsPerPixel) {
+    headless = true;
     width = w;
     height = h;
     depth = bitsPerPixel;
@@ -134,6 +127,7 @@ BITMAP* Display::borrowScratch() {
     for (int i = 0; i < NUM_SCRATCH; ++i) {
         if (!inUse[i]) {
             inUse[i] = true;
+            if (++lent > mostLent) mostLent = lent;
             return scratch[i];
         }
     }
@@ -144,6 +138,7 @@ BITMAP* Display::borrowScratch() {
 void Display::returnScratch(BITMAP* frame) {
     for (int i = 0; i < NUM_SCRATCH; ++i) {
         if (scratch[i] == frame) {
+            if (inUse[i]) --lent;
             inUse[i] = false;
             return;
         }

@@ -4,6 +4,8 @@ struct BITMAP;
 
 namespace Zorvek {
 
+class GraphicsModes;
+
 // The screen side of the demo: the graphics mode with its fall-backs, the video pages, the
 // presentation of finished frames and the pool of scratch frames that effects borrow.
 class Display {
@@ -21,6 +23,9 @@ public:
     BITMAP* pages[2] = {nullptr, nullptr};
     BITMAP* scratch[NUM_SCRATCH] = {};
     bool inUse[NUM_SCRATCH] = {};
+    int lent = 0;      // scratch frames lent out now
+    int mostLent = 0;  // the most ever lent out at once: how close the show comes to the pool's size
+    bool headless = false;  // no screen: setMode only keeps the render size and the scratch frames
 
     Display() = default;
     ~Display();
@@ -28,7 +33,12 @@ public:
     Display& operator=(const Display&) = delete;
 
     void setMode(int windowed, int direct, int width, int height, int depth);
-    // Without any screen (tests, offline rendering): only the render size and the scratch frames.
+    // The mode choice of setMode for the stored render size: the exact mode, else (fullscreen)
+    // the doubled one, the first listed 32-bit mode that holds the frame, and at last a window.
+    // Sets `scaling`, and `windowed` when it had to fall back to a window.
+    void chooseMode(GraphicsModes& modes);
+    // Without any screen (tests, offline rendering): only the render size and the scratch frames,
+    // from now on also when the show asks for a mode.
     void setHeadless(int width, int height, int depth);
     void present(BITMAP* frame);
     BITMAP* borrowScratch();

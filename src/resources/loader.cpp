@@ -17,7 +17,7 @@ constexpr const char* CACHE_FULL = "Loeader cache is full. Load less, unload mor
 
 BITMAP* Loader::loadImage(const char* objectName) {
     char path[256];
-    int length = std::snprintf(path, sizeof path, "%s#%s", datafile, objectName);
+    int length = std::snprintf(path, sizeof path, "%s#%s", datafile ? datafile : "", objectName);
     // A path that does not fit an entry's name cannot be cached, so it cannot be loaded.
     if (length < 0 || length >= static_cast<int>(sizeof(LoaderEntry::name)))
         fail(EXIT_MISUSE, "Could not load image %s.", path);
@@ -62,7 +62,7 @@ bool Loader::release(void* data) {
         if (--e.refCount > 0) return false;
         // The last entry moves into the freed slot.
         --count;
-        e = entries[count];
+        if (i != count) e = entries[count];
         return true;
     }
     fail(EXIT_CAPACITY, "Removing something from the loader cache that's not there.");

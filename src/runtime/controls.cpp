@@ -4,16 +4,16 @@
 
 namespace Zorvek {
 
-volatile int keyJump[256];
-volatile int jumpTo = -1;
-volatile int seekDelta = 0;
-volatile bool quitRequested = false;
-volatile bool modeSwitchRequested = false;
-volatile bool showEvents = false;
-volatile bool showFps = false;
-volatile bool showClock = false;
-volatile bool seeking = false;
-volatile bool rewinding = false;
+SharedValue<int> keyJump[256];
+SharedValue<int> jumpTo{-1};
+SharedValue<int> seekDelta{0};
+SharedValue<bool> quitRequested{false};
+SharedValue<bool> modeSwitchRequested{false};
+SharedValue<bool> showEvents{false};
+SharedValue<bool> showFps{false};
+SharedValue<bool> showClock{false};
+SharedValue<bool> seeking{false};
+SharedValue<bool> rewinding{false};
 
 namespace {
 // A held arrow key repeats every 100 ms while the music moves 100 ms: -1100 and +900 per repeat
@@ -48,16 +48,18 @@ int keyboardHandler(int keycode) {
         case KEY_F: showFps = !showFps; break;
         case KEY_T: showClock = !showClock; break;
         case KEY_LEFT:
-            seekDelta = seekDelta - SEEK_BACK;
+            seekDelta -= SEEK_BACK;
             seeking = true;
             break;
         case KEY_RIGHT:
-            seekDelta = seekDelta + SEEK_FORWARD;
+            seekDelta += SEEK_FORWARD;
             seeking = true;
             break;
-        default:
-            if (keyJump[scancode] >= 0) jumpTo = keyJump[scancode];
+        default: {
+            int target = keyJump[scancode];
+            if (target >= 0) jumpTo = target;
             break;
+        }
     }
     return 0;  // every key is swallowed
 }
@@ -65,15 +67,15 @@ END_OF_FUNCTION(keyboardHandler)
 
 void timerHandler() {
     if (mouse_b & 1) {
-        seekDelta = seekDelta - SEEK_BACK;
+        seekDelta -= SEEK_BACK;
         rewinding = false;
         seeking = true;
     } else if (mouse_b & 2) {
-        seekDelta = seekDelta + SEEK_FORWARD;
+        seekDelta += SEEK_FORWARD;
         rewinding = false;
         seeking = true;
     } else if (rewinding) {
-        seekDelta = seekDelta - REWIND_STEP;
+        seekDelta -= REWIND_STEP;
         seeking = true;
     } else {
         seeking = key[KEY_LEFT] || key[KEY_RIGHT];

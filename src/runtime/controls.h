@@ -1,19 +1,22 @@
 #pragma once
 
+#include "runtime/shared_value.h"
+
 namespace Zorvek {
 
 // Requests shared between the input handlers (the graphics library's threads) and the main loop.
-// Plain values, written by the handlers and read and cleared by the loop once per pass.
-extern volatile int keyJump[256];  // ms to jump to per scancode; -1 = no jump
-extern volatile int jumpTo;        // -1 = none
-extern volatile int seekDelta;
-extern volatile bool quitRequested;
-extern volatile bool modeSwitchRequested;
-extern volatile bool showEvents;
-extern volatile bool showFps;
-extern volatile bool showClock;
-extern volatile bool seeking;
-extern volatile bool rewinding;
+// Single values, written by the handlers and read and cleared by the loop once per pass; a request
+// made during a pass takes effect in the next one.
+extern SharedValue<int> keyJump[256];  // ms to jump to per scancode; -1 = no jump
+extern SharedValue<int> jumpTo;        // -1 = none
+extern SharedValue<int> seekDelta;     // pending relative seek, summed since the last pass
+extern SharedValue<bool> quitRequested;
+extern SharedValue<bool> modeSwitchRequested;
+extern SharedValue<bool> showEvents;
+extern SharedValue<bool> showFps;
+extern SharedValue<bool> showClock;
+extern SharedValue<bool> seeking;    // the clock is shown while the viewer scrubs or the show rewinds
+extern SharedValue<bool> rewinding;  // the timer pulls the music back to the start
 
 int keyboardHandler(int key);
 void timerHandler();

@@ -14,8 +14,14 @@ void fail(int code, const char* format, ...) {
     va_start(args, format);
     std::vsnprintf(message, sizeof message, format, args);
     va_end(args);
-    // The library's message box; without a system driver it writes to standard error.
-    allegro_message("%s", message);
+    // The library's message box when its system driver has one. Without one (no library yet, or
+    // no system driver in headless runs) the library would print to standard output, where the
+    // message is lost among the program's own output; a fatal error belongs on standard error.
+    if (system_driver && system_driver->message) {
+        allegro_message("%s", message);
+    } else {
+        std::fprintf(stderr, "%s\n", message);
+    }
     std::exit(code);
 }
 

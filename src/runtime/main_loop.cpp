@@ -2,6 +2,9 @@
 
 #include <allegro.h>
 
+#include <cstdarg>
+#include <cstdio>
+
 #include "effects/effect.h"
 #include "runtime/clock.h"
 #include "runtime/controls.h"
@@ -13,7 +16,20 @@ namespace Zorvek {
 namespace {
 constexpr int OVERLAY_COLOUR = 0x00FF00;
 constexpr int REWIND_LEAD = 1000;  // the rewind starts from this long before the last end
-constexpr const char* CREDIT = "Velmora by Zorvek - code, pixels and music made from scratch";
+// The credit line must fit the 320-pixel frame from x = 9 in 8-pixel glyphs: 38 characters.
+constexpr const char* CREDIT = "VELMORA by ZORVEK - all our own work";
+// Prints one overlay line in green on a transparent background. The text is formatted on the
+// stack: the library's own printf allocates on every call, and nothing may allocate while the
+// show plays.
+[[gnu::format(printf, 4, 5)]] void print(BITMAP* frame, int x, int y, const char* format, ...) {
+    char text[128];
+    va_list args;
+    va_start(args, format);
+    std::vsnprintf(text, sizeof text, format, args);
+    va_end(args);
+    textout_ex(frame, font, text, x, y, OVERLAY_COLOUR, -1);
+}
+
 }  // namespace
 
 MainLoop::MainLoop(Demo& demo, Clock& clock) : demo(demo), clock(clock) {
@@ -63,14 +79,14 @@ void MainLoop::end() {
 
 int MainLoop::takeTime() {
     int t;
-    if (jumpTo >= 0) {
-        t = jumpTo;
-        jumpTo = -1;
+    int jump = jumpTo.exchange(-1);
+    if (jump >= 0) {
+        t = jump;
         demo.timeline.cursor = 0;
         clock.setPosition(t);
-    } else if (seekDelta != 0) {
-        t = clock.position() + seekDelta;
-        seekDelta = 0;
+    } else if (int delta = seekDelta.exchange(0); delta != 0) {
+        // Read and cleared in one step, so a handler's step made meanwhile is kept for later.
+        t = clock.position() + delta;
         if (t < 0) {
             t = 0;
             rewinding = false;
@@ -94,10 +110,7 @@ void MainLoop::runActiveEvents(int t) {
         Effect* e = event->effect;
         if (!e->running) {
             e->start();
-            if (runningCount == MAX_RUNNING)
-                fail(EXIT_CAPACITY, "Too many running effects; at most %d can run at once.",
-                     MAX_RUNNING);
-            running[runningCount++] = e;
+            addRunning(e);
         }
         e->seen = true;
         int local;
@@ -111,6 +124,16 @@ void MainLoop::runActiveEvents(int t) {
         e->update(local);
         e->render();
     }
+}
+
+void MainLoop::addRunning(Effect* e) {
+    // An effect whose start() leaves it not running is started again at its next event; it is
+    // listed once all the same, so that it is stopped once.
+    for (int i = 0; i < runningCount; ++i)
+        if (running[i] == e) return;
+    if (runningCount == MAX_RUNNING)
+        fail(EXIT_CAPACITY, "Too many running effects; at most %d can run at once.", MAX_RUNNING);
+    running[runningCount++] = e;
 }
 
 void MainLoop::stopFinishedEffects() {
@@ -141,25 +164,23 @@ void MainLoop::drawOverlays(BITMAP* frame, int t) {
         int now = clock.position();
         float rate = now == t ? 0.0f : 1000.0f / static_cast<float>(now - t);
         if (rate <= 0 || rate >= 100) {
-            textprintf_ex(frame, font, frame->w - 41, 9, OVERLAY_COLOUR, -1, "MANY");
+            print(frame, frame->w - 41, 9, "MANY");
         } else {
-            textprintf_ex(frame, font, frame->w - 65, 9, OVERLAY_COLOUR, -1, "%2.1fFPS",
-                          static_cast<double>(rate));
+            print(frame, frame->w - 65, 9, "%2.1fFPS", static_cast<double>(rate));
         }
     }
     if (showEvents) {
         int y = frame->h - 18;
         for (TimelineEvent** r = demo.timeline.active; *r; ++r, y -= 9) {
             int left = (*r)->end - t;
-            textprintf_ex(frame, font, 9, y, OVERLAY_COLOUR, -1, "%02d.%02d %s", left / 1000,
-                          (left % 1000) / 10, (*r)->effect->name());
+            print(frame, 9, y, "%02d.%02d %s", left / 1000, (left % 1000) / 10,
+                  (*r)->effect->name());
         }
     }
     if (showClock || seeking) {
-        textprintf_ex(frame, font, 9, 9, OVERLAY_COLOUR, -1, "%02d:%02d.%02d", (t / 1000) / 60,
-                      (t / 1000) % 60, (t % 1000) / 10);
+        print(frame, 9, 9, "%02d:%02d.%02d", (t / 1000) / 60, (t / 1000) % 60, (t % 1000) / 10);
     } else if (key[KEY_C]) {
-        textprintf_ex(frame, font, 9, 9, OVERLAY_COLOUR, -1, "%s", CREDIT);
+        print(frame, 9, 9, "%s", CREDIT);
     }
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "timeline/timeline.h"
+
 struct BITMAP;
 
 namespace Zorvek {
@@ -12,8 +14,10 @@ class Effect;
 // The program, the tests and the offline renderer all drive the show through this.
 class MainLoop {
 public:
-    // Every effect of the show can be running at once across a jump; the list is guarded.
-    static constexpr int MAX_RUNNING = 128;
+    // Between passes the list holds only effects that had an event in the last pass (at most
+    // 63 distinct ones), and a pass adds at most 63 more, each effect once: so a jump from one
+    // full moment to another fits.
+    static constexpr int MAX_RUNNING = 2 * (Timeline::MAX_ACTIVE - 1);
 
     MainLoop(Demo& demo, Clock& clock);
 
@@ -36,6 +40,7 @@ public:
 private:
     int takeTime();
     void runActiveEvents(int t);
+    void addRunning(Effect* e);
     void stopFinishedEffects();
     BITMAP* takeFinishedFrame();
     void drawOverlays(BITMAP* frame, int t);

@@ -53,9 +53,11 @@ bool Timeline::activeAt(int time) {
         }
     }
     int n = 0;
-    for (int i = cursor; i < count; ++i) {
+    // Starts never decrease, so the first event that has not begun ends the walk: nothing after
+    // it has begun either.
+    for (int i = cursor; i < count && events[i].start <= time; ++i) {
         TimelineEvent& e = events[i];
-        if (e.start <= time && time <= e.end) {
+        if (time <= e.end) {
             if (n == MAX_ACTIVE - 1)
                 fail(EXIT_CAPACITY,
                      "Timeline active list overflow; at most 63 events can be active at once.");

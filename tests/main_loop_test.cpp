@@ -1,0 +1,590 @@
+#include "runtime/main_loop.h"
+
+#include <allegro.h>
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include "effects/effect.h"
+#include "runtime/clock.h"
+#include "runtime/controls.h"
+#include "support/fake_screen.h"
+#include "support/headless.h"
+
+using namespace Zorvek;
+using namespace Zorvek::testing;
+
+namespace {
+
+// Counts its calls and remembers the local times and events it was handed.
+struct Calls {
+    int starts = 0, stops = 0, updates = 0, renders = 0;
+    int times[16] = {};
+    TimelineEvent* events[16] = {};
+
+    void updated(int time, TimelineEvent* event) {
+        if (updates < 16) {
+            times[updates] = time;
+            events[updates] = event;
+        }
+        ++updates;
+    }
+};
+
+// A generator: fills its own frame with its colour and pushes it.
+class Generator : public ProtectedFrameEffect {
+public:
+    Calls calls;
+    std::uint32_t colour = 0x202020;
+    void start() override {
+        ProtectedFrameEffect::start();
+        ++calls.starts;
+    }
+    void stop() override {
+        ProtectedFrameEffect::stop();
+        ++calls.stops;
+    }
+    void update(int time) override { calls.updated(time, event); }
+    void render() override {
+        ++calls.renders;
+        clear_to_color(frame, static_cast<int>(colour));
+        push(frame);
+    }
+};
+
+// Draws nothing and leaves the stack alone, like an overlay; optionally lets music time pass.
+class Overlay : public Effect {
+public:
+    Calls calls;
+    ManualClock* clock = nullptr;
+    int takes = 0;  // ms of music that rendering takes
+    void start() override {
+        Effect::start();
+        ++calls.starts;
+    }
+    void stop() override {
+        Effect::stop();
+        ++calls.stops;
+    }
+    void update(int time) override { calls.updated(time, event); }
+    void render() override {
+        ++calls.renders;
+        if (clock) clock->ms += takes;
+    }
+};
+
+class NullPusher : public Effect {
+public:
+    void render() override { push(nullptr); }
+};
+
+// Never reports itself as running.
+class Restless : public Effect {
+public:
+    int starts = 0, stops = 0;
+    void start() override { ++starts; }
+    void stop() override { ++stops; }
+};
+
+struct MainLoopTest : ::testing::Test {
+    std::unique_ptr<HeadlessDemo> owned = std::make_unique<HeadlessDemo>();
+    HeadlessDemo& demo = *owned;
+    ManualClock clock;
+    std::optional<MainLoop> loop;
+
+    template <class E>
+    E& init(E& effect) {
+        effect.init(&demo);
+        return effect;
+    }
+    // The loop takes the schedule as it stands.
+    MainLoop& begin() {
+        loop.emplace(demo, clock);
+        loop->begin();
+        return *loop;
+    }
+    BITMAP* passAt(int ms) {
+        clock.ms = ms;
+        return loop->pass();
+    }
+    ~MainLoopTest() override {
+        key[KEY_UP] = 0;
+        key[KEY_DOWN] = 0;
+        key[KEY_C] = 0;
+        resetControls();
+    }
+};
+
+using MainLoopEffects = MainLoopTest;
+using MainLoopTime = MainLoopTest;
+using MainLoopFrameStack = MainLoopTest;
+using MainLoopOverlays = MainLoopTest;
+
+}  // namespace
+
+TEST_F(MainLoopEffects, APassRendersTheEventsActiveAtTheMusicTimeIntoOneFinishedFrame) {
+    Generator bottom, top;
+    init(bottom).colour = 0x112233;
+    init(top).colour = 0x445566;
+    demo.timeline.add(0, 1000, &bottom);
+    demo.timeline.add(500, 1000, &top);
+    begin();
+    BITMAP* f = passAt(200);
+    EXPECT_EQ(f, bottom.frame);
+    EXPECT_EQ(pixel(f, 0, 0), 0x112233u);
+    EXPECT_EQ(demo.frameCount, 1);
+    EXPECT_EQ(loop->prevTime, 200);
+    EXPECT_EQ(top.calls.starts, 0);
+}
+
+TEST_F(MainLoopEffects, AnEffectWithTwoActiveEventsIsStartedOnceAndRenderedForEach) {
+    Generator ground;
+    Overlay shared;
+    init(ground);
+    init(shared);
+    demo.timeline.add(0, 10000, &ground);
+    TimelineEvent* first = demo.timeline.add(1000, 2000, &shared);
+    TimelineEvent* second = demo.timeline.add(2000, 3000, &shared);
+    begin();
+
+    passAt(1500);
+    EXPECT_EQ(shared.calls.starts, 1);
+    EXPECT_EQ(shared.calls.renders, 1);
+    passAt(2500);
+    EXPECT_EQ(shared.calls.starts, 1);
+    EXPECT_EQ(shared.calls.renders, 3);
+    EXPECT_EQ(shared.calls.events[1], first);
+    EXPECT_EQ(shared.calls.events[2], second);
+    passAt(4000);
+    EXPECT_EQ(shared.calls.renders, 4);
+    EXPECT_EQ(shared.calls.stops, 0);
+    passAt(5000);
+    EXPECT_EQ(shared.calls.stops, 1);
+    EXPECT_FALSE(shared.running);
+    EXPECT_EQ(loop->runningCount, 1);
+    EXPECT_EQ(ground.calls.starts, 1);
+    EXPECT_EQ(ground.calls.stops, 0);
+}
+
+TEST_F(MainLoopEffects, FinishedEffectsLeaveTheRunningListAndTheOthersKeepTheirOrder) {
+    Generator ground;
+    Overlay a, b, c;
+    init(ground);
+    init(a);
+    init(b);
+    init(c);
+    demo.timeline.add(0, 10000, &ground);
+    demo.timeline.add(0, 5000, &a);
+    demo.timeline.add(0, 1000, &b);
+    demo.timeline.add(0, 5000, &c);
+    begin();
+    passAt(500);
+    ASSERT_EQ(loop->runningCount, 4);
+    passAt(2000);
+    ASSERT_EQ(loop->runningCount, 3);
+    EXPECT_EQ(loop->running[0], &ground);
+    EXPECT_EQ(loop->running[1], &a);
+    EXPECT_EQ(loop->running[2], &c);
+    EXPECT_EQ(b.calls.stops, 1);
+}
+
+TEST_F(MainLoopEffects, AnEffectThatNeverRunsIsStartedAtEachPassButListedAndStoppedOnce) {
+    Generator ground;
+    Restless restless;
+    init(ground);
+    init(restless);
+    demo.timeline.add(0, 100000, &ground);
+    demo.timeline.add(0, 50000, &restless);
+    begin();
+    for (int t = 0; t < 300 * 100; t += 100) passAt(t);  // more passes than the list has room
+    EXPECT_EQ(restless.starts, 300);
+    EXPECT_EQ(loop->runningCount, 2);
+    passAt(60000);
+    EXPECT_EQ(restless.stops, 1);
+}
+
+TEST_F(MainLoopEffects, AJumpBetweenTwoFullMomentsFitsTheRunningList) {
+    // Two moments of 63 events each, every event with an effect of its own.
+    Generator grounds[2];
+    Overlay overlays[2][62];
+    for (int m = 0; m < 2; ++m) {
+        init(grounds[m]);
+        demo.timeline.add(m * 10000, 1000, &grounds[m]);
+        for (Overlay& o : overlays[m]) {
+            init(o);
+            demo.timeline.add(m * 10000, 1000, &o);
+        }
+    }
+    begin();
+    passAt(500);
+    EXPECT_EQ(loop->runningCount, 63);
+    jumpTo = 10500;
+    EXPECT_EQ(passAt(600), grounds[1].frame);
+    EXPECT_EQ(loop->runningCount, 63);
+    EXPECT_EQ(loop->running[0], &grounds[1]);
+    EXPECT_EQ(overlays[0][61].calls.stops, 1);
+    loop->end();
+}
+
+TEST_F(MainLoopEffects, LeavingTheLoopStopsEveryRunningEffectAndReturnsTheirFrames) {
+    struct Drop : Effect {
+        void render() override { --demo->frameCount; }
+    };
+    Generator a, b;
+    Drop drop;
+    init(a);
+    init(b);
+    init(drop);
+    demo.timeline.add(0, 1000, &a);
+    demo.timeline.add(0, 1000, &b);
+    demo.timeline.add(0, 1000, &drop);
+    begin();
+    passAt(10);
+    EXPECT_TRUE(demo.display.inUse[0]);
+    EXPECT_TRUE(demo.display.inUse[1]);
+    loop->end();
+    EXPECT_EQ(a.calls.stops, 1);
+    EXPECT_EQ(b.calls.stops, 1);
+    EXPECT_EQ(loop->runningCount, 0);
+    for (bool lent : demo.display.inUse) EXPECT_FALSE(lent);
+}
+
+TEST_F(MainLoopTime, LocalTimeWrapsAtThePeriodAfterThePhaseIsAdded) {
+    Generator e;
+    init(e);
+    demo.timeline.add(2000, 5000, &e, 250);
+    begin();
+    passAt(2500);
+    passAt(3000);
+    EXPECT_EQ(e.calls.times[0], 750);
+    EXPECT_EQ(e.calls.times[1], 250);
+}
+
+TEST_F(MainLoopTime, WithoutAPeriodLocalTimeCountsFromTheStartAndIgnoresThePhase) {
+    Generator e;
+    init(e).period = 0;
+    demo.timeline.add(2000, 5000, &e, 250);
+    begin();
+    passAt(2500);
+    passAt(3000);
+    EXPECT_EQ(e.calls.times[0], 500);
+    EXPECT_EQ(e.calls.times[1], 1000);
+}
+
+TEST_F(MainLoopTime, ANegativeOffsetWrapsAsAnUnsignedValue) {
+    Generator e;
+    init(e);
+    demo.timeline.add(2000, 5000, &e, -300);
+    begin();
+    passAt(2000);
+    EXPECT_EQ(e.calls.times[0], 996);  // (2^32 - 300) mod 1000
+}
+
+TEST_F(MainLoopTime, AJumpRendersItsTargetAndMovesTheMusicThereLeavingASeekForLater) {
+    Generator e;
+    init(e);
+    demo.timeline.add(0, 100000, &e);
+    begin();
+    passAt(60000);
+    jumpTo = 15000;
+    seekDelta = 900;
+    passAt(60100);
+    EXPECT_EQ(loop->prevTime, 15000);
+    EXPECT_EQ(clock.ms, 15000);
+    EXPECT_EQ(jumpTo.load(), -1);
+    EXPECT_EQ(seekDelta.load(), 900);
+    loop->pass();
+    EXPECT_EQ(loop->prevTime, 15900);
+    EXPECT_EQ(seekDelta.load(), 0);
+}
+
+TEST_F(MainLoopTime, AJumpBackwardsFindsTheEventsBehindTheCursor) {
+    Generator early, late;
+    init(early);
+    init(late);
+    demo.timeline.add(0, 10000, &early);
+    demo.timeline.add(50000, 10000, &late);
+    begin();
+    EXPECT_EQ(passAt(55000), late.frame);
+    jumpTo = 5000;
+    EXPECT_EQ(passAt(55000), early.frame);
+}
+
+TEST_F(MainLoopTime, HomeAndEndJumpToTheStartAndJustBeforeTheLastEnd) {
+    Generator e;
+    init(e);
+    demo.timeline.add(0, 3000, &e);
+    demo.timeline.add(1000, 9000, &e);  // ends at 9999, the last event's end
+    begin();
+    EXPECT_EQ(loop->lastEnd, 9999);
+    EXPECT_EQ(keyJump[KEY_HOME].load(), 0);
+    EXPECT_EQ(keyJump[KEY_END].load(), 9998);
+}
+
+TEST_F(MainLoopTime, ASeekBelowZeroLandsAtZeroAndEndsTheRewind) {
+    Generator e;
+    init(e);
+    demo.timeline.add(0, 100000, &e);
+    begin();
+    rewinding = true;
+    seekDelta = -5000;
+    passAt(1000);
+    EXPECT_EQ(loop->prevTime, 0);
+    EXPECT_EQ(clock.ms, 0);
+    EXPECT_FALSE(rewinding);
+}
+
+TEST_F(MainLoopTime, ASeekPastTheLastEndLandsJustBeforeItAndOneOntoItStaysThere) {
+    Generator e;
+    init(e);
+    demo.timeline.add(0, 10000, &e);  // lastEnd 9999
+    begin();
+    seekDelta = 5000;
+    passAt(8000);
+    EXPECT_EQ(loop->prevTime, 9998);
+    EXPECT_EQ(clock.ms, 9998);
+    seekDelta = 1999;
+    passAt(8000);
+    EXPECT_EQ(loop->prevTime, 9999);
+}
+
+TEST_F(MainLoopTime, AtTheEndOfTheScheduleThePassShowsTheMomentBeforeTheEndAndRewindsToTheStart) {
+    Generator ending, opening;
+    init(ending).colour = 0xAA0000;
+    init(opening).colour = 0x00AA00;
+    demo.timeline.add(0, 20000, &opening);
+    demo.timeline.add(20000, 10000, &ending);  // lastEnd 29999
+    begin();
+    BITMAP* f = passAt(31000);
+    EXPECT_EQ(f, ending.frame);
+    EXPECT_EQ(loop->prevTime, 29999);
+    EXPECT_EQ(ending.calls.times[0], (28999 - 20000) % 1000);
+    EXPECT_EQ(clock.ms, 28999);
+    EXPECT_TRUE(rewinding);
+
+    // No input: the timer pulls the music back while it plays on.
+    int previous = loop->prevTime, passes = 0;
+    while (rewinding && passes < 100) {
+        clock.ms += 100;
+        timerHandler();
+        EXPECT_TRUE(seeking);
+        loop->pass();
+        EXPECT_LT(loop->prevTime, previous);
+        previous = loop->prevTime;
+        ++passes;
+    }
+    EXPECT_FALSE(rewinding);
+    EXPECT_EQ(loop->prevTime, 0);
+    EXPECT_EQ(passes, 23);  // 28999 back to 0 at 1300 ms per tick
+    EXPECT_EQ(passAt(100), opening.frame);
+    EXPECT_EQ(loop->prevTime, 100);
+}
+
+TEST_F(MainLoopTime, HoldingDownFreezesTimeAtThePreviousPass) {
+    Generator e;
+    init(e);
+    demo.timeline.add(0, 100000, &e);
+    begin();
+    passAt(4000);
+    key[KEY_DOWN] = 1;
+    passAt(4100);
+    EXPECT_EQ(loop->prevTime, 4000);
+    EXPECT_EQ(clock.ms, 4000);
+    passAt(4200);
+    EXPECT_EQ(e.calls.times[2], 0);  // 4000 at period 1000
+    EXPECT_EQ(loop->prevTime, 4000);
+    key[KEY_DOWN] = 0;
+    passAt(4300);
+    EXPECT_EQ(loop->prevTime, 4300);
+}
+
+TEST_F(MainLoopTime, HoldingUpKeepsTheScreenUnchangedWhileThePassesGoOn) {
+    Generator e;
+    init(e).colour = 0x00FF00;
+    demo.timeline.add(0, 100000, &e);
+    begin();
+    FakeScreen screenOf(320, 240, 0x0000FF);
+    key[KEY_UP] = 1;
+    passAt(1000);
+    EXPECT_EQ(pixel(screenOf.get(), 100, 100), 0x0000FFu);
+    EXPECT_EQ(e.calls.renders, 1);
+    key[KEY_UP] = 0;
+    passAt(1100);
+    EXPECT_EQ(pixel(screenOf.get(), 100, 100), 0x00FF00u);
+}
+
+TEST_F(MainLoopFrameStack, APassThatLeavesNoFrameEndsWithTheUnderflowMessage) {
+    Overlay nothing;
+    init(nothing);
+    demo.timeline.add(0, 1000, &nothing);
+    begin();
+    EXPECT_EXIT(passAt(10), ::testing::ExitedWithCode(STATUS_MISUSE), "^Framestack underflow\\.\n$");
+}
+
+TEST_F(MainLoopFrameStack, APassThatLeavesTwoFramesEndsWithTheOverflowMessage) {
+    Generator a, b;
+    init(a);
+    init(b);
+    demo.timeline.add(0, 1000, &a);
+    demo.timeline.add(0, 1000, &b);
+    begin();
+    EXPECT_EXIT(passAt(10), ::testing::ExitedWithCode(STATUS_MISUSE), "^Framestack overflow\\.\n$");
+}
+
+TEST_F(MainLoopFrameStack, APassWhoseOneFrameIsNullEndsWithTheNullframeMessage) {
+    NullPusher nothing;
+    init(nothing);
+    demo.timeline.add(0, 1000, &nothing);
+    begin();
+    EXPECT_EXIT(passAt(10), ::testing::ExitedWithCode(STATUS_MISUSE), "^Nullframe rendered\\.\n$");
+}
+
+namespace {
+// The frame the overlays should produce: `lines` drawn in green with the default font.
+struct Line {
+    int x, y;
+    const char* text;
+};
+void expectFrameShows(BITMAP* frame, std::uint32_t background, std::initializer_list<Line> lines) {
+    Bitmap expected(background, frame->w, frame->h);
+    for (const Line& l : lines) textout_ex(expected, font, l.text, l.x, l.y, 0x00FF00, -1);
+    int differing = 0;
+    for (int y = 0; y < frame->h; ++y)
+        for (int x = 0; x < frame->w; ++x) differing += pixel(frame, x, y) != pixel(expected, x, y);
+    EXPECT_EQ(differing, 0);
+}
+}  // namespace
+
+TEST_F(MainLoopOverlays, TheFrameRateReadsManyWhenAPassTakesNoMusicTime) {
+    Generator e;
+    init(e).colour = 0;
+    demo.timeline.add(0, 100000, &e);
+    begin();
+    showFps = true;
+    expectFrameShows(passAt(1000), 0, {{279, 9, "MANY"}});
+}
+
+TEST_F(MainLoopOverlays, TheFrameRateIsTheInverseOfTheMusicTimeThePassTook) {
+    Generator e;
+    Overlay slow;
+    init(e).colour = 0;
+    init(slow).clock = &clock;
+    demo.timeline.add(0, 100000, &e);
+    demo.timeline.add(0, 100000, &slow);
+    begin();
+    showFps = true;
+    slow.takes = 40;
+    expectFrameShows(passAt(1000), 0, {{255, 9, "25.0FPS"}});
+    slow.takes = 10;  // 100 frames a second is too many to print
+    expectFrameShows(passAt(2000), 0, {{279, 9, "MANY"}});
+    slow.takes = 11;
+    expectFrameShows(passAt(3000), 0, {{255, 9, "90.9FPS"}});
+}
+
+TEST_F(MainLoopOverlays, TheEventListGrowsUpwardsWithTheTimeEachEventHasLeft) {
+    Generator e;
+    TodoEffect todo;
+    Overlay plain;
+    init(e).colour = 0x000040;
+    init(todo).text = "";
+    init(plain);
+    demo.timeline.add(0, 100000, &e);
+    demo.timeline.add(1000, 2500, &todo);
+    demo.timeline.add(1500, 800, &plain);
+    begin();
+    showEvents = true;
+    // At 2000: 97999, 1499 and 299 ms left.
+    expectFrameShows(passAt(2000), 0x000040,
+                     {{9, 222, "97.99 Effect"}, {9, 213, "01.49 TODO"}, {9, 204, "00.29 Effect"}});
+}
+
+TEST_F(MainLoopOverlays, TheClockShowsMinutesSecondsAndHundredthsWhileOnOrWhileSeeking) {
+    Generator e;
+    init(e).colour = 0;
+    demo.timeline.add(0, 200000, &e);
+    begin();
+    showClock = true;
+    expectFrameShows(passAt(83456), 0, {{9, 9, "01:23.45"}});
+    showClock = false;
+    seeking = true;
+    expectFrameShows(passAt(5009), 0, {{9, 9, "00:05.00"}});
+    seeking = false;
+    expectFrameShows(passAt(6000), 0, {});
+}
+
+TEST_F(MainLoopOverlays, HoldingCShowsTheCreditLineUnlessTheClockIsUp) {
+    Generator e;
+    init(e).colour = 0;
+    demo.timeline.add(0, 200000, &e);
+    begin();
+    key[KEY_C] = 1;
+    BITMAP* f = passAt(1000);
+    int green = 0, beyond = 0;
+    for (int y = 0; y < 240; ++y)
+        for (int x = 0; x < 320; ++x) {
+            bool lit = pixel(f, x, y) == 0x00FF00;
+            green += lit;
+            beyond += lit && (y < 9 || y >= 17 || x < 9);
+        }
+    EXPECT_GT(green, 0);
+    EXPECT_EQ(beyond, 0);
+    EXPECT_EQ(pixel(f, 319, 12), 0u);  // the line ends inside the frame
+    showClock = true;
+    expectFrameShows(passAt(1000), 0, {{9, 9, "00:01.00"}});
+}
+
+#if !defined(__SANITIZE_ADDRESS__)
+// Every allocation of the process is counted while `counting` is set (the sanitizers bring their
+// own allocator, so the check is left to the plain build).
+namespace {
+bool counting = false;
+long allocations = 0;
+}  // namespace
+extern "C" void* __libc_malloc(std::size_t);
+extern "C" void* __libc_calloc(std::size_t, std::size_t);
+extern "C" void* __libc_realloc(void*, std::size_t);
+extern "C" void* malloc(std::size_t n) {
+    allocations += counting;
+    return __libc_malloc(n);
+}
+extern "C" void* calloc(std::size_t n, std::size_t size) {
+    allocations += counting;
+    return __libc_calloc(n, size);
+}
+extern "C" void* realloc(void* p, std::size_t n) {
+    allocations += counting;
+    return __libc_realloc(p, n);
+}
+
+TEST_F(MainLoopEffects, PassesAllocateNothing) {
+    // A filter: takes the frame below and pushes its own copy.
+    struct Copy : ProtectedFrameEffect {
+        void render() override {
+            blit(pop(), frame, 0, 0, 0, 0, frame->w, frame->h);
+            push(frame);
+        }
+    };
+    Generator ground;
+    Copy copy;
+    TodoEffect word;
+    init(ground);
+    init(copy);
+    init(word).text = "NOTHING NEW";
+    demo.timeline.add(0, 6000, &ground);
+    demo.timeline.add(1000, 3000, &copy);
+    demo.timeline.add(2000, 3000, &word);
+    begin();
+    showFps = showEvents = showClock = true;
+    counting = true;
+    for (int t = 0; t < 7000; t += 7) {
+        if (t == 4501) jumpTo = 1500;
+        passAt(t);
+    }
+    counting = false;
+    EXPECT_EQ(allocations, 0);
+    EXPECT_EQ(ground.calls.renders, 1000);
+    EXPECT_TRUE(rewinding);  // the schedule ran out, too
+}
+#endif
