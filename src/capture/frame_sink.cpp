@@ -40,9 +40,7 @@ class FrameSequenceSink final : public FrameSink {
 public:
     explicit FrameSequenceSink(const fs::path& out)
         : out(out), partialFrames(out / "frames.partial"), partialWav(out / "velmora.wav.partial") {}
-    ~FrameSequenceSink() override {
-        if (rgb) destroy_bitmap(rgb);
-    }
+    ~FrameSequenceSink() override { releaseBitmap(); }
 
     bool begin(std::string& error) {
         std::error_code ec;
@@ -74,6 +72,7 @@ public:
     }
 
     bool finish(std::string& error) override {
+        releaseBitmap();
         std::error_code ec;
         fs::remove_all(out / "frames", ec);
         fs::rename(partialFrames, out / "frames", ec);
@@ -83,6 +82,7 @@ public:
     }
 
     void abandon() override {
+        releaseBitmap();
         std::error_code ec;
         fs::remove_all(partialFrames, ec);
         fs::remove(partialWav, ec);
@@ -94,6 +94,12 @@ public:
     }
 
 private:
+    // The bitmap must go while the library is still up; the show shuts it down when it goes.
+    void releaseBitmap() {
+        if (rgb && system_driver) destroy_bitmap(rgb);
+        rgb = nullptr;
+    }
+
     fs::path out, partialFrames, partialWav;
     BITMAP* rgb = nullptr;
     long count = 0;
