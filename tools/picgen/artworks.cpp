@@ -30,7 +30,7 @@ Image sphereScene(bool variant) {
     floorShadow(img, 170, 205, 70, 12, 0.8f);
     SphereLook look;
     look.chrome = true;
-    look.skyTop = variant ? rgb(0x002050) : rgb(0x200840);
+    look.skyTop = variant ? rgb(0x003070) : rgb(0x301060);
     look.skyLow = variant ? rgb(0x80F0FF) : rgb(0xFF70B0);
     look.floorA = rgb(0x000000);
     look.floorB = variant ? rgb(0x00E0FF) : rgb(0xFF20A0);
