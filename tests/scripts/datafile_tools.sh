@@ -51,7 +51,8 @@ done
 mkdir "$work/one"
 "$picgen" "$work/one" MELON > /dev/null
 [ "$(ls "$work/one")" = "MELON.png" ] || fail "picgen DIR MELON wrote: $(ls "$work/one" | tr '\n' ' ')"
-if "$picgen" "$work/one" NO_SUCH_PICTURE > /dev/null 2>&1; then fail "picgen succeeded on an unknown name"; fi
+if message=$("$picgen" "$work/one" NO_SUCH_PICTURE 2>&1); then fail "picgen succeeded on an unknown name"; fi
+case $message in *NO_SUCH_PICTURE*) ;; *) fail "picgen did not name the unknown picture: $message" ;; esac
 
 # --- the contact sheet shows all 37 pictures ---------------------------------------------------
 out=$("$contactsheet" "$datafile" "$work/sheet.png") || fail "contactsheet failed: $out"

@@ -30,7 +30,7 @@ Image sphereScene(bool variant) {
     floorShadow(img, 170, 205, 70, 12, 0.8f);
     SphereLook look;
     look.chrome = true;
-    look.skyTop = variant ? rgb(0x002050) : rgb(0x200840);
+    look.skyTop = variant ? rgb(0x003070) : rgb(0x301060);
     look.skyLow = variant ? rgb(0x80F0FF) : rgb(0xFF70B0);
     look.floorA = rgb(0x000000);
     look.floorB = variant ? rgb(0x00E0FF) : rgb(0xFF20A0);
@@ -253,21 +253,36 @@ Image specs() {
 }
 
 Image mrsHollow() {
-    // A hollow: nested rounded frames falling away to a glowing far end, warm edges, cold core.
-    Image img(W, H, Colour{0, 0, 0});
-    const int rings = 14;
-    for (int i = 0; i < rings; ++i) {
-        float t = i / float(rings - 1), k = std::pow(0.78f, float(i));
-        float cx = 160 + 20 * (1 - k), cy = 110 - 10 * (1 - k);
-        float hw = 190 * k, hh = 150 * k;
-        Mask outer = roundRectMask(W, H, cx - hw, cy - hh, cx + hw, cy + hh, 30 * k);
-        Colour c = ramp({rgb(0xFF6020), rgb(0xFF1080), rgb(0x6020FF), rgb(0x20E0FF)}, t);
-        paint(img, outer, i & 1 ? c * 0.25f : c);
-        Mask lip = outer;  // a bright inner edge gives each frame a bevel
-        subtract(lip, shifted(outer, -2, -2));
-        paint(img, lip, mix(c, Colour{1, 1, 1}, 0.6f), 0.8f);
-    }
-    glow(img, blurred(circleMask(W, H, 178, 100, 18), 20), rgb(0xFFFFFF), 0.9f);
+    // A hollow: a square corridor in perspective, checkered floor, lit ceiling strips and ribbed
+    // walls, running to a glowing far end.
+    Image img(W, H);
+    const float cx = 168, cy = 108;
+    for (int y = 0; y < H; ++y)
+        for (int x = 0; x < W; ++x) {
+            Colour sum{};
+            for (int s = 0; s < 4; ++s) {  // 2 x 2 samples per pixel
+                float dx = x + 0.25f + 0.5f * (s & 1) - cx, dy = y + 0.25f + 0.5f * (s >> 1) - cy;
+                // Which wall the ray meets first, and how far along the corridor.
+                bool side = std::abs(dx) * 0.75f > std::abs(dy);
+                float z = side ? 120.0f / std::abs(dx) : 90.0f / std::abs(dy);
+                float across = side ? dy * z / 90 : dx * z / 120;  // -1..1 over the wall's width
+                float along = z * 2;
+                Colour c;
+                if (!side && dy > 0) {  // floor
+                    bool odd = (int(std::floor(along)) + int(std::floor(across * 4 + 4))) & 1;
+                    c = odd ? rgb(0xFF2090) : rgb(0x100020);
+                } else if (!side) {  // ceiling with strip lights
+                    bool lamp = std::abs(across) < 0.18f && std::fmod(along, 2.0f) < 1.0f;
+                    c = lamp ? rgb(0xFFFFE0) : rgb(0x180840);
+                } else {  // walls with ribs
+                    bool rib = std::fmod(along, 1.0f) < 0.18f;
+                    c = rib ? rgb(0x40F0FF) : mix(rgb(0x2030A0), rgb(0x080418), clamp01(across * across));
+                }
+                sum = sum + mix(c, rgb(0xFFE8FF), clamp01((z - 3.0f) / 9.0f));  // haze at the far end
+            }
+            img.at(x, y) = sum * 0.25f;
+        }
+    glow(img, blurred(rectMask(W, H, cx - 14, cy - 10, cx + 14, cy + 10), 16), rgb(0xFFFFFF), 0.8f);
     return img;
 }
 

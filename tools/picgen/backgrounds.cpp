@@ -145,7 +145,7 @@ void sphere(Image& img, float cx, float cy, float r, const SphereLook& look) {
         if (look.chrome) {
             // Upward reflections see the sky, downward ones a checkered floor.
             if (ry < 0.05f) {
-                c = mix(look.skyLow, look.skyTop, clamp01(-ry * 1.4f));
+                c = mix(look.skyLow, look.skyTop, clamp01(-ry * 0.8f));
             } else {
                 float u = rx / (ry + 0.05f) * 2, v = 1 / (ry + 0.05f);
                 bool odd = (int(std::floor(u)) + int(std::floor(v))) & 1;

@@ -86,13 +86,13 @@ Image bumpmap2() {
     Mask boss = blurred(circleMask(W, H, 160, 120, 78), 10);
     Mask ring = circleMask(W, H, 160, 120, 66);
     subtract(ring, circleMask(W, H, 160, 120, 58));
-    Mask letter = blurred(textMask(W, H, "Z", {FONT_BOLD, 120, 1, 0.2f, 0}, 160, 163), 5);
+    Mask letter = blurred(textMask(W, H, "Z", {FONT_BOLD, 120, 1, 0.2f, 0}, 160, 163), 3);
     for (int y = 0; y < H; ++y)
         for (int x = 0; x < W; ++x) {
             float b = boss.at(x, y);
             float domeH = 0.5f + 0.3f * dome(x + 0.5f - 160, y + 0.5f - 120, 80);
             float h = mix(Colour{height.at(x, y), 0, 0}, Colour{domeH, 0, 0}, b).r;
-            h -= 0.25f * ring.at(x, y);
+            h -= 0.4f * ring.at(x, y);
             h = std::max(h, b * letter.at(x, y) * (0.55f + 0.45f * letter.at(x, y)));
             height.at(x, y) = h;
         }
