@@ -55,13 +55,6 @@ std::vector<double> referenceSpectrum(const std::int16_t* frames, int channel) {
     return out;
 }
 
-// Bytes that are no module of any kind.
-std::vector<std::uint8_t> noise(std::size_t size) {
-    std::vector<std::uint8_t> bytes(size);
-    for (std::size_t i = 0; i < size; ++i) bytes[i] = static_cast<std::uint8_t>(i * 131 + 7);
-    return bytes;
-}
-
 std::vector<std::int16_t> decodeWhole(const TrackerModule& m) {
     std::vector<std::uint8_t> bytes = m.bytes();
     Decoder d;
