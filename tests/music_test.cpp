@@ -87,13 +87,11 @@ TEST_F(MusicPlayer, Version4_28_09IsAccepted) {
 
 TEST_F(MusicPlayer, AMissingEmptyTruncatedOrGarbageModuleEndsTheShowAsItsLoopStarts) {
     std::vector<std::uint8_t> whole = busyModule(2).bytes();
-    std::vector<std::uint8_t> garbage(5000);
-    for (std::size_t i = 0; i < garbage.size(); ++i) garbage[i] = static_cast<std::uint8_t>(i * 89 + 3);
     const char* files[] = {
         "/nonexistent/drift.mod",
         file("empty.mod", {}),
         file("truncated.mod", {whole.begin(), whole.begin() + static_cast<long>(whole.size() / 2)}),
-        file("garbage.mod", garbage),
+        file("garbage.mod", noise(5000)),
     };
     for (const char* f : files) {
         EXPECT_EXIT(

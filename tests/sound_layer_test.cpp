@@ -55,13 +55,6 @@ std::vector<double> referenceSpectrum(const std::int16_t* frames, int channel) {
     return out;
 }
 
-// Bytes that are no module of any kind.
-std::vector<std::uint8_t> noise(std::size_t size) {
-    std::vector<std::uint8_t> bytes(size);
-    for (std::size_t i = 0; i < size; ++i) bytes[i] = static_cast<std::uint8_t>(i * 131 + 7);
-    return bytes;
-}
-
 std::vector<std::int16_t> decodeWhole(const TrackerModule& m) {
     std::vector<std::uint8_t> bytes = m.bytes();
     Decoder d;
@@ -266,6 +259,46 @@ TEST(Player, TheDeviceGetsTheFramesThatWillBeHeardWhenItsBufferPlays) {
     EXPECT_FALSE(player.heard(600 * MS, heard));
     player.fill(got.data(), 1024, 600 * MS);
     for (std::int16_t s : got) ASSERT_EQ(s, 0);
+}
+
+TEST(Player, OnASoundCardTheClockKeepsToWhatTheCardPlaysAndOnASleepingDriverToRealTime) {
+    TrackerModule m = busyModule(4);
+    std::vector<std::uint8_t> bytes = m.bytes();
+    Track track;
+    ASSERT_TRUE(track.load(bytes.data(), bytes.size(), Track::Decoding::Now));
+    const int latency = 1024;
+    for (bool card : {true, false}) {
+        Player player;
+        player.configure(latency, card);
+        player.start(&track, true);
+        // The card's crystal runs 0.3 % fast: it asks for a buffer every 21.27 ms, give or take
+        // 2 ms of scheduling.
+        const double period = 1024 / 48000.0 * 1e9 / 1.003;
+        std::vector<std::int16_t> buffer(1024 * CHANNELS);
+        double last = 0, cardHeard = 0;
+        std::int64_t now = 0;
+        for (int k = 0; k < 1400; ++k) {  // 30 s
+            std::int64_t callback = static_cast<std::int64_t>(k * period) + (k * 7919 % 5) * 400'000;
+            for (; now < callback; now += MS) {
+                double heard = 0;
+                ASSERT_TRUE(player.heard(now, heard));
+                ASSERT_GE(heard, last);
+                last = heard;
+            }
+            player.fill(buffer.data(), 1024, callback);
+            cardHeard = static_cast<double>(k) * 1024 - latency;  // the buffers it has played
+        }
+        double heard = 0;
+        ASSERT_TRUE(player.heard(now, heard));
+        // Off a card, the clock runs in real time from the moment the first buffer was heard.
+        const std::int64_t firstHeard = latency * 1'000'000'000LL / SAMPLE_RATE;
+        double realTime = static_cast<double>(now - firstHeard) * 1e-6 * FRAMES_PER_MS;
+        if (card) {
+            EXPECT_NEAR(heard, cardHeard, 3 * FRAMES_PER_MS);
+        } else {
+            EXPECT_NEAR(heard, realTime, 1 * FRAMES_PER_MS);
+        }
+    }
 }
 
 // --- The sound-library calls ----------------------------------------------------------------

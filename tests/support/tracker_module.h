@@ -133,6 +133,13 @@ inline TrackerModule busyModule(int orders) {
     return m;
 }
 
+// Bytes that are no module of any kind.
+inline std::vector<std::uint8_t> noise(std::size_t size) {
+    std::vector<std::uint8_t> bytes(size);
+    for (std::size_t i = 0; i < size; ++i) bytes[i] = static_cast<std::uint8_t>(i * 131 + 7);
+    return bytes;
+}
+
 // A file in the temporary directory, unique to this process, holding `data`; returns its path.
 inline std::string temporaryFile(const std::string& name, const std::vector<std::uint8_t>& data) {
     std::string path = (std::filesystem::temp_directory_path() /

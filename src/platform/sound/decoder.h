@@ -21,7 +21,6 @@ public:
 
     // Opens a module held in memory; false when the data is no module the decoder can play.
     bool open(const std::uint8_t* data, std::size_t size);
-    bool isOpen() const { return module != nullptr; }
 
     // Frames from the start to the module's end, played once.
     std::int64_t lengthFrames() const { return frames; }
