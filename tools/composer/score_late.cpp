@@ -20,6 +20,7 @@ void bumps(Segment& s) {
     w.arpeggio(4 * BAR, bars - 4, LEAD, Bell, p, 1, "0.1.2.0.1.2.0.1.", 69, 24);
     w.melody(8 * BAR, ECHO, Lead, "d5:4 f5:4 a5:6 g5:2  f5:4 d5:4 bb4:8~  c5:4 e5:4 g5:6 f5:2  e5:8~ a4:8~  "
                                   "d5:4 f5:4 a5:6 g5:2  f5:4 d5:4 bb4:8~  c5:4 e5:4 g5:4 a5:4");
+    for (int bar : {7, 11}) w.turnaround(bar * BAR);
     const int f = bars * BAR;
     w.beat(f, BAR, {"x.x.x.x.x.x.x.x.", "..o.x.o.xoxoxxxx", ""});
     w.bassLine(f, 1, BASS, Acid, chords("E"), 1, "R.RO..R.ORO.RORO", 45);
@@ -91,6 +92,7 @@ void finale(Segment& s) {
     }
     w.echo(LEAD, ECHO, 0, 8 * BAR - 4, 3, 22);
     w.chipChords(8 * BAR, 7, ECHO, p, 1, 69);
+    for (int bar : {3, 7, 11}) w.turnaround(bar * BAR);
     w.silence(w.length() - 1, LEAD);
 }
 

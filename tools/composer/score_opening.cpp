@@ -13,7 +13,7 @@ void opening(Segment& s) {
     w.note(0, BASS, SubBass, 33);
     w.note(0, PAD_R, Pad, 64);
     w.note(0, PAD_L, Pad, 60);
-    w.riser(0, 64, ECHO, NoiseSweep, 48, 6, 30);
+    w.riser(0, 64, ECHO, NoiseSweep, 48, 4, 22);
     for (int bar = 1; bar < 4; ++bar) {
         w.hit(bar * BAR, KICK, Kick, 24 + 8 * bar);
         w.hit(bar * BAR + 3, KICK, Kick, 16 + 6 * bar);
@@ -30,7 +30,7 @@ void opening(Segment& s) {
     w.bassLine(112, 1, BASS, Bass, chords("E"), 1, "R.R.R.R.", 28);
     w.drums(72, 36, HATS, HatClosed, "o.x.");  // stops before the reverse crash
     w.drums(80, 32, KICK, Kick, "x...");
-    w.riser(64, 56, ECHO, NoiseSweep, 55, 20, 44);
+    w.riser(64, 56, ECHO, NoiseSweep, 55, 14, 34);
     w.melody(64, LEAD, Lead, "-:8 e5:8~ c5:16~ f5:16~ e5:16~");
 
     // the last bar cuts with the pictures: snares at rows 110, 114, 116 and 118
@@ -59,6 +59,7 @@ void groove(Segment& s) {
     w.echo(LEAD, ECHO, 8 * BAR, 14 * BAR - 1, 3, 18);
     w.hit(4 * BAR, HATS, Crash);
     w.hit(8 * BAR, HATS, Crash);
+    for (int bar : {3, 7, 11}) w.turnaround(bar * BAR);
 
     // fill on E into the theme
     const int f = bars * BAR;
@@ -84,6 +85,8 @@ void theme(Segment& s) {
     // first time the lead echoes to the right; second time a chip arpeggio answers it there
     w.echo(LEAD, ECHO, 0, 8 * BAR - 4, 3, 20);
     w.chipChords(8 * BAR, 8, ECHO, p, 1, 69);
+    w.turnaround(7 * BAR);
+    w.turnaround(11 * BAR);
     // the last bar breaks for the credits
     w.drums(15 * BAR + 8, 8, SNARE, Snare, "xoxxxxxx");
 }

@@ -116,6 +116,10 @@ void Writer::beat(int row, int count, const Beat& b) {
     if (!b.openHats.empty()) drums(row, count, HATS, HatOpen, b.openHats);
 }
 
+void Writer::turnaround(int row) {
+    for (int i = 0; i < 4; ++i) hit(row + 12 + i, SNARE, Snare, 30 + 10 * i);
+}
+
 void Writer::fill(int row, const std::string& chord, const Beat& b) {
     const auto c = chords(chord);
     beat(row, BAR, b);
