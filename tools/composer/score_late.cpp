@@ -34,7 +34,7 @@ void warps(Segment& s) {
     const auto p = chords("Am Fmaj7 Am G");
     const int bars = 15;
     w.drums(0, bars * BAR, KICK, Kick, "x...x...x...x...");
-    w.bassLine(0, bars, BASS, SubBass, p, 2, "..R...R...R...R.");
+    w.bassLine(0, bars, BASS, SubBass, p, 2, "..r...r...r...r.");
     w.arpeggio(0, bars, ECHO, Chip, p, 2, "0.2.1.3.2.0.3.1.", 64, 28);
     w.padChords(0, bars, p, 2);
     w.drums(4 * BAR, (bars - 4) * BAR, HATS, HatOpen, "..x...x...x...x.");
@@ -88,9 +88,9 @@ void finale(Segment& s) {
         w.drums(r + 1, bars * BAR - 1, HATS, HatClosed, "o.o.o.o.o.o.o.o.");
         w.bassLine(r, bars, BASS, Bass, p, 1, "R.O.R.O.R.O.R.Or");
         w.padChords(r, bars, p, 1);
-        w.melody(r, LEAD, Lead, std::string(THEME_A) + " " + THEME_B);
+        w.melody(r, LEAD, Lead, std::string(THEME_A) + " " + THEME_B, 46);  // louder than the first time
     }
-    w.echo(LEAD, ECHO, 0, 8 * BAR - 4, 3, 22);
+    w.echo(LEAD, ECHO, 0, 8 * BAR - 4, 3, 24);
     w.chipChords(8 * BAR, 7, ECHO, p, 1, 69);
     for (int bar : {3, 7, 11}) w.turnaround(bar * BAR);
     w.silence(w.length() - 1, LEAD);
@@ -121,7 +121,7 @@ void outro(Segment& s) {
     w.hit(0, KICK, Impact);
     w.hit(0, HATS, Crash);
     w.silence(0, ECHO);
-    w.note(0, BASS, SubBass, 33);
+    w.note(0, BASS, SubBass, 33, 36);
     w.padChords(0, 5, chords("Am"), 5);
     w.melody(0, LEAD, Lead, "a4:3 c5:3 e5:4 d5:2 c5:2 b4:2  a4:16~  -:16 e5:16~");
     w.echo(LEAD, ECHO, 0, 63, 3, 18);

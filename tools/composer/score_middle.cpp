@@ -27,7 +27,7 @@ void credits(Segment& s) {
     const int bars = 8;
     w.hit(0, HATS, Crash);
     w.drums(0, bars * BAR, KICK, Kick, "x...x...x...x.x.");
-    w.bassLine(0, bars, PAD_L, SubBass, p, 1, "R...............");
+    w.bassLine(0, bars, PAD_L, SubBass, p, 1, "r...............");
     w.bassLine(0, bars, BASS, Acid, p, 1, "RROrRRFrRROrRTFO", 45);
     w.drums(BAR, (bars - 1) * BAR, HATS, HatClosed, "xoxoxoxoxoxoxoxo");
     w.drums(0, bars * BAR, SNARE, Ride, "x.x...x.x.x...x.");

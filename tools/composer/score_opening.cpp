@@ -13,6 +13,11 @@ void opening(Segment& s) {
     w.note(0, BASS, SubBass, 33);
     w.note(0, PAD_R, Pad, 64);
     w.note(0, PAD_L, Pad, 60);
+    for (int bar = 0; bar < 4; ++bar) {  // the drone swells bar by bar
+        w.effect(bar * BAR, BASS, SET_VOLUME, 20 + 10 * bar);
+        w.effect(bar * BAR, PAD_R, SET_VOLUME, 14 + 6 * bar);
+        w.effect(bar * BAR, PAD_L, SET_VOLUME, 14 + 6 * bar);
+    }
     w.riser(0, 64, ECHO, NoiseSweep, 48, 4, 22);
     for (int bar = 1; bar < 4; ++bar) {
         w.hit(bar * BAR, KICK, Kick, 24 + 8 * bar);
