@@ -43,7 +43,9 @@ TEST(Timing, LongRowsFallOnTheWeakSixteenths) {
     EXPECT_EQ(std::count(t.speeds.begin(), t.speeds.end(), 13), 48);
     EXPECT_EQ(std::count(t.speeds.begin(), t.speeds.end(), 12), 208);
     for (std::size_t r = 0; r < t.speeds.size(); ++r) {
-        if (t.speeds[r] == 13) EXPECT_EQ(r % 4, 3u) << "a long row inside a beat at " << r;
+        if (t.speeds[r] == 13) {
+            EXPECT_EQ(r % 4, 3u) << "a long row inside a beat at " << r;
+        }
     }
     // rows of 125 ms, twelve and a half ticks: a long row closes every eighth note
     const SegmentTiming swing = solveSegment(64, 0.0, 64 * 125.0);
