@@ -65,7 +65,7 @@ void buildUp(Segment& s) {
     w.padChords(8 * BAR, 1, chords("E"), 1, Pad, 56);
     w.chipChords(4 * BAR, 5, LEAD, chords("Am E Am E E"), 1, 69);
     w.riser(0, w.length(), ECHO, NoiseSweep, 48, 8, 56);
-    w.hit(8 * BAR + 4, HATS, ReverseCrash);
+    w.hit(8 * BAR + 8, HATS, ReverseCrash);  // swells through the stop into the finale's first beat
 }
 
 void stop(Segment& s) {
