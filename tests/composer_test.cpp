@@ -191,6 +191,21 @@ TEST(Score, MelodiesParseNamesLengthsRestsAndHolds) {
     EXPECT_EQ(w.melody(12, LEAD, Lead, "a4:2 b4:2 c5:8"), 16) << "a melody is cut at the segment's end";
 }
 
+TEST(Score, ANoteWrittenOverASilencePlays) {
+    Segment s = blank("break", 0.0, 16);
+    Writer w(s);
+    w.silenceTones(0);
+    w.note(0, PAD_R, Choir, 57);
+    w.hit(0, LEAD, Zap);
+    w.note(0, PAD_L, Choir, 64, 20);
+    EXPECT_EQ(s.rows[0][PAD_R].effect, NO_EFFECT);
+    EXPECT_EQ(s.rows[0][LEAD].effect, NO_EFFECT);
+    EXPECT_EQ(s.rows[0][PAD_L].effect, SET_VOLUME);
+    EXPECT_EQ(s.rows[0][PAD_L].param, 20);
+    EXPECT_EQ(s.rows[0][BASS].effect, SET_VOLUME);  // still silenced
+    EXPECT_EQ(s.rows[0][BASS].param, 0);
+}
+
 TEST(Score, NotesOutsideASamplesRangeNameTheirPlace) {
     Segment s = blank("somewhere", 0.0, 16);
     Writer w(s);

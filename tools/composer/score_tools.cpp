@@ -82,6 +82,7 @@ void Writer::note(int row, int ch, SampleId s, int midi, int volume) {
     if (c.note < 0 || c.note > 35) fault(row, ch, "MIDI note " + std::to_string(midi) + " outside the sample's three octaves");
     c.sample = s;
     if (volume >= 0) effect(row, ch, SET_VOLUME, volume);
+    else if (c.effect == SET_VOLUME && c.param == 0) c.effect = NO_EFFECT;  // the new note replaces a silence
 }
 
 void Writer::hit(int row, int ch, SampleId s, int volume) {
@@ -89,6 +90,7 @@ void Writer::hit(int row, int ch, SampleId s, int volume) {
     c.note = voice(s).trigger;
     c.sample = s;
     if (volume >= 0) effect(row, ch, SET_VOLUME, volume);
+    else if (c.effect == SET_VOLUME && c.param == 0) c.effect = NO_EFFECT;
 }
 
 void Writer::effect(int row, int ch, int effect, int param) {
