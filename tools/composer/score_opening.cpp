@@ -60,8 +60,10 @@ void groove(Segment& s) {
     w.drums(8 * BAR, 6 * BAR, SNARE, Snare, "......o.......o.");
     w.bassLine(0, bars, BASS, Bass, p, 1, "R.O.R.O.R.O.R.Or");
     w.padChords(4 * BAR, 10, p, 1);
+    // a first hint of the theme, then the pluck takes up the chords
+    w.melody(4 * BAR, LEAD, Pluck, "a4:3 c5:3 e5:4 -:6  -:16  e5:3 d5:3 c5:4 -:6  -:16");
     w.arpeggio(8 * BAR, 6, LEAD, Pluck, p, 1, "0.1.2.0.1.2.3.2.", 57);
-    w.echo(LEAD, ECHO, 8 * BAR, 14 * BAR - 1, 3, 18);
+    w.echo(LEAD, ECHO, 4 * BAR, 14 * BAR - 1, 3, 18);
     w.hit(4 * BAR, HATS, Crash);
     w.hit(8 * BAR, HATS, Crash);
     for (int bar : {3, 7, 11}) w.turnaround(bar * BAR);
