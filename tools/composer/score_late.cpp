@@ -77,16 +77,15 @@ void stop(Segment& s) {
 void finale(Segment& s) {
     Writer w(s);
     const auto p = chords(THEME_CHORDS);
-    w.hit(0, KICK, Impact);
     for (int half = 0; half < 2; ++half) {
         const int r = half * 8 * BAR;
         const int bars = half ? 7 : 8;
-        w.hit(r, HATS, Crash);
-        w.drums(r + (half ? 0 : 1), bars * BAR - (half ? 0 : 1), KICK, Kick, "x...x...x...x...");
-        w.beat(r, bars * BAR, {"", "....x.......x...", "", "..x...x...x...x.", Clap});
+        w.beat(r, bars * BAR, {"x...x...x...x...", "....x.......x...", "o.o.o.o.o.o.o.o.", "..x...x...x...x.", Clap});
         w.drums(r, bars * BAR, SNARE, Snare, ".......o......o.");
-        w.drums(r + 1, bars * BAR - 1, HATS, HatClosed, "o.o.o.o.o.o.o.o.");
-        w.bassLine(r, bars, BASS, Bass, p, 1, "R.O.R.O.R.O.R.Or");
+        w.hit(r, HATS, Crash);  // each half opens on a crash and an impact under the kick
+        w.hit(r, SNARE, Impact);
+        // the second time round the bass drives in sixteenths
+        w.bassLine(r, bars, BASS, Bass, p, 1, half ? "RrOrRrOrRrOrRrOr" : "R.O.R.O.R.O.R.Or");
         w.padChords(r, bars, p, 1);
         w.melody(r, LEAD, Lead, std::string(THEME_A) + " " + THEME_B, 46);  // louder than the first time
     }
