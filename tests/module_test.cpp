@@ -190,6 +190,26 @@ TEST_F(DriftModule, IsNeverSilentWhileTheShowRunsAndNeverClipsForLong) {
     EXPECT_LT(longestClippedRun, 40u) << "clipped for " << longestClippedRun / 2 << " frames in a row";
 }
 
+// Near the end the show flashes eight pictures, 144 ms each with 100 ms of noise between: the
+// music hits with every flash.
+TEST_F(DriftModule, HitsWithEachOfTheEightFlashes) {
+    openmpt_module* m = module->get();
+    const auto starts = module->orderStarts();
+    std::vector<double> hits;
+    for (int o = 0; o < static_cast<int>(starts.size()); ++o) {
+        if (starts[o] > 281.68 || (o + 1 < static_cast<int>(starts.size()) && starts[o + 1] < 279.5)) continue;
+        const int pattern = openmpt_module_get_order_pattern(m, o);
+        for (int r = 0; r < openmpt_module_get_pattern_num_rows(m, pattern); ++r) {
+            const double t = openmpt_module_set_position_order_row(m, o, r);
+            if (t < 279.5 || t > 281.68) continue;
+            if (openmpt_module_get_pattern_row_channel_command(m, pattern, r, 0, OPENMPT_MODULE_COMMAND_NOTE) != 0)
+                hits.push_back(t * 1000.0);
+        }
+    }
+    ASSERT_EQ(hits.size(), 8u) << "kicks during the flashes";
+    for (std::size_t i = 0; i < hits.size(); ++i) EXPECT_NEAR(hits[i], 279730.0 + 244.0 * i, 10.0) << "hit " << i;
+}
+
 // The credits' ray caster colours its rays by the two channels: they must differ clearly.
 TEST_F(DriftModule, CreditsSoundDifferentLeftAndRight) {
     const auto audio = module->render(78.4, 93.8, 8000);

@@ -20,6 +20,7 @@ void bumps(Segment& s) {
     w.arpeggio(4 * BAR, bars - 4, LEAD, Bell, p, 1, "0.1.2.0.1.2.0.1.", 69, 24);
     w.melody(8 * BAR, ECHO, Lead, "d5:4 f5:4 a5:6 g5:2  f5:4 d5:4 bb4:8~  c5:4 e5:4 g5:6 f5:2  e5:8~ a4:8~  "
                                   "d5:4 f5:4 a5:6 g5:2  f5:4 d5:4 bb4:8~  c5:4 e5:4 g5:4 a5:4");
+    for (int bar : {7, 11}) w.turnaround(bar * BAR);
     const int f = bars * BAR;
     w.beat(f, BAR, {"x.x.x.x.x.x.x.x.", "..o.x.o.xoxoxxxx", ""});
     w.bassLine(f, 1, BASS, Acid, chords("E"), 1, "R.RO..R.ORO.RORO", 45);
@@ -33,7 +34,7 @@ void warps(Segment& s) {
     const auto p = chords("Am Fmaj7 Am G");
     const int bars = 15;
     w.drums(0, bars * BAR, KICK, Kick, "x...x...x...x...");
-    w.bassLine(0, bars, BASS, SubBass, p, 2, "..R...R...R...R.");
+    w.bassLine(0, bars, BASS, SubBass, p, 2, "..r...r...r...r.");
     w.arpeggio(0, bars, ECHO, Chip, p, 2, "0.2.1.3.2.0.3.1.", 64, 28);
     w.padChords(0, bars, p, 2);
     w.drums(4 * BAR, (bars - 4) * BAR, HATS, HatOpen, "..x...x...x...x.");
@@ -64,7 +65,7 @@ void buildUp(Segment& s) {
     w.padChords(8 * BAR, 1, chords("E"), 1, Pad, 56);
     w.chipChords(4 * BAR, 5, LEAD, chords("Am E Am E E"), 1, 69);
     w.riser(0, w.length(), ECHO, NoiseSweep, 48, 8, 56);
-    w.hit(8 * BAR + 4, HATS, ReverseCrash);
+    w.hit(8 * BAR + 8, HATS, ReverseCrash);  // swells through the stop into the finale's first beat
 }
 
 void stop(Segment& s) {
@@ -76,21 +77,21 @@ void stop(Segment& s) {
 void finale(Segment& s) {
     Writer w(s);
     const auto p = chords(THEME_CHORDS);
-    w.hit(0, KICK, Impact);
     for (int half = 0; half < 2; ++half) {
         const int r = half * 8 * BAR;
         const int bars = half ? 7 : 8;
-        w.hit(r, HATS, Crash);
-        w.drums(r + (half ? 0 : 1), bars * BAR - (half ? 0 : 1), KICK, Kick, "x...x...x...x...");
-        w.beat(r, bars * BAR, {"", "....x.......x...", "", "..x...x...x...x.", Clap});
+        w.beat(r, bars * BAR, {"x...x...x...x...", "....x.......x...", "o.o.o.o.o.o.o.o.", "..x...x...x...x.", Clap});
         w.drums(r, bars * BAR, SNARE, Snare, ".......o......o.");
-        w.drums(r + 1, bars * BAR - 1, HATS, HatClosed, "o.o.o.o.o.o.o.o.");
-        w.bassLine(r, bars, BASS, Bass, p, 1, "R.O.R.O.R.O.R.Or");
+        w.hit(r, HATS, Crash);  // each half opens on a crash and an impact under the kick
+        w.hit(r, SNARE, Impact);
+        // the second time round the bass drives in sixteenths
+        w.bassLine(r, bars, BASS, Bass, p, 1, half ? "RrOrRrOrRrOrRrOr" : "R.O.R.O.R.O.R.Or");
         w.padChords(r, bars, p, 1);
-        w.melody(r, LEAD, Lead, std::string(THEME_A) + " " + THEME_B);
+        w.melody(r, LEAD, Lead, std::string(THEME_A) + " " + THEME_B, 46);  // louder than the first time
     }
-    w.echo(LEAD, ECHO, 0, 8 * BAR - 4, 3, 22);
+    w.echo(LEAD, ECHO, 0, 8 * BAR - 4, 3, 24);
     w.chipChords(8 * BAR, 7, ECHO, p, 1, 69);
+    for (int bar : {3, 7, 11}) w.turnaround(bar * BAR);
     w.silence(w.length() - 1, LEAD);
 }
 
@@ -119,7 +120,7 @@ void outro(Segment& s) {
     w.hit(0, KICK, Impact);
     w.hit(0, HATS, Crash);
     w.silence(0, ECHO);
-    w.note(0, BASS, SubBass, 33);
+    w.note(0, BASS, SubBass, 33, 36);
     w.padChords(0, 5, chords("Am"), 5);
     w.melody(0, LEAD, Lead, "a4:3 c5:3 e5:4 d5:2 c5:2 b4:2  a4:16~  -:16 e5:16~");
     w.echo(LEAD, ECHO, 0, 63, 3, 18);

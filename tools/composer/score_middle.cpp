@@ -27,7 +27,7 @@ void credits(Segment& s) {
     const int bars = 8;
     w.hit(0, HATS, Crash);
     w.drums(0, bars * BAR, KICK, Kick, "x...x...x...x.x.");
-    w.bassLine(0, bars, PAD_L, SubBass, p, 1, "R...............");
+    w.bassLine(0, bars, PAD_L, SubBass, p, 1, "r...............");
     w.bassLine(0, bars, BASS, Acid, p, 1, "RROrRRFrRROrRTFO", 45);
     w.drums(BAR, (bars - 1) * BAR, HATS, HatClosed, "xoxoxoxoxoxoxoxo");
     w.drums(0, bars * BAR, SNARE, Ride, "x.x...x.x.x...x.");
@@ -88,6 +88,7 @@ void spirals(Segment& s) {
     w.arpeggio(0, bars, ECHO, Pluck, p, 2, "0123212301232123", 57, 30);
     w.padChords(0, bars, p, 2);
     w.chipChords(0, 8, LEAD, p, 2, 69);
+    w.turnaround(7 * BAR);
     w.melody(8 * BAR, LEAD, Lead, "e5:8 d5:4 c5:4 e5:16~  f5:8 e5:4 c5:4 a4:16~  g5:8 e5:4 c5:4 g5:12~ -:4");
     const int f = bars * BAR;
     w.fill(f, "E", {"x...x...x...x.x.", "x.o.x.o.xoxoxxxx", ""});
@@ -121,6 +122,7 @@ void intermission(Segment& s) {
     w.melody(10 * BAR, ECHO, Bell, "c5:2 e5:2 g5:2 e5:2 c5:2 e5:2 g5:4  a5:2 g5:2 e5:2 c5:2 a4:4 c5:4  "
                                    "f5:2 e5:2 d5:2 c5:2 a4:4 f5:4  g5:4 f5:2 e5:2 d5:4 b4:4");
     w.chipChords(10 * BAR, 4, LEAD, p, 1, 60);
+    for (int bar : {5, 9}) w.turnaround(bar * BAR);
     const int f = bars * BAR;
     const auto g = chords("G");
     w.beat(f, BAR, {"x.....x.x.......", "x..x..x.x.x.xxxx", "", "", Tom});

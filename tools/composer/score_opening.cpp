@@ -13,7 +13,12 @@ void opening(Segment& s) {
     w.note(0, BASS, SubBass, 33);
     w.note(0, PAD_R, Pad, 64);
     w.note(0, PAD_L, Pad, 60);
-    w.riser(0, 64, ECHO, NoiseSweep, 48, 6, 30);
+    for (int bar = 0; bar < 4; ++bar) {  // the drone swells bar by bar
+        w.effect(bar * BAR, BASS, SET_VOLUME, 20 + 10 * bar);
+        w.effect(bar * BAR, PAD_R, SET_VOLUME, 14 + 6 * bar);
+        w.effect(bar * BAR, PAD_L, SET_VOLUME, 14 + 6 * bar);
+    }
+    w.riser(0, 64, ECHO, NoiseSweep, 48, 4, 22);
     for (int bar = 1; bar < 4; ++bar) {
         w.hit(bar * BAR, KICK, Kick, 24 + 8 * bar);
         w.hit(bar * BAR + 3, KICK, Kick, 16 + 6 * bar);
@@ -30,7 +35,7 @@ void opening(Segment& s) {
     w.bassLine(112, 1, BASS, Bass, chords("E"), 1, "R.R.R.R.", 28);
     w.drums(72, 36, HATS, HatClosed, "o.x.");  // stops before the reverse crash
     w.drums(80, 32, KICK, Kick, "x...");
-    w.riser(64, 56, ECHO, NoiseSweep, 55, 20, 44);
+    w.riser(64, 56, ECHO, NoiseSweep, 55, 14, 34);
     w.melody(64, LEAD, Lead, "-:8 e5:8~ c5:16~ f5:16~ e5:16~");
 
     // the last bar cuts with the pictures: snares at rows 110, 114, 116 and 118
@@ -55,10 +60,13 @@ void groove(Segment& s) {
     w.drums(8 * BAR, 6 * BAR, SNARE, Snare, "......o.......o.");
     w.bassLine(0, bars, BASS, Bass, p, 1, "R.O.R.O.R.O.R.Or");
     w.padChords(4 * BAR, 10, p, 1);
+    // a first hint of the theme, then the pluck takes up the chords
+    w.melody(4 * BAR, LEAD, Pluck, "a4:3 c5:3 e5:4 -:6  -:16  e5:3 d5:3 c5:4 -:6  -:16");
     w.arpeggio(8 * BAR, 6, LEAD, Pluck, p, 1, "0.1.2.0.1.2.3.2.", 57);
-    w.echo(LEAD, ECHO, 8 * BAR, 14 * BAR - 1, 3, 18);
+    w.echo(LEAD, ECHO, 4 * BAR, 14 * BAR - 1, 3, 18);
     w.hit(4 * BAR, HATS, Crash);
     w.hit(8 * BAR, HATS, Crash);
+    for (int bar : {3, 7, 11}) w.turnaround(bar * BAR);
 
     // fill on E into the theme
     const int f = bars * BAR;
@@ -84,6 +92,8 @@ void theme(Segment& s) {
     // first time the lead echoes to the right; second time a chip arpeggio answers it there
     w.echo(LEAD, ECHO, 0, 8 * BAR - 4, 3, 20);
     w.chipChords(8 * BAR, 8, ECHO, p, 1, 69);
+    w.turnaround(7 * BAR);
+    w.turnaround(11 * BAR);
     // the last bar breaks for the credits
     w.drums(15 * BAR + 8, 8, SNARE, Snare, "xoxxxxxx");
 }

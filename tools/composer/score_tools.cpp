@@ -82,6 +82,7 @@ void Writer::note(int row, int ch, SampleId s, int midi, int volume) {
     if (c.note < 0 || c.note > 35) fault(row, ch, "MIDI note " + std::to_string(midi) + " outside the sample's three octaves");
     c.sample = s;
     if (volume >= 0) effect(row, ch, SET_VOLUME, volume);
+    else if (c.effect == SET_VOLUME && c.param == 0) c.effect = NO_EFFECT;  // the new note replaces a silence
 }
 
 void Writer::hit(int row, int ch, SampleId s, int volume) {
@@ -89,6 +90,7 @@ void Writer::hit(int row, int ch, SampleId s, int volume) {
     c.note = voice(s).trigger;
     c.sample = s;
     if (volume >= 0) effect(row, ch, SET_VOLUME, volume);
+    else if (c.effect == SET_VOLUME && c.param == 0) c.effect = NO_EFFECT;
 }
 
 void Writer::effect(int row, int ch, int effect, int param) {
@@ -114,6 +116,10 @@ void Writer::beat(int row, int count, const Beat& b) {
     if (!b.snare.empty()) drums(row, count, SNARE, b.snareSample, b.snare);
     if (!b.hats.empty()) drums(row, count, HATS, HatClosed, b.hats);
     if (!b.openHats.empty()) drums(row, count, HATS, HatOpen, b.openHats);
+}
+
+void Writer::turnaround(int row) {
+    for (int i = 0; i < 4; ++i) hit(row + 12 + i, SNARE, Snare, 30 + 10 * i);
 }
 
 void Writer::fill(int row, const std::string& chord, const Beat& b) {

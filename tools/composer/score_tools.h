@@ -57,6 +57,9 @@ public:
     // The kick, snare and hat grids of a beat together, on their channels.
     void beat(int row, int count, const Beat& b);
 
+    // The last beat of the bar starting at `row` rolls on the snare into the next phrase.
+    void turnaround(int row);
+
     // A bar of fill leading into the next section: the drums given, and the bass pumping the
     // chord's root in eighths, an octave up in the second half, under the pads.
     void fill(int row, const std::string& chord, const Beat& b);

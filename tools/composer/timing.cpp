@@ -1,5 +1,6 @@
 #include "timing.h"
 
+#include <algorithm>
 #include <cmath>
 #include <stdexcept>
 
@@ -9,11 +10,17 @@ SegmentTiming solveSegment(int rows, double startMs, double targetMs) {
     if (rows <= 0) throw std::invalid_argument("a segment needs rows");
     const long ticks = std::lround((targetMs - startMs) / TICK_MS);
     const long base = ticks / rows;
-    const long extra = ticks % rows;
+    long extra = ticks % rows;
     if (ticks <= 0 || base < 1 || base + (extra ? 1 : 0) > 31) throw std::out_of_range("segment speed outside 1..31");
-    SegmentTiming t{{}, startMs, startMs + ticks * TICK_MS};
-    for (long r = 0; r < rows; ++r)  // the long rows fall evenly, each closing a run of short ones
-        t.speeds.push_back(static_cast<int>(base + (r + 1) * extra / rows - r * extra / rows));
+    SegmentTiming t{std::vector<int>(rows, static_cast<int>(base)), startMs, startMs + ticks * TICK_MS};
+    // The long rows go where they disturb the groove least: first the last sixteenth of each
+    // beat, then the second, the third and last the downbeat, each time spread evenly.
+    for (int slot : {3, 1, 2, 0}) {
+        const long candidates = (rows - slot + 3) / 4;  // rows r < rows with r % 4 == slot
+        const long take = std::min(extra, candidates);
+        for (long i = 0; i < take; ++i) ++t.speeds[4 * ((2 * i + 1) * candidates / (2 * take)) + slot];
+        extra -= take;
+    }
     return t;
 }
 

@@ -6,8 +6,8 @@
 // than at 48000 Hz. The module therefore runs at tempo 250 throughout: a tick is then exactly
 // 10 ms, 441 samples at 44100 Hz and 480 at 48000 Hz, and every player agrees on every row.
 // Rows last 12 or 13 ticks (120 or 130 ms, about 123 beats a minute at four rows a beat); the
-// longer rows are spread evenly through each segment so that it lasts, to the nearest tick, the
-// time from its start to the next sync point. Its start is measured, not assumed, so rounding
+// longer rows fall on the weak sixteenths, spread evenly through each segment, so that it lasts,
+// to the nearest tick, the time from its start to the next sync point. Its start is measured, not assumed, so rounding
 // never accumulates.
 
 #include <vector>
