@@ -36,6 +36,24 @@ std::set<std::pair<int, int>> drawPositions(int count) {
     return places;
 }
 
+struct NoiseSeed {
+    unsigned seed;
+    int bar;  // the band row the noise draws first from that seed
+};
+
+// The first seed whose band row satisfies `wanted`; rand() is left seeded with it.
+template <class Wanted>
+NoiseSeed seedWithBand(Wanted wanted) {
+    for (unsigned seed = 1;; ++seed) {
+        std::srand(seed);
+        int bar = std::rand() & 0x1FF;
+        if (wanted(bar)) {
+            std::srand(seed);
+            return {seed, bar};
+        }
+    }
+}
+
 }  // namespace
 
 TEST(FrameEffects, ShowTheirNamesInTheEventList) {
@@ -146,13 +164,8 @@ TEST(FrameEffects, NoiseIsGreyWithRandomOddColumnsAveragedBetweenThemAndAcrossRo
     NoiseEffect noise;
     noise.init(&demo);
     noise.start();
-    // A seed whose band lies beyond the frame, so every even row is noisy.
-    unsigned seed = 1;
-    for (;; ++seed) {
-        std::srand(seed);
-        if ((std::rand() & 0x1FF) >= 240) break;
-    }
-    std::srand(seed);
+    // A band beyond the frame: every even row is noisy.
+    unsigned seed = seedWithBand([](int bar) { return bar >= 240; }).seed;
     std::rand();
     std::uint32_t carry = (std::rand() & 0x7F) * 0x010101u;
     std::uint32_t draws[120][160];
@@ -185,14 +198,7 @@ TEST(FrameEffects, NoiseBlacksOutABandOfEvenRowsWhenItFallsInsideTheFrame) {
     NoiseEffect noise;
     noise.init(&demo);
     noise.start();
-    int bar = 0;
-    unsigned seed = 1;
-    for (;; ++seed) {
-        std::srand(seed);
-        bar = std::rand() & 0x1FF;
-        if (bar % 2 == 0 && bar > 0 && bar < 230) break;
-    }
-    std::srand(seed);
+    const int bar = seedWithBand([](int b) { return b % 2 == 0 && b > 0 && b < 230; }).bar;
     noise.render();
     BITMAP* f = noise.frame;
     for (int x = 0; x < 320; ++x) {

@@ -242,16 +242,38 @@ TEST(Mixers, CrossfadeKeepsTheUpperFrameAtItsStartAndNearlyReachesTheLowerOneAtI
     EXPECT_EQ(pixel(upper, 100, 100), 0x00FCFCFCu);
 }
 
-TEST(Mixers, CrossfadeTruncatesEveryChannelOfTheWeightedSum) {
+TEST(Mixers, CrossfadeTruncatesTheDoublePrecisionSumForEveryPairOfChannelValues) {
+    // Every pair (a, b) of channel values once, in red, and shifted through green and blue.
+    HeadlessDemo demo;
+    Bitmap lower(0), upperPristine(0), upper(0);
+    for (int i = 0; i < 320 * 240; ++i) {
+        std::uint32_t a = i & 0xFF, b = (i >> 8) & 0xFF, x = i % 320, y = i / 320;
+        setPixel(upperPristine, x, y, a << 16 | (a ^ 0x5A) << 8 | (255 - a) | 0xFF000000);
+        setPixel(lower, x, y, b << 16 | (b ^ 0xA5) << 8 | (b * 7 & 0xFF));
+    }
     CrossfadeEffect crossfade;
-    TimelineEvent event{&crossfade, 0, 999, 1000, 0};
-    crossfade.event = &event;
-    for (int time : {1, 250, 333, 500, 731, 999}) {
-        crossfade.update(time);
-        const double w = crossfade.weight;
-        expectPerChannel(crossfade, [w](int a, int b) {
-            return static_cast<int>(w * b + (1.0 - w) * a);
-        });
+    crossfade.init(&demo);
+    for (int duration : {600, 975, 1000, 3900}) {
+        TimelineEvent event{&crossfade, 0, duration - 1, duration, 0};
+        crossfade.event = &event;
+        for (int time = 0; time < duration; time += duration / 150 + 1) {
+            crossfade.update(time);
+            const double w = crossfade.weight;
+            blit(upperPristine, upper, 0, 0, 0, 0, 320, 240);
+            demo.frameCount = 1;
+            pushFrame(demo, lower);
+            pushFrame(demo, upper);
+            crossfade.render();
+            int wrong = 0;
+            for (int y = 0; y < 240; ++y)
+                for (int x = 0; x < 320; ++x) {
+                    std::uint32_t a = pixel(upperPristine, x, y), b = pixel(lower, x, y), want = 0;
+                    for (int c = 0; c < 3; ++c)
+                        want |= static_cast<std::uint32_t>(static_cast<int>(w * channel(b, c) + (1.0 - w) * channel(a, c))) << (8 * c);
+                    wrong += pixel(upper, x, y) != want;
+                }
+            ASSERT_EQ(wrong, 0) << "weight " << time << " / " << duration;
+        }
     }
 }
 

@@ -69,8 +69,8 @@ Pixel filterEdgePixel(const Taps<Acc>& t, const std::uint8_t* const rows[3], int
 // The inner columns 1..width-2, byte by byte (the alpha bytes too; they are cleared after).
 // With 16-bit sums this loop vectorises eight (AVX2: sixteen) channels per operation.
 template <class Acc>
-PIXEL_LOOP void filterInner(const Taps<Acc>& t, const std::uint8_t* up, const std::uint8_t* mid,
-                 const std::uint8_t* down, std::uint8_t* out, int width) {
+PIXEL_LOOP void filterInner(const Taps<Acc> t, const std::uint8_t* up, const std::uint8_t* mid,
+                            const std::uint8_t* down, std::uint8_t* out, int width) {
     const int end = (width - 1) * 4;
     for (int c = 4; c < end; ++c) {
         Acc sum = t.bias;
@@ -94,7 +94,7 @@ void filterFrame(const Filter3x3Effect& f, BITMAP* source, BITMAP* target) {
             reinterpret_cast<const std::uint8_t*>(row(source, std::min(i + 1, last)))};
         Pixel* out = row(target, i);
         filterInner(t, rows[0], rows[1], rows[2], reinterpret_cast<std::uint8_t*>(out), width);
-        for (int x = 1; x < width - 1; ++x) out[x] &= pixels::RED | pixels::GREEN | pixels::BLUE;
+        for (int x = 1; x < width - 1; ++x) out[x] &= pixels::COLOUR_BITS;
         out[0] = filterEdgePixel(t, rows, 0, width);
         if (width > 1) out[width - 1] = filterEdgePixel(t, rows, width - 1, width);
     }

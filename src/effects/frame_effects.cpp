@@ -59,9 +59,10 @@ const char* CopyEffect::name() { return "Copy"; }
 void TrashEffect::render() { pop(); }
 const char* TrashEffect::name() { return "Trash"; }
 
-// Odd columns of the even rows are random greys, even columns the average of their neighbours
-// across rows, odd rows the average of the rows above and below. The draws come from rand() in
-// a fixed order: the band, the first carry, then one per pixel pair.
+// Odd columns of the even rows are random greys, even columns the average of their left and
+// right neighbours (the first one's left neighbour is the last odd pixel of the previous noisy
+// row), odd rows the average of the rows above and below. The draws come from rand() in a fixed
+// order: the band, the first carry, then one per pixel pair.
 void NoiseEffect::render() {
     const int w = frame->w;
     const int h = frame->h;

@@ -24,7 +24,7 @@ void ImageEffect::render() { push(image); }
 const char* ImageEffect::name() { return "Image"; }
 
 void ImageEffect::load(Demo* owner, const char* objectName) {
-    init(owner);
+    Effect::init(owner);
     image = owner->loader.loadImage(objectName);
 }
 
@@ -37,7 +37,7 @@ void ProtectedImageEffect::render() {
 const char* ProtectedImageEffect::name() { return "Image"; }
 
 void ProtectedImageEffect::load(Demo* owner, const char* objectName) {
-    init(owner);
+    Effect::init(owner);
     image = owner->loader.loadImage(objectName);
 }
 
@@ -47,7 +47,7 @@ void ImageBlitEffect::render() { blit(image, top(), 0, 0, x, y, image->w, image-
 const char* ImageBlitEffect::name() { return "Blit"; }
 
 void ImageBlitEffect::load(Demo* owner, const char* objectName, int left, int topRow) {
-    init(owner);
+    Effect::init(owner);
     image = owner->loader.loadImage(objectName);
     x = left;
     y = topRow;
