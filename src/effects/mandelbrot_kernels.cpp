@@ -188,7 +188,7 @@ struct Lanes32 {
     ZORVEK_LANES_512 __m512i add(__m512i a, __m512i b) { return _mm512_add_epi32(a, b); }
     ZORVEK_LANES_512 __m512i sub(__m512i a, __m512i b) { return _mm512_sub_epi32(a, b); }
     ZORVEK_LANES_512 __m512i max(__m512i a, __m512i b) { return _mm512_max_epi32(a, b); }
-    ZORVEK_LANES_512 Mask greaterOrEqual(__m512i a, __m512i b) { return _mm512_cmpge_epi32_mask(a, b); }
+    ZORVEK_LANES_512 Mask greaterOrEqual(Mask m, __m512i a, __m512i b) { return _mm512_mask_cmpge_epi32_mask(m, a, b); }
     ZORVEK_LANES_512 Mask equal(Mask m, __m512i a, __m512i b) { return _mm512_mask_cmpeq_epi32_mask(m, a, b); }
     ZORVEK_LANES_512 __m512i select(__m512i a, Mask m, __m512i b) { return _mm512_mask_mov_epi32(a, m, b); }
     ZORVEK_LANES_512 __m512i expand(__m512i a, Mask m, __m512i b) { return _mm512_mask_expand_epi32(a, m, b); }
@@ -204,7 +204,7 @@ struct Lanes64 {
     ZORVEK_LANES_512 __m512i add(__m512i a, __m512i b) { return _mm512_add_epi64(a, b); }
     ZORVEK_LANES_512 __m512i sub(__m512i a, __m512i b) { return _mm512_sub_epi64(a, b); }
     ZORVEK_LANES_512 __m512i max(__m512i a, __m512i b) { return _mm512_max_epi64(a, b); }
-    ZORVEK_LANES_512 Mask greaterOrEqual(__m512i a, __m512i b) { return _mm512_cmpge_epi64_mask(a, b); }
+    ZORVEK_LANES_512 Mask greaterOrEqual(Mask m, __m512i a, __m512i b) { return _mm512_mask_cmpge_epi64_mask(m, a, b); }
     ZORVEK_LANES_512 Mask equal(Mask m, __m512i a, __m512i b) { return _mm512_mask_cmpeq_epi64_mask(m, a, b); }
     ZORVEK_LANES_512 __m512i select(__m512i a, Mask m, __m512i b) { return _mm512_mask_mov_epi64(a, m, b); }
     ZORVEK_LANES_512 __m512i expand(__m512i a, Mask m, __m512i b) { return _mm512_mask_expand_epi64(a, m, b); }
@@ -229,10 +229,10 @@ template <>
 struct Lanes512<Medium> : Lanes64 {
     static constexpr int STREAMS = 3;
     static constexpr bool FIND_CYCLES = false;
-    // Bits n .. n+31 of the exact 64-bit product, sign-extended.
-    ZORVEK_LANES_512 __m512i square(__m512i z) { return shifted(_mm512_mul_epi32(z, z), 27); }
-    ZORVEK_LANES_512 __m512i twice(__m512i a, __m512i b) { return shifted(_mm512_mul_epi32(a, b), 26); }
-    ZORVEK_LANES_512 __m512i shifted(__m512i p, int n) { return _mm512_srai_epi64(_mm512_slli_epi64(p, 32 - n), 32); }
+    // Bits 27 .. 58 of the exact 64-bit product, sign-extended for the escape test.
+    ZORVEK_LANES_512 __m512i square(__m512i z) { return _mm512_srai_epi64(_mm512_slli_epi64(_mm512_mul_epi32(z, z), 5), 32); }
+    // Bits 26 .. 57 in the low half: only the low halves are read from here on.
+    ZORVEK_LANES_512 __m512i twice(__m512i a, __m512i b) { return _mm512_srli_epi64(_mm512_mul_epi32(a, b), 26); }
 };
 
 template <>
@@ -334,9 +334,11 @@ __attribute__((target(ZORVEK_AVX512))) void iterateAvx512(const std::int64_t* cr
         st.refill(static_cast<Mask>(~0u), crs, cis, n, next, 0);
     }
     for (int step = 0; anyActive(streams); ++step) {
+        // Unrolled, so that the streams live in registers.
+#pragma GCC unroll 4
         for (auto& st : streams) {
             const __m512i zr2 = L::square(st.zr), zi2 = L::square(st.zi);
-            const Mask escaped = static_cast<Mask>(L::greaterOrEqual(L::add(zr2, zi2), four) & st.active);
+            const Mask escaped = L::greaterOrEqual(st.active, L::add(zr2, zi2), four);
             const __m512i twice = L::twice(st.zr, st.zi);
             st.zi = L::add(twice, st.ci);
             st.zr = L::add(L::sub(zr2, zi2), st.cr);
@@ -351,7 +353,8 @@ __attribute__((target(ZORVEK_AVX512))) void iterateAvx512(const std::int64_t* cr
                 }
             }
             if (step % EXPIRY_CHECK == EXPIRY_CHECK - 1)
-                inside = static_cast<Mask>(inside | (L::greaterOrEqual(L::sub(L::set(step + 1), st.begun), expiry) & st.active & ~escaped));
+                inside = static_cast<Mask>(inside | L::greaterOrEqual(static_cast<Mask>(st.active & ~escaped),
+                                                                       L::sub(L::set(step + 1), st.begun), expiry));
             const Mask done = static_cast<Mask>(escaped | inside);
             if (!done) continue;
             st.retire(done, inside, step, counts);
