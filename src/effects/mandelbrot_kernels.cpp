@@ -100,14 +100,49 @@ private:
 // Iterates n points (their parts sign-extended to 64 bits) and gives the steps left of each.
 using Iterate = void (*)(const std::int64_t* cr, const std::int64_t* ci, int n, int* counts);
 
+// Point by point, four at a time so that their steps overlap; a finished point's place goes to
+// the next one.
 template <class F>
 void iterateScalar(const std::int64_t* cr, const std::int64_t* ci, int n, int* counts) {
     using T = typename F::T;
-    for (int j = 0; j < n; ++j) counts[j] = stepsLeft<F>(static_cast<T>(cr[j]), static_cast<T>(ci[j]));
+    constexpr int WAYS = 4;
+    T zr[WAYS] = {}, zi[WAYS] = {}, pr[WAYS] = {}, pi[WAYS] = {};
+    int left[WAYS] = {}, index[WAYS];
+    int next = 0, busy = 0;
+    const auto begin = [&](int w) {
+        if (next == n) {
+            index[w] = -1;
+            return;
+        }
+        index[w] = next;
+        pr[w] = static_cast<T>(cr[next]);
+        pi[w] = static_cast<T>(ci[next]);
+        zr[w] = zi[w] = 0;
+        left[w] = MAX_STEPS;
+        ++next;
+        ++busy;
+    };
+    for (int w = 0; w < WAYS; ++w) begin(w);
+    while (busy > 0) {
+#pragma GCC unroll 4
+        for (int w = 0; w < WAYS; ++w) {
+            if (index[w] < 0) continue;
+            const T zr2 = F::square(zr[w]), zi2 = F::square(zi[w]);
+            bool done = std::int64_t{zr2} + zi2 >= F::FOUR;  // cannot overflow in 64 bits
+            if (!done) {
+                zi[w] = wrappingAdd(F::twice(zr[w], zi[w]), pi[w]);
+                zr[w] = wrappingAdd(wrappingSub(zr2, zi2), pr[w]);
+                done = --left[w] == 0;
+            }
+            if (done) {
+                counts[index[w]] = left[w];
+                --busy;
+                begin(w);
+            }
+        }
+    }
 }
 
-// The coarse format in L 32-bit lanes at once, for processors without AVX-512. Lanes that have
-// escaped keep their count and compute on unseen.
 template <class T, int L>
 struct VectorOf {
     typedef T type __attribute__((vector_size(sizeof(T) * L)));
@@ -132,6 +167,9 @@ template <class S>
     }
 }
 
+// The coarse format in L 32-bit lanes at once, for processors without AVX-512 (the other formats'
+// 64-bit products do not vectorise well there, and run point by point). Lanes that have escaped
+// keep their count and compute on unseen.
 template <int L>
 [[gnu::always_inline]] inline void iterateCoarseLanes(const std::int64_t* cr, const std::int64_t* ci, int n, int* counts) {
     using S = typename VectorOf<std::int32_t, L>::type;
@@ -167,7 +205,7 @@ __attribute__((target("avx2"))) void iterateCoarseAvx2(const std::int64_t* cr, c
     iterateCoarseLanes<8>(cr, ci, n, counts);
 }
 
-// AVX-512: a register of lanes per stream, two streams in flight. A lane whose point is done
+// AVX-512: a register of lanes per stream, a few streams in flight. A lane whose point is done
 // (escaped, out of steps, or caught in a cycle) takes the next point of the batch at once, so no
 // lane idles while its neighbours run on. Each lane notes the step at which its point began; the
 // steps left follow from that when the point is done.
@@ -461,7 +499,6 @@ void renderFine(BITMAP* frame, Batch<Fine>& batch) {
     if (h >= 2) std::copy_n(row(frame, h - 2), w, row(frame, h - 1));
 }
 
-// The 32-bit formats' products do not vectorise well below AVX-512; those run point by point.
 template <class F>
 Iterate iterateFor(Kernel kernel) {
     if (kernel == Kernel::Avx512) return iterateAvx512<F>;
