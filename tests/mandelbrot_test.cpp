@@ -217,3 +217,13 @@ TEST(MandelbrotZooms, HalveTheViewEvery35thOfThePeriodFromEightUnitsHigh) {
     s.zoom.update(15800);
     EXPECT_EQ(mandelbrotKernels::precisionFor(s.zoom.viewHeight), Precision::Fine);
 }
+
+TEST(MandelbrotZooms, ATimePastThePeriodKeepsTheViewHeightRepresentable) {
+    // P − time wraps to a huge unsigned value and 2^e overflows; the height saturates instead
+    // of converting infinity.
+    Started<Mandelbrot102> s;
+    s.zoom.update(25001);
+    EXPECT_EQ(s.zoom.viewHeight, INT64_MAX);
+    s.zoom.render();
+    EXPECT_EQ(s.demo.frameCount, 2);
+}

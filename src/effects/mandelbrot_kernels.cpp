@@ -100,14 +100,49 @@ private:
 // Iterates n points (their parts sign-extended to 64 bits) and gives the steps left of each.
 using Iterate = void (*)(const std::int64_t* cr, const std::int64_t* ci, int n, int* counts);
 
+// Point by point, four at a time so that their steps overlap; a finished point's place goes to
+// the next one.
 template <class F>
 void iterateScalar(const std::int64_t* cr, const std::int64_t* ci, int n, int* counts) {
     using T = typename F::T;
-    for (int j = 0; j < n; ++j) counts[j] = stepsLeft<F>(static_cast<T>(cr[j]), static_cast<T>(ci[j]));
+    constexpr int WAYS = 4;
+    T zr[WAYS] = {}, zi[WAYS] = {}, pr[WAYS] = {}, pi[WAYS] = {};
+    int left[WAYS] = {}, index[WAYS];
+    int next = 0, busy = 0;
+    const auto begin = [&](int w) {
+        if (next == n) {
+            index[w] = -1;
+            return;
+        }
+        index[w] = next;
+        pr[w] = static_cast<T>(cr[next]);
+        pi[w] = static_cast<T>(ci[next]);
+        zr[w] = zi[w] = 0;
+        left[w] = MAX_STEPS;
+        ++next;
+        ++busy;
+    };
+    for (int w = 0; w < WAYS; ++w) begin(w);
+    while (busy > 0) {
+#pragma GCC unroll 4
+        for (int w = 0; w < WAYS; ++w) {
+            if (index[w] < 0) continue;
+            const T zr2 = F::square(zr[w]), zi2 = F::square(zi[w]);
+            bool done = std::int64_t{zr2} + zi2 >= F::FOUR;  // cannot overflow in 64 bits
+            if (!done) {
+                zi[w] = wrappingAdd(F::twice(zr[w], zi[w]), pi[w]);
+                zr[w] = wrappingAdd(wrappingSub(zr2, zi2), pr[w]);
+                done = --left[w] == 0;
+            }
+            if (done) {
+                counts[index[w]] = left[w];
+                --busy;
+                begin(w);
+            }
+        }
+    }
 }
 
-// The coarse format in L 32-bit lanes at once, for processors without AVX-512. Lanes that have
-// escaped keep their count and compute on unseen.
 template <class T, int L>
 struct VectorOf {
     typedef T type __attribute__((vector_size(sizeof(T) * L)));
@@ -132,6 +167,9 @@ template <class S>
     }
 }
 
+// The coarse format in L 32-bit lanes at once, for processors without AVX-512 (the other formats'
+// 64-bit products do not vectorise well there, and run point by point). Lanes that have escaped
+// keep their count and compute on unseen.
 template <int L>
 [[gnu::always_inline]] inline void iterateCoarseLanes(const std::int64_t* cr, const std::int64_t* ci, int n, int* counts) {
     using S = typename VectorOf<std::int32_t, L>::type;
@@ -167,7 +205,7 @@ __attribute__((target("avx2"))) void iterateCoarseAvx2(const std::int64_t* cr, c
     iterateCoarseLanes<8>(cr, ci, n, counts);
 }
 
-// AVX-512: a register of lanes per stream, two streams in flight. A lane whose point is done
+// AVX-512: a register of lanes per stream, a few streams in flight. A lane whose point is done
 // (escaped, out of steps, or caught in a cycle) takes the next point of the batch at once, so no
 // lane idles while its neighbours run on. Each lane notes the step at which its point began; the
 // steps left follow from that when the point is done.
@@ -188,7 +226,7 @@ struct Lanes32 {
     ZORVEK_LANES_512 __m512i add(__m512i a, __m512i b) { return _mm512_add_epi32(a, b); }
     ZORVEK_LANES_512 __m512i sub(__m512i a, __m512i b) { return _mm512_sub_epi32(a, b); }
     ZORVEK_LANES_512 __m512i max(__m512i a, __m512i b) { return _mm512_max_epi32(a, b); }
-    ZORVEK_LANES_512 Mask greaterOrEqual(__m512i a, __m512i b) { return _mm512_cmpge_epi32_mask(a, b); }
+    ZORVEK_LANES_512 Mask greaterOrEqual(Mask m, __m512i a, __m512i b) { return _mm512_mask_cmpge_epi32_mask(m, a, b); }
     ZORVEK_LANES_512 Mask equal(Mask m, __m512i a, __m512i b) { return _mm512_mask_cmpeq_epi32_mask(m, a, b); }
     ZORVEK_LANES_512 __m512i select(__m512i a, Mask m, __m512i b) { return _mm512_mask_mov_epi32(a, m, b); }
     ZORVEK_LANES_512 __m512i expand(__m512i a, Mask m, __m512i b) { return _mm512_mask_expand_epi32(a, m, b); }
@@ -204,7 +242,7 @@ struct Lanes64 {
     ZORVEK_LANES_512 __m512i add(__m512i a, __m512i b) { return _mm512_add_epi64(a, b); }
     ZORVEK_LANES_512 __m512i sub(__m512i a, __m512i b) { return _mm512_sub_epi64(a, b); }
     ZORVEK_LANES_512 __m512i max(__m512i a, __m512i b) { return _mm512_max_epi64(a, b); }
-    ZORVEK_LANES_512 Mask greaterOrEqual(__m512i a, __m512i b) { return _mm512_cmpge_epi64_mask(a, b); }
+    ZORVEK_LANES_512 Mask greaterOrEqual(Mask m, __m512i a, __m512i b) { return _mm512_mask_cmpge_epi64_mask(m, a, b); }
     ZORVEK_LANES_512 Mask equal(Mask m, __m512i a, __m512i b) { return _mm512_mask_cmpeq_epi64_mask(m, a, b); }
     ZORVEK_LANES_512 __m512i select(__m512i a, Mask m, __m512i b) { return _mm512_mask_mov_epi64(a, m, b); }
     ZORVEK_LANES_512 __m512i expand(__m512i a, Mask m, __m512i b) { return _mm512_mask_expand_epi64(a, m, b); }
@@ -229,10 +267,10 @@ template <>
 struct Lanes512<Medium> : Lanes64 {
     static constexpr int STREAMS = 3;
     static constexpr bool FIND_CYCLES = false;
-    // Bits n .. n+31 of the exact 64-bit product, sign-extended.
-    ZORVEK_LANES_512 __m512i square(__m512i z) { return shifted(_mm512_mul_epi32(z, z), 27); }
-    ZORVEK_LANES_512 __m512i twice(__m512i a, __m512i b) { return shifted(_mm512_mul_epi32(a, b), 26); }
-    ZORVEK_LANES_512 __m512i shifted(__m512i p, int n) { return _mm512_srai_epi64(_mm512_slli_epi64(p, 32 - n), 32); }
+    // Bits 27 .. 58 of the exact 64-bit product, sign-extended for the escape test.
+    ZORVEK_LANES_512 __m512i square(__m512i z) { return _mm512_srai_epi64(_mm512_slli_epi64(_mm512_mul_epi32(z, z), 5), 32); }
+    // Bits 26 .. 57 in the low half: only the low halves are read from here on.
+    ZORVEK_LANES_512 __m512i twice(__m512i a, __m512i b) { return _mm512_srli_epi64(_mm512_mul_epi32(a, b), 26); }
 };
 
 template <>
@@ -334,9 +372,11 @@ __attribute__((target(ZORVEK_AVX512))) void iterateAvx512(const std::int64_t* cr
         st.refill(static_cast<Mask>(~0u), crs, cis, n, next, 0);
     }
     for (int step = 0; anyActive(streams); ++step) {
+        // Unrolled, so that the streams live in registers.
+#pragma GCC unroll 4
         for (auto& st : streams) {
             const __m512i zr2 = L::square(st.zr), zi2 = L::square(st.zi);
-            const Mask escaped = static_cast<Mask>(L::greaterOrEqual(L::add(zr2, zi2), four) & st.active);
+            const Mask escaped = L::greaterOrEqual(st.active, L::add(zr2, zi2), four);
             const __m512i twice = L::twice(st.zr, st.zi);
             st.zi = L::add(twice, st.ci);
             st.zr = L::add(L::sub(zr2, zi2), st.cr);
@@ -351,7 +391,8 @@ __attribute__((target(ZORVEK_AVX512))) void iterateAvx512(const std::int64_t* cr
                 }
             }
             if (step % EXPIRY_CHECK == EXPIRY_CHECK - 1)
-                inside = static_cast<Mask>(inside | (L::greaterOrEqual(L::sub(L::set(step + 1), st.begun), expiry) & st.active & ~escaped));
+                inside = static_cast<Mask>(inside | L::greaterOrEqual(static_cast<Mask>(st.active & ~escaped),
+                                                                       L::sub(L::set(step + 1), st.begun), expiry));
             const Mask done = static_cast<Mask>(escaped | inside);
             if (!done) continue;
             st.retire(done, inside, step, counts);
@@ -458,7 +499,6 @@ void renderFine(BITMAP* frame, Batch<Fine>& batch) {
     if (h >= 2) std::copy_n(row(frame, h - 2), w, row(frame, h - 1));
 }
 
-// The 32-bit formats' products do not vectorise well below AVX-512; those run point by point.
 template <class F>
 Iterate iterateFor(Kernel kernel) {
     if (kernel == Kernel::Avx512) return iterateAvx512<F>;

@@ -2,7 +2,7 @@
 // Renderers of the Mandelbrot set in three fixed-point precisions, chosen by the view height: a
 // 32-bit one with 14 fraction bits that iterates every pixel, a 32-bit one with 27 fraction bits
 // that fills odd rows from agreeing neighbours, and a 64-bit one with 30 fraction bits that also
-// fills odd columns. Every point is iterated exactly as specified by its format, wrap-arounds
+// fills odd columns. Every point is iterated exactly by the rules of its format, wrap-arounds
 // included; the kernels differ only in how many points they iterate at once.
 
 #include <cstdint>
