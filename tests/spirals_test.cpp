@@ -16,7 +16,7 @@ using namespace Zorvek::testing;
 
 namespace {
 
-// The bobs of one pass exactly as the spiral rules describe them, drawn with circlefill itself.
+// The bobs of one pass written out plainly, drawn with circlefill itself.
 void referenceBobs(const SpirobobEffect& s, BITMAP* target) {
     for (int i = 699; i >= 1; --i) {
         const float dist = static_cast<float>(i * i / 2100);
@@ -94,7 +94,7 @@ TEST(FilledCircles, WriteExactlyTheLibrarysPixelsAtEveryRadiusAndWhereverTheyAre
     }
 }
 
-TEST(Spirobobs, EveryVariantDrawsTheSpecifiedBobsOverThePictureBelow) {
+TEST(Spirobobs, EveryVariantDrawsItsBobsPixelForPixelAsCirclefillWould) {
     for (int time : {0, 487, 975, 1949}) {
         expectMatchesReference<Spiral101>(time);
         expectMatchesReference<Spiral102>(time);
@@ -173,7 +173,7 @@ TEST(Spirobobs, VariantsAreSetUpWithTheirArmsSpinAndBobSize) {
     EXPECT_EQ(v->s102.arms[1].flipSin + v->s102.arms[1].flipCos + v->s102.arms[1].swapAxes, 3);
 }
 
-TEST(Spirobobs, ColourTablesFadeAsSpecifiedAndEntryZeroSpillsIntoTheChannelAbove) {
+TEST(Spirobobs, ColourTablesFadeByRingAndEntryZeroSpillsIntoTheChannelAbove) {
     const auto v = std::make_unique<Variants>();
     const Spiral101& s101 = v->s101;
     const Spiral102& s102 = v->s102;

@@ -5,12 +5,16 @@
 #include <cstdlib>
 #include <numbers>
 #include <random>
+#include <utility>
+#include <vector>
 
+#include "effects/line_walk.h"
 #include "effects/pixels.h"
 #include "effects/sine_levels.h"
 #include "effects/syncobeam.h"
 #include "support/allocations.h"
 #include "support/headless.h"
+#include "support/images.h"
 
 using namespace Zorvek;
 using namespace Zorvek::testing;
@@ -299,4 +303,60 @@ TEST(RayCaster, APassOfTheCasterOrTheGratingAllocatesNothing) {
         }
     }), 0);
     lines.stop();
+}
+
+TEST(RayCaster, ItsLineWalkVisitsTheLibrarysLinePointsInOrder) {
+    HeadlessDemo demo;
+    Bitmap any(0);
+    static std::vector<std::pair<int, int>> library;
+    std::vector<std::pair<int, int>> walked;
+    std::mt19937 rng(11);
+    std::uniform_int_distribution<int> coordinate(-400, 700);
+    for (int n = 0; n < 20000; ++n) {
+        int x1 = coordinate(rng), y1 = coordinate(rng), x2 = coordinate(rng), y2 = coordinate(rng);
+        if (n % 4 == 1) y2 = y1 + (x2 - x1) * (n % 8 == 1 ? 1 : -1);  // exact diagonals
+        if (n % 4 == 2) x2 = x1 + n % 3;                              // steep and degenerate
+        if (n % 4 == 3) y2 = y1 + (n / 4) % 5 - 2;                    // nearly flat
+        library.clear();
+        walked.clear();
+        do_line(any, x1, y1, x2, y2, 0, [](BITMAP*, int x, int y, int) { library.emplace_back(x, y); });
+        walkLine(x1, y1, x2, y2, [&](int x, int y) { walked.emplace_back(x, y); });
+        ASSERT_EQ(walked, library) << x1 << "," << y1 << " to " << x2 << "," << y2;
+    }
+}
+
+TEST(RayCaster, APassDrawsWhatTheLibrarysLineWalkerDrawsThroughThePointCallback) {
+    RayCaster rc;
+    for (int j = 0; j < 512; ++j) rc.spectrum[j] = 0.0004f * static_cast<float>((j * 37) % 97);
+    Bitmap below(0xFF00FF), copy(0xFF00FF), expected(0);
+    rectfill(below, 90, 140, 230, 200, 0x406020);
+    rectfill(below, 150, 90, 170, 100, 0xF0E0D0);
+    blit(below, copy, 0, 0, 0, 0, 320, 240);
+    for (int time : {0, 333, 1200}) {
+        std::srand(99);
+        BITMAP* out = rc.pass(below, time);
+        // The same pass, written out with do_line and the point callback on the same picture.
+        std::srand(99);
+        for (int n = 0; n < 16; ++n) {
+            const int x = std::rand() % 320, y = std::rand() % 240;
+            if (pixel(copy, x, y) == 0xFF00FF) setPixel(copy, x, y, 0xFFFF00);
+        }
+        clear_to_color(expected, 0);
+        SyncobeamEffect::source = copy;
+        const float base = static_cast<float>(-2 * static_cast<double>(rc.beam.phase) * std::numbers::pi);
+        for (int i = 0; i < 160; ++i) {
+            const int l = SyncobeamEffect::level(rc.beam.left[i]), r = SyncobeamEffect::level(rc.beam.right[i]);
+            const int half = (r - l) / 2;
+            const float angle = static_cast<float>(i / 160.0 * 3.455751918948773 + base);
+            const int ox = static_cast<int>(std::sin(static_cast<double>(angle)) * 256);
+            const int oy = static_cast<int>(std::cos(static_cast<double>(angle)) * 256);
+            do_line(expected, 160, 60, 160 + ox, 120 + oy, makecol(l, std::abs(half), half >= 0 ? l : 0),
+                    SyncobeamEffect::rayPoint);
+            do_line(expected, 160, 60, 160 - ox, 120 - oy, makecol(half <= 0 ? r : 0, std::abs(half), r),
+                    SyncobeamEffect::rayPoint);
+        }
+        SyncobeamEffect::source = nullptr;
+        EXPECT_TRUE(sameImage(out, expected)) << "time " << time;
+        EXPECT_TRUE(sameImage(below, copy)) << "the sparkles land on the popped picture itself";
+    }
 }

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <numbers>
 
+#include "effects/line_walk.h"
 #include "effects/pixels.h"
 #include "effects/sine_levels.h"
 #include "runtime/demo.h"
@@ -91,6 +92,46 @@ pixels::Pixel brighten(pixels::Pixel c, int factor) {
 // The first picture pixel a ray meets: shown as it is, or white where it is bright.
 pixels::Pixel revealed(pixels::Pixel s) { return (s & BRIGHT) ? WHITE : s; }
 
+// What a ray carries from point to point.
+struct Ray {
+    pixels::Pixel colour;
+    int mode;
+};
+
+// One point of a ray: picks the colour from the picture below and the ray's state, and blends
+// it into a 2 x 2 block of the target.
+[[gnu::always_inline]] inline void shade(BITMAP* target, BITMAP* source, int x, int y, pixels::Pixel col,
+                                         Ray& ray) {
+    if (x <= 0 || y <= 0 || x >= target->w || y >= target->h) return;
+    // A picture smaller than the frame has nothing to show beyond its edges.
+    if (!source || x >= source->w || y >= source->h) return;
+    if (x == RAY_START_X && y == RAY_START_Y) ray = {col, 0};
+    const pixels::Pixel s = pixels::row(source, y)[x];
+    pixels::Pixel out;
+    if (s == YELLOW || s == MAGENTA) {
+        if (ray.mode != 0) {
+            out = ray.colour;
+        } else if (s == YELLOW) {
+            ray = {brighten(col, 4), 1};
+            out = brighten(ray.colour, 2);
+        } else {
+            out = col;
+        }
+    } else if (ray.mode == 2) {
+        out = s;
+    } else {
+        ray = {ray.mode == 0 ? pixels::quarter(col) : pixels::half(col), 2};
+        out = revealed(s);
+    }
+    // Averaged half-and-half with what is there, so that crossing rays blend.
+    pixels::Pixel* here = pixels::row(target, y);
+    pixels::Pixel* above = pixels::row(target, y - 1);
+    here[x] = pixels::average(out, here[x]);
+    here[x - 1] = pixels::average(out, here[x - 1]);
+    above[x] = pixels::average(out, above[x]);
+    above[x - 1] = pixels::average(out, above[x - 1]);
+}
+
 }  // namespace
 
 BITMAP* SyncobeamEffect::source = nullptr;
@@ -98,40 +139,20 @@ std::uint32_t SyncobeamEffect::rayColour = 0;
 int SyncobeamEffect::rayMode = 0;
 
 void SyncobeamEffect::rayPoint(BITMAP* target, int x, int y, int col) {
-    if (x <= 0 || y <= 0 || x >= target->w || y >= target->h) return;
-    // A picture smaller than the frame has nothing to show beyond its edges.
-    if (!source || x >= source->w || y >= source->h) return;
+    Ray ray{rayColour, rayMode};
+    shade(target, source, x, y, static_cast<pixels::Pixel>(col), ray);
+    rayColour = ray.colour;
+    rayMode = ray.mode;
+}
+
+void SyncobeamEffect::castRay(BITMAP* target, int x1, int y1, int x2, int y2, int col) {
+    // The points of do_line, with the ray's state kept in registers along the walk.
+    Ray ray{rayColour, rayMode};
+    BITMAP* picture = source;
     const auto c = static_cast<pixels::Pixel>(col);
-    if (x == RAY_START_X && y == RAY_START_Y) {
-        rayColour = c;
-        rayMode = 0;
-    }
-    const pixels::Pixel s = pixels::row(source, y)[x];
-    pixels::Pixel out;
-    if (s == YELLOW || s == MAGENTA) {
-        if (rayMode != 0) {
-            out = rayColour;
-        } else if (s == YELLOW) {
-            rayColour = brighten(c, 4);
-            out = brighten(rayColour, 2);
-            rayMode = 1;
-        } else {
-            out = c;
-        }
-    } else if (rayMode == 2) {
-        out = s;
-    } else {
-        rayColour = rayMode == 0 ? pixels::quarter(c) : pixels::half(c);
-        rayMode = 2;
-        out = revealed(s);
-    }
-    // A 2 x 2 block averaged half-and-half with what is there, so that crossing rays blend.
-    pixels::Pixel* here = pixels::row(target, y);
-    pixels::Pixel* above = pixels::row(target, y - 1);
-    here[x] = pixels::average(out, here[x]);
-    here[x - 1] = pixels::average(out, here[x - 1]);
-    above[x] = pixels::average(out, above[x]);
-    above[x - 1] = pixels::average(out, above[x - 1]);
+    walkLine(x1, y1, x2, y2, [&](int x, int y) { shade(target, picture, x, y, c, ray); });
+    rayColour = ray.colour;
+    rayMode = ray.mode;
 }
 
 const char* SyncobeamEffect::name() { return "Psychodelic Ray Caster"; }
@@ -182,10 +203,8 @@ void SyncobeamEffect::render() {
         const float angle = static_cast<float>(i / 160.0 * 3.455751918948773 + base);
         const int ox = static_cast<int>(std::sin(static_cast<double>(angle)) * 256);
         const int oy = static_cast<int>(std::cos(static_cast<double>(angle)) * 256);
-        do_line(frame, originX, originY, centreX + ox, centreY + oy,
-                makecol(levelL, g, half >= 0 ? levelL : 0), rayPoint);
-        do_line(frame, originX, originY, centreX - ox, centreY - oy,
-                makecol(half <= 0 ? levelR : 0, g, levelR), rayPoint);
+        castRay(frame, originX, originY, centreX + ox, centreY + oy, makecol(levelL, g, half >= 0 ? levelL : 0));
+        castRay(frame, originX, originY, centreX - ox, centreY - oy, makecol(half <= 0 ? levelR : 0, g, levelR));
     }
     source = nullptr;
     push(frame);

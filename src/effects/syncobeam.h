@@ -39,6 +39,8 @@ public:
     // The line walker's point callback and what it keeps along one ray. The state is valid only
     // during render(): `source` is the picture popped this pass.
     static void rayPoint(BITMAP* target, int x, int y, int col);
+    // Calls rayPoint for every point that do_line visits from (x1, y1) to (x2, y2).
+    static void castRay(BITMAP* target, int x1, int y1, int x2, int y2, int col);
     static BITMAP* source;
     static std::uint32_t rayColour;  // the ray's current colour
     static int rayMode;              // 0 over the key colour, 1 flaring after a sparkle, 2 past the picture
