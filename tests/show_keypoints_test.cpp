@@ -15,14 +15,14 @@
 #include "runtime/controls.h"
 #include "show/velmora.h"
 #include "support/headless.h"
+#include "support/show_module.h"
 
 using namespace Zorvek;
 using namespace Zorvek::testing;
 namespace fs = std::filesystem;
 
 TEST(ShowKeypoints, ALongerFirstMovieMovesTheLaterChaptersAndWarnsTwice) {
-    const char* assets = std::getenv("VELMORA_ASSET_DIR");
-    ASSERT_NE(assets, nullptr);
+    const std::string assets = assetDir();
     fs::path work = fs::temp_directory_path() / ("velmora-keypoints-" + std::to_string(::getpid()));
     fs::create_directories(work);
     fs::copy_file(fs::path(assets) / "oldskool.dat", work / "oldskool.dat",

@@ -15,17 +15,12 @@
 #include "runtime/main_loop.h"
 #include "show/velmora.h"
 #include "support/headless.h"
+#include "support/show_module.h"
 
 using namespace Zorvek;
 using namespace Zorvek::testing;
 
 namespace {
-
-// The generated datafile and module live beside the program in the build tree.
-std::string assetDir() {
-    const char* dir = std::getenv("VELMORA_ASSET_DIR");
-    return dir ? dir : ".";
-}
 
 class ShowInAssetDir {
 public:

@@ -14,4 +14,7 @@ enum ExitCode : int {
 // Every fatal failure of the system goes through here.
 [[noreturn]] void fail(int code, const char* format, ...) __attribute__((format(printf, 2, 3)));
 
+// Shows a message the way fail() does, and carries on.
+void warn(const char* message);
+
 }  // namespace Zorvek

@@ -5,6 +5,8 @@
 #include <bit>
 #include <cstdint>
 
+#include "runtime/fail.h"
+
 namespace Zorvek {
 
 namespace {
@@ -154,7 +156,7 @@ void Velmora::row(int start, int duration, std::initializer_list<Cue> cues) {
 void Velmora::chapter(int scancode, int start) { setKeyJump(scancode, start); }
 
 void Velmora::checkKeypoint(int computed, int expected) {
-    if (computed != expected) allegro_message("Keypoint out of sync.");
+    if (computed != expected) warn("Keypoint out of sync.");
 }
 
 }  // namespace Zorvek

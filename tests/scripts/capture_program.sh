@@ -50,8 +50,8 @@ if command -v ffmpeg >/dev/null && command -v ffprobe >/dev/null; then
         || fail "video capture failed"
     v="$work/video/velmora.mp4"
     [ -s "$v" ] || fail "no video written"
-    read -r w h frames < <(ffprobe -v error -select_streams v:0 -count_frames \
-        -show_entries stream=width,height,nb_read_frames -of csv=p=0:s=' ' "$v")
+    IFS=, read -r w h frames < <(ffprobe -v error -select_streams v:0 -count_frames \
+        -show_entries stream=width,height,nb_read_frames -of csv=p=0 "$v")
     [ "$w" = 960 ] && [ "$h" = 720 ] || fail "video is ${w}x${h}, expected 960x720"
     [ "$frames" = 50 ] || fail "video has $frames frames, expected 50"
     dur=$(ffprobe -v error -show_entries format=duration -of csv=p=0 "$v")

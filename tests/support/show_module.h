@@ -1,5 +1,6 @@
 #pragma once
-// Where the build writes the show's module: beside the build tree's programs' folders.
+// Where the build writes the show's datafile and module: the top of the build tree, one folder
+// above the test and benchmark programs.
 
 #include <unistd.h>
 
@@ -10,16 +11,21 @@
 
 namespace Zorvek::testing {
 
+// The build tree's top, or VELMORA_ASSET_DIR when set.
+inline std::string assetDir() {
+    if (const char* chosen = std::getenv("VELMORA_ASSET_DIR")) return chosen;
+    char self[PATH_MAX];
+    ssize_t n = readlink("/proc/self/exe", self, sizeof self - 1);
+    if (n <= 0) return ".";
+    self[n] = '\0';
+    return std::filesystem::path(self).parent_path().parent_path().string();
+}
+
 // The show's module, or "" when this build has not composed one. VELMORA_SHOW_MODULE names
 // another file.
 inline std::string showModulePath() {
     if (const char* chosen = std::getenv("VELMORA_SHOW_MODULE")) return chosen;
-    char self[PATH_MAX];
-    ssize_t n = readlink("/proc/self/exe", self, sizeof self - 1);
-    if (n <= 0) return "";
-    self[n] = '\0';
-    // Test and benchmark programs live one folder below the build tree's top.
-    std::filesystem::path module = std::filesystem::path(self).parent_path().parent_path() / "drift.mod";
+    std::filesystem::path module = std::filesystem::path(assetDir()) / "drift.mod";
     return std::filesystem::exists(module) ? module.string() : "";
 }
 
