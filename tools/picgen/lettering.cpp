@@ -150,8 +150,8 @@ void chromeLettering(Image& img, const Mask& letters, const ChromeStyle& s) {
             Colour env = e < 0.52f ? ramp(s.sky, e / 0.52f) : ramp(s.ground, (e - 0.52f) / 0.48f);
             float diffuse = std::max(0.0f, (nx * lx + ny * ly + nz * lz) / ll);
             float rx = 2 * nz * nx, rz = 2 * nz * nz - 1;
-            float spec = std::pow(std::max(0.0f, (rx * lx + ry * ly + rz * lz) / ll), 30.0f);
-            Colour c = env * (0.45f + 0.65f * diffuse) + Colour{1, 1, 1} * (spec * s.shine);
+            float specular = std::pow(std::max(0.0f, (rx * lx + ry * ly + rz * lz) / ll), 30.0f);
+            Colour c = env * (0.45f + 0.65f * diffuse) + Colour{1, 1, 1} * (specular * s.shine);
             img.at(x, y) = mix(img.at(x, y), c, a);
         }
 }

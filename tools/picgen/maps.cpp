@@ -36,9 +36,9 @@ Image lightImage(const std::vector<Colour>& colours) {
             // Distance from the light centre; strictly falling, so (128, 127) is the brightest.
             float d = std::hypot(float(x - 128), float(y - 127)) / 128.0f;
             float fall = clamp01(1 - d);
-            float diffuse = std::pow(fall, 1.6f), spec = std::pow(fall, 10.0f);
+            float diffuse = std::pow(fall, 1.6f), specular = std::pow(fall, 10.0f);
             // Mixed, not added, towards white: nothing clips, so the peak stays one pixel.
-            img.at(x, y) = mix(ramp(colours, diffuse), Colour{1, 1, 1}, spec * 0.4f);
+            img.at(x, y) = mix(ramp(colours, diffuse), Colour{1, 1, 1}, specular * 0.4f);
         }
     return img;
 }
