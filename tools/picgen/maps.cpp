@@ -120,8 +120,8 @@ Image melon() {
         float stripe = smoothstep(0.28f, 0.36f, f) * (1 - smoothstep(0.9f, 0.98f, f));
         Colour base = mix(rgb(0x0E5A12), rgb(0x58C030), stripe);
         float light = 0.3f + 0.8f * std::max(0.0f, -0.45f * nx - 0.55f * ny + 0.7f * nz);
-        float spec = std::pow(std::max(0.0f, -0.45f * nx - 0.55f * ny + 0.7f * nz), 12.0f);
-        return base * light + Colour{1, 1, 0.9f} * spec;
+        float specular = std::pow(std::max(0.0f, -0.45f * nx - 0.55f * ny + 0.7f * nz), 12.0f);
+        return base * light + Colour{1, 1, 0.9f} * specular;
     });
     paint(img, circleMask(s, s, 32, 5, 3.5f), rgb(0x6A4A20));  // the stalk end
     Mask keep = grown(body, 1);

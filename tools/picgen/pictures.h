@@ -54,7 +54,7 @@ Image zvkNude3();
 Image zvkNude4();
 Image dancers();
 Image neon();
-Image specs();
+Image specsPicture();
 Image mrsHollow();
 Image miboboPhoto();
 Image miboboTexture();
