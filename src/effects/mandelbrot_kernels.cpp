@@ -335,8 +335,9 @@ struct Stream512 {
     }
 };
 
+// Whether any stream still holds a point (plain code, inlined into either vector kernel).
 template <class Stream, int N>
-ZORVEK_INLINE_512 bool anyActive(const Stream (&streams)[N]) {
+[[gnu::always_inline]] inline bool anyActive(const Stream (&streams)[N]) {
     unsigned any = 0;
     for (const Stream& st : streams) any |= st.active;
     return any != 0;
@@ -402,6 +403,172 @@ __attribute__((target(ZORVEK_AVX512))) void iterateAvx512(const std::int64_t* cr
 }
 
 #pragma GCC diagnostic pop
+
+// AVX2: the same lane refill in four 64-bit lanes per register for the 27-bit and 30-bit formats.
+// AVX2 has neither a 64-bit low multiply nor a 64-bit arithmetic shift; both are built from what
+// it has, bit for bit, wrap-arounds included. It has no mask registers either: a lane's state is
+// a bit of a plain integer, and a refill spreads the next points over the free lanes by a
+// permutation from a table.
+#define ZORVEK_AVX2 "avx2,popcnt"
+#define ZORVEK_INLINE_256 __attribute__((target(ZORVEK_AVX2), always_inline)) inline
+#define ZORVEK_LANES_256 static ZORVEK_INLINE_256
+
+// For each set of lanes (a 4-bit mask): the 32-bit element indices that move the k-th of four
+// consecutive 64-bit values into the k-th lane of the set, and the set as a vector mask.
+struct Spread {
+    alignas(32) std::int32_t order[16][8];
+    alignas(32) std::int64_t lanes[16][4];
+};
+constexpr Spread makeSpread() {
+    Spread spread{};
+    for (int set = 0; set < 16; ++set) {
+        int k = 0;
+        for (int l = 0; l < 4; ++l) {
+            if (!(set >> l & 1)) continue;
+            spread.order[set][2 * l] = 2 * k;
+            spread.order[set][2 * l + 1] = 2 * k + 1;
+            spread.lanes[set][l] = -1;
+            ++k;
+        }
+    }
+    return spread;
+}
+constexpr Spread SPREAD = makeSpread();
+// Read from offset 4 − k: the first k lanes set.
+alignas(32) constexpr std::int64_t FIRST_LANES[8] = {-1, -1, -1, -1, 0, 0, 0, 0};
+
+// x shifted right by N with the sign copied in: the logical shift leaves the sign at bit 63 − N,
+// and flipping that bit then subtracting it fills the bits above with it.
+template <int N>
+ZORVEK_INLINE_256 __m256i shiftRightSigned(__m256i x) {
+    const __m256i sign = _mm256_set1_epi64x(static_cast<long long>(std::uint64_t{1} << (63 - N)));
+    return _mm256_sub_epi64(_mm256_xor_si256(_mm256_srli_epi64(x, N), sign), sign);
+}
+
+// The low 64 bits of a × b: the low halves' full product plus the two cross products (of which
+// only the low 32 bits reach the result) moved up by 32.
+ZORVEK_INLINE_256 __m256i productLow64(__m256i a, __m256i b) {
+    const __m256i low = _mm256_mul_epu32(a, b);
+    const __m256i cross = _mm256_add_epi64(_mm256_mul_epu32(_mm256_srli_epi64(a, 32), b),
+                                           _mm256_mul_epu32(a, _mm256_srli_epi64(b, 32)));
+    return _mm256_add_epi64(low, _mm256_slli_epi64(cross, 32));
+}
+// The same for a × a, whose two cross products are equal.
+ZORVEK_INLINE_256 __m256i squareLow64(__m256i a) {
+    const __m256i low = _mm256_mul_epu32(a, a);
+    const __m256i cross = _mm256_mul_epu32(_mm256_srli_epi64(a, 32), a);
+    return _mm256_add_epi64(low, _mm256_slli_epi64(cross, 33));
+}
+
+template <class F>
+struct Lanes256;
+
+template <>
+struct Lanes256<Medium> {
+    static constexpr int STREAMS = 3;
+    // Bits 27 .. 58 of the exact product of the low halves, sign-extended for the escape test.
+    ZORVEK_LANES_256 __m256i square(__m256i z) {
+        return shiftRightSigned<32>(_mm256_slli_epi64(_mm256_mul_epi32(z, z), 5));
+    }
+    // Bits 26 .. 57 in the low half: only the low halves are read from here on.
+    ZORVEK_LANES_256 __m256i twice(__m256i a, __m256i b) { return _mm256_srli_epi64(_mm256_mul_epi32(a, b), 26); }
+};
+
+template <>
+struct Lanes256<Fine> {
+    static constexpr int STREAMS = 3;
+    ZORVEK_LANES_256 __m256i square(__m256i z) { return shiftRightSigned<30>(squareLow64(z)); }
+    ZORVEK_LANES_256 __m256i twice(__m256i a, __m256i b) { return shiftRightSigned<29>(productLow64(a, b)); }
+};
+
+// One register of lanes and the points it works on; the bookkeeping that is needed only when a
+// point begins or ends stays out of the registers.
+struct Stream256 {
+    static constexpr int COUNT = 4;
+    __m256i zr, zi, cr, ci;
+    int begun[COUNT], index[COUNT];
+    unsigned active;  // lanes holding a point
+
+    ZORVEK_INLINE_256 void clear() {
+        zr = zi = cr = ci = _mm256_setzero_si256();
+        for (int l = 0; l < COUNT; ++l) begun[l] = index[l] = 0;
+        active = 0;
+    }
+
+    // The values under `first` (the first k of four) moved to the lanes that `order` names.
+    ZORVEK_LANES_256 __m256i spreadOver(const std::int64_t* values, __m256i first, __m256i order) {
+        const __m256i loaded = _mm256_maskload_epi64(reinterpret_cast<const long long*>(values), first);
+        return _mm256_permutevar8x32_epi32(loaded, order);
+    }
+
+    // Gives the lanes of `lanes` the next points of the batch (as many as are left), to begin
+    // at step `step`.
+    ZORVEK_INLINE_256 void refill(unsigned lanes, const std::int64_t* crs, const std::int64_t* cis, int n, int& next,
+                                  int step) {
+        while (__builtin_popcount(lanes) > n - next) lanes &= lanes - 1;
+        if (lanes == 0) return;
+        const int k = __builtin_popcount(lanes);
+        const __m256i first = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(FIRST_LANES + 4 - k));
+        const __m256i order = _mm256_load_si256(reinterpret_cast<const __m256i*>(SPREAD.order[lanes]));
+        const __m256i set = _mm256_load_si256(reinterpret_cast<const __m256i*>(SPREAD.lanes[lanes]));
+        cr = _mm256_blendv_epi8(cr, spreadOver(crs + next, first, order), set);
+        ci = _mm256_blendv_epi8(ci, spreadOver(cis + next, first, order), set);
+        zr = _mm256_andnot_si256(set, zr);
+        zi = _mm256_andnot_si256(set, zi);
+        for (unsigned bits = lanes; bits; bits &= bits - 1) {
+            const int l = __builtin_ctz(bits);
+            begun[l] = step;
+            index[l] = next++;
+        }
+        active |= lanes;
+    }
+
+    // The active lanes among `lanes` whose points have taken all their steps by step `step`.
+    ZORVEK_INLINE_256 unsigned expired(unsigned lanes, int step) const {
+        unsigned out = 0;
+        for (int l = 0; l < COUNT; ++l) out |= unsigned{step - begun[l] >= MAX_STEPS} << l;
+        return out & lanes & active;
+    }
+
+    // Writes out the steps left of the lanes in `done`: 256 less the steps taken, none for the
+    // lanes in `inside`.
+    ZORVEK_INLINE_256 void retire(unsigned done, unsigned inside, int step, int* counts) {
+        for (unsigned bits = done; bits; bits &= bits - 1) {
+            const int l = __builtin_ctz(bits);
+            counts[index[l]] = inside >> l & 1 ? 0 : std::max(MAX_STEPS - (step - begun[l]), 0);
+        }
+        active &= ~done;
+    }
+};
+
+template <class F>
+__attribute__((target(ZORVEK_AVX2))) void iterateAvx2(const std::int64_t* cr, const std::int64_t* ci, int n, int* counts) {
+    using L = Lanes256<F>;
+    const __m256i four = _mm256_set1_epi64x(F::FOUR);
+    Stream256 streams[L::STREAMS];
+    int next = 0;
+    for (auto& st : streams) {
+        st.clear();
+        st.refill(0xF, cr, ci, n, next, 0);
+    }
+    for (int step = 0; anyActive(streams); ++step) {
+#pragma GCC unroll 4
+        for (auto& st : streams) {
+            const __m256i zr2 = L::square(st.zr), zi2 = L::square(st.zi);
+            const __m256i below = _mm256_cmpgt_epi64(four, _mm256_add_epi64(zr2, zi2));
+            const __m256i twice = L::twice(st.zr, st.zi);
+            st.zi = _mm256_add_epi64(twice, st.ci);
+            st.zr = _mm256_add_epi64(_mm256_sub_epi64(zr2, zi2), st.cr);
+            const unsigned escaped = st.active & ~static_cast<unsigned>(_mm256_movemask_pd(_mm256_castsi256_pd(below)));
+            unsigned inside = 0;
+            if (step % EXPIRY_CHECK == EXPIRY_CHECK - 1) inside = st.expired(~escaped, step + 1);
+            const unsigned done = escaped | inside;
+            if (!done) continue;
+            st.retire(done, inside, step, counts);
+            st.refill(done, cr, ci, n, next, step + 1);
+        }
+    }
+}
 
 // Points collected for iteration, from any rows; each flush colours their pixels. Points that do
 // not depend on one another share flushes, so that the lanes stay busy to the end.
@@ -480,12 +647,17 @@ void renderFine(BITMAP* frame, Batch<Fine>& batch) {
     const int w = frame->w, h = frame->h;
     // The horizontal test compares each computed pixel with the one computed before it, which
     // for the first pixel of a row is the last of the row below (black before the first row).
+    // The even columns do not depend on one another, so all of them are iterated first, in
+    // batches as large as they come; the comparisons follow.
+    for (int y = h - 2; y >= 0; y -= 2) {
+        batch.startRow(row(frame, y), y);
+        for (int x = w - 2; x >= 0; x -= 2) batch.add(x);
+    }
+    batch.flush();
     Pixel prev = 0;
     for (int y = h - 2; y >= 0; y -= 2) {
         Pixel* line = row(frame, y);
         batch.startRow(line, y);
-        for (int x = w - 2; x >= 0; x -= 2) batch.add(x);
-        batch.flush();  // this row's pairs are compared now; its odd columns wait for the next flush
         for (int x = w - 2; x >= 0; x -= 2) {
             const Pixel col = line[x];
             if (pixels::sameQuarter(col, prev)) line[x + 1] = col;
@@ -503,7 +675,7 @@ template <class F>
 Iterate iterateFor(Kernel kernel) {
     if (kernel == Kernel::Avx512) return iterateAvx512<F>;
     if constexpr (std::is_same_v<F, Coarse>) return kernel == Kernel::Avx2 ? iterateCoarseAvx2 : iterateCoarseSse2;
-    return iterateScalar<F>;
+    else return kernel == Kernel::Avx2 ? iterateAvx2<F> : iterateScalar<F>;
 }
 
 template <class F>
