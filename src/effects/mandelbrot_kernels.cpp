@@ -4,6 +4,7 @@
 #include <immintrin.h>
 
 #include <algorithm>
+#include <climits>
 #include <cstring>
 #include <type_traits>
 
@@ -460,74 +461,107 @@ ZORVEK_INLINE_256 __m256i squareLow64(__m256i a) {
     return _mm256_add_epi64(low, _mm256_slli_epi64(cross, 33));
 }
 
+// A format's step in lanes: the two squares and twice the product, the latter biased by
+// TWICE_BIAS (its sign bit flipped rather than copied up), which the lanes take back through the
+// imaginary parts of their points.
 template <class F>
 struct Lanes256;
 
 template <>
 struct Lanes256<Medium> {
     static constexpr int STREAMS = 3;
-    // Bits 27 .. 58 of the exact product of the low halves, sign-extended for the escape test.
-    ZORVEK_LANES_256 __m256i square(__m256i z) {
-        return shiftRightSigned<32>(_mm256_slli_epi64(_mm256_mul_epi32(z, z), 5));
+    static constexpr std::int64_t TWICE_BIAS = 0;
+    // Every value fits the products of the low halves.
+    ZORVEK_LANES_256 __m256i unfit(__m256i, __m256i) { return _mm256_setzero_si256(); }
+    ZORVEK_LANES_256 void squares(__m256i zr, __m256i zi, __m256i& zr2, __m256i& zi2, __m256i& twice) {
+        // Bits 27 .. 58 of the exact product of the low halves, sign-extended for the escape test.
+        zr2 = shiftRightSigned<32>(_mm256_slli_epi64(_mm256_mul_epi32(zr, zr), 5));
+        zi2 = shiftRightSigned<32>(_mm256_slli_epi64(_mm256_mul_epi32(zi, zi), 5));
+        // Bits 26 .. 57 in the low half: only the low halves are read from here on.
+        twice = _mm256_srli_epi64(_mm256_mul_epi32(zr, zi), 26);
     }
-    // Bits 26 .. 57 in the low half: only the low halves are read from here on.
-    ZORVEK_LANES_256 __m256i twice(__m256i a, __m256i b) { return _mm256_srli_epi64(_mm256_mul_epi32(a, b), 26); }
+    ZORVEK_LANES_256 void exactSquares(__m256i zr, __m256i zi, __m256i& zr2, __m256i& zi2, __m256i& twice) {
+        squares(zr, zi, zr2, zi2, twice);
+    }
 };
 
 template <>
 struct Lanes256<Fine> {
     static constexpr int STREAMS = 3;
-    ZORVEK_LANES_256 __m256i square(__m256i z) { return shiftRightSigned<30>(squareLow64(z)); }
-    ZORVEK_LANES_256 __m256i twice(__m256i a, __m256i b) { return shiftRightSigned<29>(productLow64(a, b)); }
+    static constexpr std::int64_t TWICE_BIAS = std::int64_t{1} << (63 - 29);
+    // Until a point is about to escape its values are below 2.0 in size, so they fit in 32 bits:
+    // a square is then the exact product of the low halves, below 2^62 and not negative, and so
+    // is the product in size. Lanes with a value that does not fit have bits set in the high
+    // half of their result.
+    ZORVEK_LANES_256 __m256i unfit(__m256i zr, __m256i zi) {
+        const __m256i offset = _mm256_set1_epi64x(std::int64_t{1} << 31);
+        return _mm256_or_si256(_mm256_add_epi64(zr, offset), _mm256_add_epi64(zi, offset));
+    }
+    ZORVEK_LANES_256 void squares(__m256i zr, __m256i zi, __m256i& zr2, __m256i& zi2, __m256i& twice) {
+        zr2 = _mm256_srli_epi64(_mm256_mul_epi32(zr, zr), 30);
+        zi2 = _mm256_srli_epi64(_mm256_mul_epi32(zi, zi), 30);
+        twice = biased(_mm256_mul_epi32(zr, zi));
+    }
+    // For values of any size: the full low 64 bits.
+    ZORVEK_LANES_256 void exactSquares(__m256i zr, __m256i zi, __m256i& zr2, __m256i& zi2, __m256i& twice) {
+        zr2 = shiftRightSigned<30>(squareLow64(zr));
+        zi2 = shiftRightSigned<30>(squareLow64(zi));
+        twice = biased(productLow64(zr, zi));
+    }
+    ZORVEK_LANES_256 __m256i biased(__m256i product) {
+        return _mm256_xor_si256(_mm256_srli_epi64(product, 29), _mm256_set1_epi64x(TWICE_BIAS));
+    }
 };
 
 // One register of lanes and the points it works on; the bookkeeping that is needed only when a
 // point begins or ends stays out of the registers.
 struct Stream256 {
     static constexpr int COUNT = 4;
-    __m256i zr, zi, cr, ci;
+    __m256i zr, zi, cr, ci;  // ci less the format's bias of twice the product
     int begun[COUNT], index[COUNT];
     unsigned active;  // lanes holding a point
+    int deadline;     // the step by which the earliest of them has taken all its steps
 
-    ZORVEK_INLINE_256 void clear() {
-        zr = zi = cr = ci = _mm256_setzero_si256();
-        for (int l = 0; l < COUNT; ++l) begun[l] = index[l] = 0;
-        active = 0;
+    ZORVEK_INLINE_256 void updateDeadline() {
+        deadline = INT_MAX;
+        for (int l = 0; l < COUNT; ++l)
+            if (active >> l & 1) deadline = std::min(deadline, begun[l] + MAX_STEPS);
     }
 
-    // The values under `first` (the first k of four) moved to the lanes that `order` names.
+    // The values under `first` (the first k of four, the others 0) moved to the lanes that
+    // `order` names.
     ZORVEK_LANES_256 __m256i spreadOver(const std::int64_t* values, __m256i first, __m256i order) {
         const __m256i loaded = _mm256_maskload_epi64(reinterpret_cast<const long long*>(values), first);
         return _mm256_permutevar8x32_epi32(loaded, order);
     }
 
-    // Gives the lanes of `lanes` the next points of the batch (as many as are left), to begin
-    // at step `step`.
+    // Gives the lanes of `lanes` the next points of the batch, to begin at step `step`; when
+    // fewer are left, the lanes beyond them rest at the point 0, which stays at 0.
     ZORVEK_INLINE_256 void refill(unsigned lanes, const std::int64_t* crs, const std::int64_t* cis, int n, int& next,
-                                  int step) {
-        while (__builtin_popcount(lanes) > n - next) lanes &= lanes - 1;
-        if (lanes == 0) return;
-        const int k = __builtin_popcount(lanes);
+                                  int step, std::int64_t bias) {
+        const int k = std::min(__builtin_popcount(lanes), n - next);
         const __m256i first = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(FIRST_LANES + 4 - k));
         const __m256i order = _mm256_load_si256(reinterpret_cast<const __m256i*>(SPREAD.order[lanes]));
         const __m256i set = _mm256_load_si256(reinterpret_cast<const __m256i*>(SPREAD.lanes[lanes]));
         cr = _mm256_blendv_epi8(cr, spreadOver(crs + next, first, order), set);
-        ci = _mm256_blendv_epi8(ci, spreadOver(cis + next, first, order), set);
+        ci = _mm256_blendv_epi8(ci, _mm256_sub_epi64(spreadOver(cis + next, first, order), _mm256_set1_epi64x(bias)),
+                                set);
         zr = _mm256_andnot_si256(set, zr);
         zi = _mm256_andnot_si256(set, zi);
-        for (unsigned bits = lanes; bits; bits &= bits - 1) {
+        for (unsigned bits = lanes; bits && next < n; bits &= bits - 1) {
             const int l = __builtin_ctz(bits);
             begun[l] = step;
             index[l] = next++;
+            active |= 1u << l;
         }
-        active |= lanes;
+        updateDeadline();
     }
 
-    // The active lanes among `lanes` whose points have taken all their steps by step `step`.
-    ZORVEK_INLINE_256 unsigned expired(unsigned lanes, int step) const {
+    // The active lanes whose points have taken all their steps by step `step`.
+    ZORVEK_INLINE_256 unsigned expired(int step) const {
         unsigned out = 0;
         for (int l = 0; l < COUNT; ++l) out |= unsigned{step - begun[l] >= MAX_STEPS} << l;
-        return out & lanes & active;
+        return out & active;
     }
 
     // Writes out the steps left of the lanes in `done`: 256 less the steps taken, none for the
@@ -544,28 +578,47 @@ struct Stream256 {
 template <class F>
 __attribute__((target(ZORVEK_AVX2))) void iterateAvx2(const std::int64_t* cr, const std::int64_t* ci, int n, int* counts) {
     using L = Lanes256<F>;
-    const __m256i four = _mm256_set1_epi64x(F::FOUR);
+    const __m256i fourLess1 = _mm256_set1_epi64x(F::FOUR - 1);
+    const __m256i high = _mm256_set1_epi64x(static_cast<long long>(0xFFFFFFFF00000000u));
     Stream256 streams[L::STREAMS];
     int next = 0;
+    // Every loop over the streams is unrolled, so that their vectors live in registers.
+#pragma GCC unroll 4
     for (auto& st : streams) {
-        st.clear();
-        st.refill(0xF, cr, ci, n, next, 0);
+        st.zr = st.zi = st.cr = st.ci = _mm256_setzero_si256();
+        st.active = 0;
+        st.deadline = INT_MAX;
+        st.refill(0xF, cr, ci, n, next, 0, L::TWICE_BIAS);
     }
     for (int step = 0; anyActive(streams); ++step) {
 #pragma GCC unroll 4
         for (auto& st : streams) {
-            const __m256i zr2 = L::square(st.zr), zi2 = L::square(st.zi);
-            const __m256i below = _mm256_cmpgt_epi64(four, _mm256_add_epi64(zr2, zi2));
-            const __m256i twice = L::twice(st.zr, st.zi);
+            // The common step, in one test: all values fit, and no lane escapes. (Lanes without
+            // a point rest at 0 and never escape.)
+            const __m256i unfit = L::unfit(st.zr, st.zi);
+            __m256i zr2, zi2, twice;
+            L::squares(st.zr, st.zi, zr2, zi2, twice);
+            __m256i escaping = _mm256_cmpgt_epi64(_mm256_add_epi64(zr2, zi2), fourLess1);
+            unsigned escaped = 0;
+            if (!_mm256_testz_si256(_mm256_or_si256(escaping, unfit), high)) [[unlikely]] {
+                if (!_mm256_testz_si256(unfit, high)) {
+                    L::exactSquares(st.zr, st.zi, zr2, zi2, twice);
+                    escaping = _mm256_cmpgt_epi64(_mm256_add_epi64(zr2, zi2), fourLess1);
+                }
+                escaped = st.active & static_cast<unsigned>(_mm256_movemask_pd(_mm256_castsi256_pd(escaping)));
+            }
             st.zi = _mm256_add_epi64(twice, st.ci);
             st.zr = _mm256_add_epi64(_mm256_sub_epi64(zr2, zi2), st.cr);
-            const unsigned escaped = st.active & ~static_cast<unsigned>(_mm256_movemask_pd(_mm256_castsi256_pd(below)));
-            unsigned inside = 0;
-            if (step % EXPIRY_CHECK == EXPIRY_CHECK - 1) inside = st.expired(~escaped, step + 1);
-            const unsigned done = escaped | inside;
-            if (!done) continue;
-            st.retire(done, inside, step, counts);
-            st.refill(done, cr, ci, n, next, step + 1);
+            if (escaped) [[unlikely]] {
+                st.retire(escaped, 0, step, counts);
+                st.refill(escaped, cr, ci, n, next, step + 1, L::TWICE_BIAS);
+            }
+            // A point that has taken all its steps without escaping is inside the set.
+            if (step + 1 >= st.deadline) [[unlikely]] {
+                const unsigned expired = st.expired(step + 1);
+                st.retire(expired, expired, step, counts);
+                st.refill(expired, cr, ci, n, next, step + 1, L::TWICE_BIAS);
+            }
         }
     }
 }
