@@ -522,10 +522,13 @@ struct Stream256 {
     unsigned active;  // lanes holding a point
     int deadline;     // the step by which the earliest of them has taken all its steps
 
+    // Lanes without a point count as begun so late that they never run out.
+    static constexpr int RESTING = INT_MAX - MAX_STEPS;
+
     ZORVEK_INLINE_256 void updateDeadline() {
-        deadline = INT_MAX;
-        for (int l = 0; l < COUNT; ++l)
-            if (active >> l & 1) deadline = std::min(deadline, begun[l] + MAX_STEPS);
+        deadline = begun[0];
+        for (int l = 1; l < COUNT; ++l) deadline = std::min(deadline, begun[l]);
+        deadline += MAX_STEPS;
     }
 
     // The values under `first` (the first k of four, the others 0) moved to the lanes that
@@ -548,8 +551,12 @@ struct Stream256 {
                                 set);
         zr = _mm256_andnot_si256(set, zr);
         zi = _mm256_andnot_si256(set, zi);
-        for (unsigned bits = lanes; bits && next < n; bits &= bits - 1) {
+        for (unsigned bits = lanes; bits; bits &= bits - 1) {
             const int l = __builtin_ctz(bits);
+            if (next == n) [[unlikely]] {
+                begun[l] = RESTING;
+                continue;
+            }
             begun[l] = step;
             index[l] = next++;
             active |= 1u << l;
@@ -587,7 +594,6 @@ __attribute__((target(ZORVEK_AVX2))) void iterateAvx2(const std::int64_t* cr, co
     for (auto& st : streams) {
         st.zr = st.zi = st.cr = st.ci = _mm256_setzero_si256();
         st.active = 0;
-        st.deadline = INT_MAX;
         st.refill(0xF, cr, ci, n, next, 0, L::TWICE_BIAS);
     }
     for (int step = 0; anyActive(streams); ++step) {
@@ -599,19 +605,22 @@ __attribute__((target(ZORVEK_AVX2))) void iterateAvx2(const std::int64_t* cr, co
             __m256i zr2, zi2, twice;
             L::squares(st.zr, st.zi, zr2, zi2, twice);
             __m256i escaping = _mm256_cmpgt_epi64(_mm256_add_epi64(zr2, zi2), fourLess1);
-            unsigned escaped = 0;
-            if (!_mm256_testz_si256(_mm256_or_si256(escaping, unfit), high)) [[unlikely]] {
-                if (!_mm256_testz_si256(unfit, high)) {
-                    L::exactSquares(st.zr, st.zi, zr2, zi2, twice);
-                    escaping = _mm256_cmpgt_epi64(_mm256_add_epi64(zr2, zi2), fourLess1);
+            if (_mm256_testz_si256(_mm256_or_si256(escaping, unfit), high)) [[likely]] {
+                st.zi = _mm256_add_epi64(twice, st.ci);
+                st.zr = _mm256_add_epi64(_mm256_sub_epi64(zr2, zi2), st.cr);
+            } else {
+                // Some lane escapes, or holds a value too large for the short products: the
+                // whole step again with the full ones, which serve every value.
+                L::exactSquares(st.zr, st.zi, zr2, zi2, twice);
+                escaping = _mm256_cmpgt_epi64(_mm256_add_epi64(zr2, zi2), fourLess1);
+                st.zi = _mm256_add_epi64(twice, st.ci);
+                st.zr = _mm256_add_epi64(_mm256_sub_epi64(zr2, zi2), st.cr);
+                const unsigned escaped =
+                    st.active & static_cast<unsigned>(_mm256_movemask_pd(_mm256_castsi256_pd(escaping)));
+                if (escaped) {
+                    st.retire(escaped, 0, step, counts);
+                    st.refill(escaped, cr, ci, n, next, step + 1, L::TWICE_BIAS);
                 }
-                escaped = st.active & static_cast<unsigned>(_mm256_movemask_pd(_mm256_castsi256_pd(escaping)));
-            }
-            st.zi = _mm256_add_epi64(twice, st.ci);
-            st.zr = _mm256_add_epi64(_mm256_sub_epi64(zr2, zi2), st.cr);
-            if (escaped) [[unlikely]] {
-                st.retire(escaped, 0, step, counts);
-                st.refill(escaped, cr, ci, n, next, step + 1, L::TWICE_BIAS);
             }
             // A point that has taken all its steps without escaping is inside the set.
             if (step + 1 >= st.deadline) [[unlikely]] {
