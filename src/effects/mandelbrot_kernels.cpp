@@ -774,6 +774,19 @@ Kernel fastest() {
     return best;
 }
 
+namespace {
+Kernel& forced() {
+    static Kernel kernel = fastest();
+    return kernel;
+}
+}  // namespace
+
+Kernel chosen() { return forced(); }
+
+void force(Kernel kernel) {
+    if (available(kernel)) forced() = kernel;
+}
+
 void render(BITMAP* frame, const View& view, const Pixel* palette, Kernel kernel) {
     switch (precisionFor(view.height)) {
     case Precision::Coarse: renderWith<Coarse>(frame, view, palette, kernel, renderCoarse); break;
