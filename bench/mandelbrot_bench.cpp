@@ -78,7 +78,7 @@ BENCHMARK(zoomPass<Mandelbrot102>)->Name("Peak/Mandelbrot102")->DenseRange(18800
 // million steps in all; the widest coarse views, near 5000, come next.)
 BENCHMARK(zoomPass<Mandelbrot101>)->Name("Mandelbrot101")->Arg(17550)->Arg(18100)->Arg(18150)->Arg(5000);
 BENCHMARK(zoomPass<Mandelbrot102>)->Name("Mandelbrot102")->Arg(19250)->Arg(19300)->Arg(19400)->Arg(5000);
-BENCHMARK(zoomKernel<Mandelbrot101>)->Name("Kernel/Mandelbrot101")->ArgsProduct({{17550, 5000}, {0, 1, 2}});
-BENCHMARK(zoomKernel<Mandelbrot102>)->Name("Kernel/Mandelbrot102")->ArgsProduct({{19300, 5000}, {0, 1, 2}});
+BENCHMARK(zoomKernel<Mandelbrot101>)->Name("Kernel/Mandelbrot101")->ArgsProduct({{17550, 18100, 18150, 5000}, {0, 1, 2}});
+BENCHMARK(zoomKernel<Mandelbrot102>)->Name("Kernel/Mandelbrot102")->ArgsProduct({{19250, 19300, 19400, 5000}, {0, 1, 2}});
 BENCHMARK(zoomPlain<Mandelbrot101>)->Name("Plain/Mandelbrot101")->Arg(17550)->Arg(18100)->Arg(18150)->Arg(5000);
 BENCHMARK(zoomPlain<Mandelbrot102>)->Name("Plain/Mandelbrot102")->Arg(19250)->Arg(19300)->Arg(19400)->Arg(5000);

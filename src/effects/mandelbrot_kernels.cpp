@@ -4,6 +4,7 @@
 #include <immintrin.h>
 
 #include <algorithm>
+#include <climits>
 #include <cstring>
 #include <type_traits>
 
@@ -167,7 +168,7 @@ template <class S>
     }
 }
 
-// The coarse format in L 32-bit lanes at once, for processors without AVX-512 (the other formats'
+// The coarse format in L 32-bit lanes at once, for processors without AVX2 (the other formats'
 // 64-bit products do not vectorise well there, and run point by point). Lanes that have escaped
 // keep their count and compute on unseen.
 template <int L>
@@ -201,9 +202,25 @@ void iterateCoarseSse2(const std::int64_t* cr, const std::int64_t* ci, int n, in
     iterateCoarseLanes<4>(cr, ci, n, counts);
 }
 
-__attribute__((target("avx2"))) void iterateCoarseAvx2(const std::int64_t* cr, const std::int64_t* ci, int n, int* counts) {
-    iterateCoarseLanes<8>(cr, ci, n, counts);
-}
+// The points of a batch in the lanes' width: as they are for 64-bit lanes, narrowed for 32-bit.
+template <class E>
+struct InWidth {
+    E narrowCr[BATCH_CAPACITY], narrowCi[BATCH_CAPACITY];
+    const E* cr;
+    const E* ci;
+    InWidth(const std::int64_t* wideCr, const std::int64_t* wideCi, int n) : cr(narrowCr), ci(narrowCi) {
+        for (int j = 0; j < n; ++j) {
+            narrowCr[j] = static_cast<E>(wideCr[j]);
+            narrowCi[j] = static_cast<E>(wideCi[j]);
+        }
+    }
+};
+template <>
+struct InWidth<std::int64_t> {
+    const std::int64_t* cr;
+    const std::int64_t* ci;
+    InWidth(const std::int64_t* wideCr, const std::int64_t* wideCi, int) : cr(wideCr), ci(wideCi) {}
+};
 
 // AVX-512: a register of lanes per stream, a few streams in flight. A lane whose point is done
 // (escaped, out of steps, or caught in a cycle) takes the next point of the batch at once, so no
@@ -335,8 +352,9 @@ struct Stream512 {
     }
 };
 
+// Whether any stream still holds a point (plain code, inlined into either vector kernel).
 template <class Stream, int N>
-ZORVEK_INLINE_512 bool anyActive(const Stream (&streams)[N]) {
+[[gnu::always_inline]] inline bool anyActive(const Stream (&streams)[N]) {
     unsigned any = 0;
     for (const Stream& st : streams) any |= st.active;
     return any != 0;
@@ -348,21 +366,9 @@ __attribute__((target(ZORVEK_AVX512))) void iterateAvx512(const std::int64_t* cr
     using E = typename L::Element;
     using Mask = typename L::Mask;
     constexpr int STREAMS = L::STREAMS;
-    // The points in the lanes' width.
-    const E* crs;
-    const E* cis;
-    E narrowCr[BATCH_CAPACITY], narrowCi[BATCH_CAPACITY];
-    if constexpr (sizeof(E) == sizeof(std::int64_t)) {
-        crs = cr;
-        cis = ci;
-    } else {
-        for (int j = 0; j < n; ++j) {
-            narrowCr[j] = static_cast<E>(cr[j]);
-            narrowCi[j] = static_cast<E>(ci[j]);
-        }
-        crs = narrowCr;
-        cis = narrowCi;
-    }
+    const InWidth<E> points(cr, ci, n);
+    const E* crs = points.cr;
+    const E* cis = points.ci;
     const __m512i four = L::set(F::FOUR);
     const __m512i expiry = L::set(MAX_STEPS);
     Stream512<L> streams[STREAMS];
@@ -402,6 +408,315 @@ __attribute__((target(ZORVEK_AVX512))) void iterateAvx512(const std::int64_t* cr
 }
 
 #pragma GCC diagnostic pop
+
+// AVX2: the same lane refill, in eight 32-bit lanes per register for the coarse format and four
+// 64-bit ones for the others. AVX2 has neither a 64-bit low multiply nor a 64-bit arithmetic
+// shift; both are built from what it has, bit for bit, wrap-arounds included. It has no mask
+// registers either: a lane's state is a bit of a plain integer, and a refill spreads the next
+// points over the free lanes by a permutation from a table.
+#define ZORVEK_AVX2 "avx2,popcnt"
+#define ZORVEK_INLINE_256 __attribute__((target(ZORVEK_AVX2), always_inline)) inline
+#define ZORVEK_LANES_256 static ZORVEK_INLINE_256
+
+// For each set of lanes of a register of LANES: the 32-bit element indices that move the k-th of
+// consecutive values into the k-th lane of the set, and the set as a vector mask.
+template <int LANES>
+struct Spread {
+    static constexpr int WORDS = 8 / LANES;  // 32-bit words per lane
+    alignas(32) std::int32_t order[1 << LANES][8];
+    alignas(32) std::int32_t lanes[1 << LANES][8];
+};
+template <int LANES>
+constexpr Spread<LANES> makeSpread() {
+    Spread<LANES> spread{};
+    for (int set = 0; set < 1 << LANES; ++set) {
+        int k = 0;
+        for (int l = 0; l < LANES; ++l) {
+            if (!(set >> l & 1)) continue;
+            for (int w = 0; w < Spread<LANES>::WORDS; ++w) {
+                spread.order[set][Spread<LANES>::WORDS * l + w] = Spread<LANES>::WORDS * k + w;
+                spread.lanes[set][Spread<LANES>::WORDS * l + w] = -1;
+            }
+            ++k;
+        }
+    }
+    return spread;
+}
+template <int LANES>
+constexpr Spread<LANES> SPREAD = makeSpread<LANES>();
+// Read from offset 8 − k: the first k words set.
+alignas(32) constexpr std::int32_t FIRST_WORDS[16] = {-1, -1, -1, -1, -1, -1, -1, -1, 0, 0, 0, 0, 0, 0, 0, 0};
+
+// x shifted right by N with the sign copied in: the logical shift leaves the sign at bit 63 − N,
+// and flipping that bit then subtracting it fills the bits above with it.
+template <int N>
+ZORVEK_INLINE_256 __m256i shiftRightSigned(__m256i x) {
+    const __m256i sign = _mm256_set1_epi64x(static_cast<long long>(std::uint64_t{1} << (63 - N)));
+    return _mm256_sub_epi64(_mm256_xor_si256(_mm256_srli_epi64(x, N), sign), sign);
+}
+
+// The low 64 bits of a × b: the low halves' full product plus the two cross products (of which
+// only the low 32 bits reach the result) moved up by 32.
+ZORVEK_INLINE_256 __m256i productLow64(__m256i a, __m256i b) {
+    const __m256i low = _mm256_mul_epu32(a, b);
+    const __m256i cross = _mm256_add_epi64(_mm256_mul_epu32(_mm256_srli_epi64(a, 32), b),
+                                           _mm256_mul_epu32(a, _mm256_srli_epi64(b, 32)));
+    return _mm256_add_epi64(low, _mm256_slli_epi64(cross, 32));
+}
+// The same for a × a, whose two cross products are equal.
+ZORVEK_INLINE_256 __m256i squareLow64(__m256i a) {
+    const __m256i low = _mm256_mul_epu32(a, a);
+    const __m256i cross = _mm256_mul_epu32(_mm256_srli_epi64(a, 32), a);
+    return _mm256_add_epi64(low, _mm256_slli_epi64(cross, 33));
+}
+
+// Lane arithmetic of one width.
+struct Lanes256x32 {
+    using Element = std::int32_t;
+    static constexpr int COUNT = 8;
+    ZORVEK_LANES_256 __m256i set(std::int32_t v) { return _mm256_set1_epi32(v); }
+    ZORVEK_LANES_256 __m256i add(__m256i a, __m256i b) { return _mm256_add_epi32(a, b); }
+    ZORVEK_LANES_256 __m256i sub(__m256i a, __m256i b) { return _mm256_sub_epi32(a, b); }
+    ZORVEK_LANES_256 __m256i greater(__m256i a, __m256i b) { return _mm256_cmpgt_epi32(a, b); }
+    ZORVEK_LANES_256 __m256i equal(__m256i a, __m256i b) { return _mm256_cmpeq_epi32(a, b); }
+    ZORVEK_LANES_256 unsigned bits(__m256i m) {
+        return static_cast<unsigned>(_mm256_movemask_ps(_mm256_castsi256_ps(m)));
+    }
+};
+struct Lanes256x64 {
+    using Element = std::int64_t;
+    static constexpr int COUNT = 4;
+    ZORVEK_LANES_256 __m256i set(std::int64_t v) { return _mm256_set1_epi64x(v); }
+    ZORVEK_LANES_256 __m256i add(__m256i a, __m256i b) { return _mm256_add_epi64(a, b); }
+    ZORVEK_LANES_256 __m256i sub(__m256i a, __m256i b) { return _mm256_sub_epi64(a, b); }
+    ZORVEK_LANES_256 __m256i greater(__m256i a, __m256i b) { return _mm256_cmpgt_epi64(a, b); }
+    ZORVEK_LANES_256 __m256i equal(__m256i a, __m256i b) { return _mm256_cmpeq_epi64(a, b); }
+    ZORVEK_LANES_256 unsigned bits(__m256i m) {
+        return static_cast<unsigned>(_mm256_movemask_pd(_mm256_castsi256_pd(m)));
+    }
+};
+
+// A format's step in lanes: the two squares and twice the product, the latter biased by
+// TWICE_BIAS (its sign bit flipped rather than copied up), which the lanes take back through the
+// imaginary parts of their points. `unfit` marks, in the high half of a lane, values too large
+// for `squares`; `exactSquares` serves every value.
+template <class F>
+struct Lanes256;
+
+// The formats whose every value fits their products: one way of squaring serves all.
+template <class Format>
+struct AlwaysFits {
+    ZORVEK_LANES_256 __m256i unfit(__m256i, __m256i) { return _mm256_setzero_si256(); }
+    ZORVEK_LANES_256 void exactSquares(__m256i zr, __m256i zi, __m256i& zr2, __m256i& zi2, __m256i& twice) {
+        Format::squares(zr, zi, zr2, zi2, twice);
+    }
+};
+
+template <>
+struct Lanes256<Coarse> : Lanes256x32, AlwaysFits<Lanes256<Coarse>> {
+    static constexpr int STREAMS = 3;
+    static constexpr bool FIND_CYCLES = true;
+    static constexpr std::int32_t TWICE_BIAS = 0;
+    ZORVEK_LANES_256 void squares(__m256i zr, __m256i zi, __m256i& zr2, __m256i& zi2, __m256i& twice) {
+        zr2 = _mm256_srai_epi32(_mm256_mullo_epi32(zr, zr), 14);
+        zi2 = _mm256_srai_epi32(_mm256_mullo_epi32(zi, zi), 14);
+        twice = _mm256_srai_epi32(_mm256_mullo_epi32(zr, zi), 13);
+    }
+};
+
+template <>
+struct Lanes256<Medium> : Lanes256x64, AlwaysFits<Lanes256<Medium>> {
+    static constexpr int STREAMS = 3;
+    static constexpr bool FIND_CYCLES = false;
+    static constexpr std::int64_t TWICE_BIAS = 0;
+    ZORVEK_LANES_256 void squares(__m256i zr, __m256i zi, __m256i& zr2, __m256i& zi2, __m256i& twice) {
+        // Bits 27 .. 58 of the exact product of the low halves, sign-extended for the escape test.
+        zr2 = shiftRightSigned<32>(_mm256_slli_epi64(_mm256_mul_epi32(zr, zr), 5));
+        zi2 = shiftRightSigned<32>(_mm256_slli_epi64(_mm256_mul_epi32(zi, zi), 5));
+        // Bits 26 .. 57 in the low half: only the low halves are read from here on.
+        twice = _mm256_srli_epi64(_mm256_mul_epi32(zr, zi), 26);
+    }
+};
+
+template <>
+struct Lanes256<Fine> : Lanes256x64 {
+    static constexpr int STREAMS = 3;
+    static constexpr bool FIND_CYCLES = false;
+    static constexpr std::int64_t TWICE_BIAS = std::int64_t{1} << (63 - 29);
+    // Until a point is about to escape its values are below 2.0 in size, so they fit in 32 bits:
+    // a square is then the exact product of the low halves, below 2^62 and not negative, and so
+    // is the product in size.
+    ZORVEK_LANES_256 __m256i unfit(__m256i zr, __m256i zi) {
+        const __m256i offset = _mm256_set1_epi64x(std::int64_t{1} << 31);
+        return _mm256_or_si256(_mm256_add_epi64(zr, offset), _mm256_add_epi64(zi, offset));
+    }
+    ZORVEK_LANES_256 void squares(__m256i zr, __m256i zi, __m256i& zr2, __m256i& zi2, __m256i& twice) {
+        zr2 = _mm256_srli_epi64(_mm256_mul_epi32(zr, zr), 30);
+        zi2 = _mm256_srli_epi64(_mm256_mul_epi32(zi, zi), 30);
+        twice = biased(_mm256_mul_epi32(zr, zi));
+    }
+    // For values of any size: the full low 64 bits.
+    ZORVEK_LANES_256 void exactSquares(__m256i zr, __m256i zi, __m256i& zr2, __m256i& zi2, __m256i& twice) {
+        zr2 = shiftRightSigned<30>(squareLow64(zr));
+        zi2 = shiftRightSigned<30>(squareLow64(zi));
+        twice = biased(productLow64(zr, zi));
+    }
+    ZORVEK_LANES_256 __m256i biased(__m256i product) {
+        return _mm256_xor_si256(_mm256_srli_epi64(product, 29), _mm256_set1_epi64x(TWICE_BIAS));
+    }
+};
+
+// One register of lanes and the points it works on; the bookkeeping that is needed only when a
+// point begins or ends stays out of the registers.
+template <class L>
+struct Stream256 {
+    using E = typename L::Element;
+    static constexpr int COUNT = L::COUNT;
+    __m256i zr, zi, cr, ci;  // ci less the format's bias of twice the product
+    __m256i seenR, seenI;    // states noted for finding cycles
+    __m256i seen;            // lanes whose noted state belongs to their current point
+    int begun[COUNT], index[COUNT];
+    unsigned active;  // lanes holding a point
+    int deadline;     // the step by which the earliest of them has taken all its steps
+
+    // Lanes without a point count as begun so late that they never run out.
+    static constexpr int RESTING = INT_MAX - MAX_STEPS;
+
+    ZORVEK_INLINE_256 void clear() {
+        zr = zi = cr = ci = seenR = seenI = seen = _mm256_setzero_si256();
+        active = 0;
+    }
+
+    ZORVEK_INLINE_256 void updateDeadline() {
+        deadline = begun[0];
+        for (int l = 1; l < COUNT; ++l) deadline = std::min(deadline, begun[l]);
+        deadline += MAX_STEPS;
+    }
+
+    // The values under `first` (the first k, the others 0) moved to the lanes that `order` names.
+    ZORVEK_LANES_256 __m256i spreadOver(const E* values, __m256i first, __m256i order) {
+        const __m256i loaded = _mm256_maskload_epi32(reinterpret_cast<const int*>(values), first);
+        return _mm256_permutevar8x32_epi32(loaded, order);
+    }
+
+    // Gives the lanes of `lanes` the next points of the batch, to begin at step `step`; when
+    // fewer are left, the lanes beyond them rest at the point 0, which stays at 0.
+    ZORVEK_INLINE_256 void refill(unsigned lanes, const E* crs, const E* cis, int n, int& next, int step) {
+        const int k = std::min(__builtin_popcount(lanes), n - next);
+        const auto& spread = SPREAD<COUNT>;
+        const __m256i first =
+            _mm256_loadu_si256(reinterpret_cast<const __m256i*>(FIRST_WORDS + 8 - k * Spread<COUNT>::WORDS));
+        const __m256i order = _mm256_load_si256(reinterpret_cast<const __m256i*>(spread.order[lanes]));
+        const __m256i set = _mm256_load_si256(reinterpret_cast<const __m256i*>(spread.lanes[lanes]));
+        cr = _mm256_blendv_epi8(cr, spreadOver(crs + next, first, order), set);
+        ci = _mm256_blendv_epi8(ci, L::sub(spreadOver(cis + next, first, order), L::set(L::TWICE_BIAS)), set);
+        zr = _mm256_andnot_si256(set, zr);
+        zi = _mm256_andnot_si256(set, zi);
+        seen = _mm256_andnot_si256(set, seen);
+        for (unsigned bits = lanes; bits; bits &= bits - 1) {
+            const int l = __builtin_ctz(bits);
+            if (next == n) [[unlikely]] {
+                begun[l] = RESTING;
+                continue;
+            }
+            begun[l] = step;
+            index[l] = next++;
+            active |= 1u << l;
+        }
+        updateDeadline();
+    }
+
+    // The active lanes whose points have taken all their steps by step `step`.
+    ZORVEK_INLINE_256 unsigned expired(int step) const {
+        unsigned out = 0;
+        for (int l = 0; l < COUNT; ++l) out |= unsigned{step - begun[l] >= MAX_STEPS} << l;
+        return out & active;
+    }
+
+    // Writes out the steps left of the lanes in `done`: 256 less the steps taken, none for the
+    // lanes in `inside`.
+    ZORVEK_INLINE_256 void retire(unsigned done, unsigned inside, int step, int* counts) {
+        for (unsigned bits = done; bits; bits &= bits - 1) {
+            const int l = __builtin_ctz(bits);
+            counts[index[l]] = inside >> l & 1 ? 0 : std::max(MAX_STEPS - (step - begun[l]), 0);
+        }
+        active &= ~done;
+    }
+};
+
+template <class F>
+__attribute__((target(ZORVEK_AVX2))) void iterateAvx2(const std::int64_t* cr64, const std::int64_t* ci64, int n,
+                                                       int* counts) {
+    using L = Lanes256<F>;
+    using E = typename L::Element;
+    const InWidth<E> points(cr64, ci64, n);
+    const E* cr = points.cr;
+    const E* ci = points.ci;
+    const __m256i fourLess1 = L::set(static_cast<E>(F::FOUR - 1));
+    // Where a lane's flags show: its high half for the 64-bit formats, where `unfit` marks.
+    const __m256i flagged = sizeof(E) == sizeof(std::int64_t)
+                                ? _mm256_set1_epi64x(static_cast<long long>(0xFFFFFFFF00000000u))
+                                : _mm256_set1_epi32(-1);
+    Stream256<L> streams[L::STREAMS];
+    int next = 0;
+    // Every loop over the streams is unrolled, so that their vectors live in registers.
+#pragma GCC unroll 4
+    for (auto& st : streams) {
+        st.clear();
+        st.refill((1u << L::COUNT) - 1, cr, ci, n, next, 0);
+    }
+    for (int step = 0; anyActive(streams); ++step) {
+#pragma GCC unroll 4
+        for (auto& st : streams) {
+            // The common step, in one test: all values fit, no lane escapes and none repeats a
+            // noted state. (Lanes without a point rest at 0 and never escape.)
+            const __m256i unfit = L::unfit(st.zr, st.zi);
+            __m256i zr2, zi2, twice;
+            L::squares(st.zr, st.zi, zr2, zi2, twice);
+            __m256i escaping = L::greater(L::add(zr2, zi2), fourLess1);
+            __m256i zi = L::add(twice, st.ci), zr = L::add(L::sub(zr2, zi2), st.cr);
+            __m256i flags = _mm256_or_si256(escaping, unfit);
+            __m256i repeating = _mm256_setzero_si256();
+            if constexpr (L::FIND_CYCLES) {
+                // Back at a state it has been in: the orbit repeats for ever and never escapes.
+                repeating = _mm256_and_si256(_mm256_and_si256(L::equal(zr, st.seenR), L::equal(zi, st.seenI)), st.seen);
+                flags = _mm256_or_si256(flags, repeating);
+            }
+            if (!_mm256_testz_si256(flags, flagged)) [[unlikely]] {
+                // Some lane escapes, repeats, or holds a value too large for the short products:
+                // the whole step again with the full ones, which serve every value.
+                L::exactSquares(st.zr, st.zi, zr2, zi2, twice);
+                escaping = L::greater(L::add(zr2, zi2), fourLess1);
+                zi = L::add(twice, st.ci);
+                zr = L::add(L::sub(zr2, zi2), st.cr);
+                st.zr = zr;
+                st.zi = zi;
+                const unsigned escaped = st.active & L::bits(escaping);
+                const unsigned inside = st.active & L::bits(repeating) & ~escaped;
+                if (const unsigned done = escaped | inside) {
+                    st.retire(done, inside, step, counts);
+                    st.refill(done, cr, ci, n, next, step + 1);
+                }
+            } else {
+                st.zr = zr;
+                st.zi = zi;
+            }
+            if constexpr (L::FIND_CYCLES) {
+                if (step % CYCLE_CHECKPOINT == 0) {
+                    st.seenR = st.zr;
+                    st.seenI = st.zi;
+                    st.seen = _mm256_load_si256(reinterpret_cast<const __m256i*>(SPREAD<L::COUNT>.lanes[st.active]));
+                }
+            }
+            // A point that has taken all its steps without escaping is inside the set.
+            if (step + 1 >= st.deadline) [[unlikely]] {
+                const unsigned expired = st.expired(step + 1);
+                st.retire(expired, expired, step, counts);
+                st.refill(expired, cr, ci, n, next, step + 1);
+            }
+        }
+    }
+}
 
 // Points collected for iteration, from any rows; each flush colours their pixels. Points that do
 // not depend on one another share flushes, so that the lanes stay busy to the end.
@@ -480,12 +795,17 @@ void renderFine(BITMAP* frame, Batch<Fine>& batch) {
     const int w = frame->w, h = frame->h;
     // The horizontal test compares each computed pixel with the one computed before it, which
     // for the first pixel of a row is the last of the row below (black before the first row).
+    // The even columns do not depend on one another, so all of them are iterated first, in
+    // batches as large as they come; the comparisons follow.
+    for (int y = h - 2; y >= 0; y -= 2) {
+        batch.startRow(row(frame, y), y);
+        for (int x = w - 2; x >= 0; x -= 2) batch.add(x);
+    }
+    batch.flush();
     Pixel prev = 0;
     for (int y = h - 2; y >= 0; y -= 2) {
         Pixel* line = row(frame, y);
         batch.startRow(line, y);
-        for (int x = w - 2; x >= 0; x -= 2) batch.add(x);
-        batch.flush();  // this row's pairs are compared now; its odd columns wait for the next flush
         for (int x = w - 2; x >= 0; x -= 2) {
             const Pixel col = line[x];
             if (pixels::sameQuarter(col, prev)) line[x + 1] = col;
@@ -502,8 +822,9 @@ void renderFine(BITMAP* frame, Batch<Fine>& batch) {
 template <class F>
 Iterate iterateFor(Kernel kernel) {
     if (kernel == Kernel::Avx512) return iterateAvx512<F>;
-    if constexpr (std::is_same_v<F, Coarse>) return kernel == Kernel::Avx2 ? iterateCoarseAvx2 : iterateCoarseSse2;
-    return iterateScalar<F>;
+    if (kernel == Kernel::Avx2) return iterateAvx2<F>;
+    if constexpr (std::is_same_v<F, Coarse>) return iterateCoarseSse2;
+    else return iterateScalar<F>;
 }
 
 template <class F>
@@ -538,6 +859,19 @@ Kernel fastest() {
                                : available(Kernel::Avx2) ? Kernel::Avx2
                                                          : Kernel::Generic;
     return best;
+}
+
+namespace {
+Kernel& forced() {
+    static Kernel kernel = fastest();
+    return kernel;
+}
+}  // namespace
+
+Kernel chosen() { return forced(); }
+
+void force(Kernel kernel) {
+    if (available(kernel)) forced() = kernel;
 }
 
 void render(BITMAP* frame, const View& view, const Pixel* palette, Kernel kernel) {

@@ -23,6 +23,10 @@ enum class Kernel { Generic, Avx2, Avx512 };
 
 bool available(Kernel kernel);
 Kernel fastest();
+// The kernel that render uses unless told otherwise: the fastest, or the one forced last (tests
+// and benchmarks force each in turn; forcing one the processor lacks is ignored).
+Kernel chosen();
+void force(Kernel kernel);
 
 struct View {
     std::int64_t centreX;  // 32 fraction bits
@@ -31,6 +35,6 @@ struct View {
 };
 
 // Renders every pixel of the frame.
-void render(BITMAP* frame, const View& view, const pixels::Pixel* palette, Kernel kernel = fastest());
+void render(BITMAP* frame, const View& view, const pixels::Pixel* palette, Kernel kernel = chosen());
 
 }  // namespace Zorvek::mandelbrotKernels
