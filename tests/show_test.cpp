@@ -114,6 +114,23 @@ TEST_F(ShowSetUp, HoldsTheThirtySevenPicturesOnceEach) {
     EXPECT_EQ(refs("ZVKLOGO1_PNG"), 1);
 }
 
+TEST_F(ShowSetUp, LoadsThePicturesInTheScriptsOrder) {
+    // Nothing is released during the set-up, so the cache holds the pictures in the order they
+    // were first asked for.
+    const char* order[] = {
+        "ZVKLOGO1", "ZVKLOGO2", "ZVKLOGO8", "ZVKNUDE1", "ZVKNUDE2", "ZVKNUDE2B", "ZVKNUDE3",
+        "ZVKNUDE4", "ZVKLOGO4", "ZVKTAG_1BIT", "ZVKTAG", "TESTED", "VELMORA1", "VELMORA2",
+        "FRAME", "WARNING", "ENDSCREEN", "BUMPMAP1", "PHONGMAP1", "PHONGMAP2", "BUMPMAP2",
+        "DANCERS", "NEON", "SPECS", "MRSHOLLOW", "BREAK", "WELCOME", "GOGO1", "GOGO2", "GOGO3",
+        "LIVE", "BRUTAL", "MELON", "MIBOBO_PHOTO", "MIBOBO_TEXTURE", "CREDITS", "QR",
+    };
+    Loader& loader = (*show)->loader;
+    ASSERT_EQ(loader.count, 37);
+    for (int i = 0; i < 37; ++i)
+        EXPECT_EQ(std::string(loader.entries[i].name), std::string("oldskool.dat#") + order[i] + "_PNG")
+            << "entry " << i;
+}
+
 TEST_F(ShowSetUp, GivesEveryEffectItsPeriod) {
     Velmora& v = **show;
     EXPECT_EQ(v.crossfade.period, 0);
