@@ -219,7 +219,7 @@ Image neon() {
     return img;
 }
 
-Image specsPicture() {
+Image equaliserPicture() {
     // A spectrum analyser: columns of lamps, green to red, with peak marks and a floor mirror.
     Image img(W, H, Colour{0, 0, 0});
     verticalGradient(img, {rgb(0x000000), rgb(0x080020), rgb(0x000000)}, 0, H);

@@ -25,7 +25,7 @@ const std::vector<Picture>& catalogue() {
         {"ZVKNUDE4", Kind::Opaque, zvkNude4},
         {"DANCERS", Kind::Opaque, dancers},
         {"NEON", Kind::Opaque, neon},
-        {"SPECS", Kind::Opaque, specsPicture},
+        {"SPECS", Kind::Opaque, equaliserPicture},
         {"MRSHOLLOW", Kind::Opaque, mrsHollow},
         {"MIBOBO_PHOTO", Kind::Opaque, miboboPhoto},
         {"MIBOBO_TEXTURE", Kind::Opaque, miboboTexture},

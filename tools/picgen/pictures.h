@@ -54,7 +54,7 @@ Image zvkNude3();
 Image zvkNude4();
 Image dancers();
 Image neon();
-Image specsPicture();
+Image equaliserPicture();
 Image mrsHollow();
 Image miboboPhoto();
 Image miboboTexture();
