@@ -20,6 +20,7 @@
 #include "platform/sound/sound_layer.h"
 #include "runtime/clock.h"
 #include "runtime/controls.h"
+#include "runtime/data_dir.h"
 #include "runtime/main_loop.h"
 #include "show/velmora.h"
 
@@ -47,12 +48,6 @@ public:
 private:
     Music& music;
 };
-
-fs::path programDir() {
-    std::error_code ec;
-    fs::path self = fs::read_symlink("/proc/self/exe", ec);
-    return ec ? fs::current_path() : self.parent_path();
-}
 
 bool ffmpegAvailable() {
     return std::system("command -v ffmpeg >/dev/null 2>&1") == 0;
@@ -139,7 +134,8 @@ void printBench(const Options& o, const std::vector<int>& times, const std::vect
 
 int run(const Options& o) {
     fs::path out = fs::absolute(o.out);
-    fs::path assets = o.assets.empty() ? programDir() : fs::absolute(o.assets);
+    fs::path assets =
+        o.assets.empty() ? locateShowData("velmora-capture").folder : fs::absolute(o.assets);
     const bool video = !o.bench && !o.frames && ffmpegAvailable();
     if (!o.bench && !o.frames && !video)
         std::fprintf(stderr, "ffmpeg is not installed: writing PNG frames and a WAV file instead\n");

@@ -16,7 +16,7 @@ struct Options {
     bool bench = false;       // time the passes, write nothing
     bool frames = false;      // PNG frames and WAV even when ffmpeg is there
     bool help = false;
-    std::string assets;       // folder holding oldskool.dat and drift.mod; empty: beside the program
+    std::string assets;       // folder holding oldskool.dat and drift.mod; empty: found as the show finds it
 
     // Frames in the span: one every 1000 / fps ms from `from`, up to but not including `to`.
     long frameCount() const;

@@ -7,22 +7,10 @@
 #include <cstring>
 #include <new>
 
+#include "runtime/data_dir.h"
 #include "show/velmora.h"
 
 namespace {
-
-// The show opens its datafile and module by relative name; they lie beside the program, so the
-// program works from its own directory whatever directory it was started from.
-void enterProgramDirectory() {
-    char path[PATH_MAX];
-    ssize_t length = readlink("/proc/self/exe", path, sizeof path - 1);
-    if (length <= 0) return;  // no /proc: stay where we were started
-    path[length] = '\0';
-    char* slash = std::strrchr(path, '/');
-    if (!slash) return;
-    slash[slash == path ? 1 : 0] = '\0';
-    if (chdir(path) != 0) return;
-}
 
 // The demo object holds every effect and its tables by value; it lives in static storage rather
 // than on the entry function's stack. It is built once, on the first call, and never destroyed
@@ -35,7 +23,8 @@ Zorvek::Velmora& theShow() {
 }  // namespace
 
 int main() {
-    enterProgramDirectory();
+    // The show opens its files by relative name: work from the folder that holds them.
+    Zorvek::enterShowDataFolder("velmora");
     Zorvek::Velmora& show = theShow();
     try {
         show.script();

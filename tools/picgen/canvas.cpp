@@ -259,6 +259,38 @@ Image crop(const Image& img, int x0, int y0, int w, int h) {
     return out;
 }
 
+namespace {
+
+// How much of source cell i (of n) lies in target cell j (of m), as a fraction of the target cell.
+float overlap(int i, int n, int j, int m) {
+    float a = float(i) * m / n, b = float(i + 1) * m / n;
+    return std::max(0.0f, std::min(b, float(j + 1)) - std::max(a, float(j)));
+}
+
+}  // namespace
+
+Image shrunk(const Image& img, int w, int h) {
+    Image out(w, h);
+    std::vector<Colour> sum(std::size_t(w) * h);
+    std::vector<float> alpha(sum.size());
+    for (int y = 0; y < img.h; ++y)
+        for (int ty = y * h / img.h; ty < h && ty <= (y + 1) * h / img.h; ++ty) {
+            float wy = overlap(y, img.h, ty, h);
+            for (int x = 0; x < img.w; ++x)
+                for (int tx = x * w / img.w; tx < w && tx <= (x + 1) * w / img.w; ++tx) {
+                    float a = wy * overlap(x, img.w, tx, w) * img.alpha[std::size_t(y) * img.w + x];
+                    std::size_t t = std::size_t(ty) * w + tx;
+                    sum[t] = sum[t] + img.at(x, y) * a;
+                    alpha[t] += a;
+                }
+        }
+    for (std::size_t t = 0; t < sum.size(); ++t) {
+        out.px[t] = alpha[t] > 0 ? sum[t] * (1 / alpha[t]) : Colour{};
+        out.alpha[t] = clamp01(alpha[t]);
+    }
+    return out;
+}
+
 // ---------------------------------------------------------------------------------------------
 // Output
 

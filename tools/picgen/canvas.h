@@ -96,6 +96,9 @@ void shade(Image& img, const std::function<Colour(float, float)>& shader);
 void compose(Image& dst, const Image& src, int x, int y);
 // Nearest-neighbour crop.
 Image crop(const Image& img, int x, int y, int w, int h);
+// Scaled down to w x h (at most the picture's size): each pixel the mean of the area it covers,
+// weighted by alpha so that transparent pixels lend no colour to the edges.
+Image shrunk(const Image& img, int w, int h);
 
 // --- output ---
 enum class PngKind { Rgb, Rgba };

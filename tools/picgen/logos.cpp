@@ -164,4 +164,25 @@ Image velmora2() {
     return img;
 }
 
+Image showIcon() {
+    // The show's initial in the house lettering over the title picture's sunset, on a tile with
+    // rounded corners; a desktop shows it from 16 to 256 pixels, so the scenery stays simple.
+    constexpr int S = 256;
+    Image img(S, S);
+    float horizon = 172;
+    verticalGradient(img, {rgb(0x050318), rgb(0x281050), rgb(0xA02080), rgb(0xFF7040)}, 0, horizon);
+    starfield(img, 23, 40, horizon * 0.5f);
+    stripedSun(img, S / 2.0f, horizon - 6, 70, rgb(0xFFF080), rgb(0xFF2070), rgb(0x501048));
+    gridFloor(img, horizon, rgb(0x0A0218), rgb(0xFF40D0), rgb(0x6A1860));
+    Mask letter = houseLetters(S, S, "V", S / 2.0f - 6, 204, 210, 172);  // leans right
+    glow(img, blurred(grown(letter, 4), 18), rgb(0x40E0FF), 0.7f);
+    chromeLettering(img, letter);
+    Mask tile = roundRectMask(S, S, 8, 8, S - 8, S - 8, 40);
+    Mask rim = tile;
+    subtract(rim, roundRectMask(S, S, 11, 11, S - 11, S - 11, 37));
+    paint(img, rim, rgb(0x05030F), 0.8f);  // keeps the tile's edge on light desktops
+    img.alpha = tile.v;
+    return img;
+}
+
 }  // namespace picgen

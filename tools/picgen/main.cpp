@@ -1,10 +1,12 @@
 // picgen: draws every picture of the show's datafile and writes them as PNG files.
 //   picgen OUTDIR [NAME...]   (all pictures when no names are given)
+//   picgen --icons OUTDIR     the program's icon at each size, as OUTDIR/NxN/apps/velmora.png
 // Prints how long each picture took, so a slow one shows up in the build log.
 
 #include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <string>
 
 #include "pictures.h"
@@ -28,11 +30,29 @@ void finish(Image& img, Kind kind) {
     }
 }
 
+// The sizes of a desktop's icon theme; the smaller ones are the large one scaled down, so that
+// every size shows the same picture.
+int writeIcons(const std::string& dir) {
+    Image icon = showIcon();
+    for (int size : {256, 128, 64, 48, 32, 24, 16}) {
+        std::string folder = dir + "/" + std::to_string(size) + "x" + std::to_string(size) + "/apps";
+        std::error_code ec;
+        std::filesystem::create_directories(folder, ec);
+        Image img = size == icon.w ? icon : shrunk(icon, size, size);
+        if (ec || !writePng(img, folder + "/velmora.png", PngKind::Rgba)) {
+            std::fprintf(stderr, "picgen: cannot write the icon into %s\n", folder.c_str());
+            return 1;
+        }
+    }
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (argc == 3 && std::strcmp(argv[1], "--icons") == 0) return writeIcons(argv[2]);
     if (argc < 2) {
-        std::fprintf(stderr, "usage: %s OUTDIR [NAME...]\n", argv[0]);
+        std::fprintf(stderr, "usage: %s OUTDIR [NAME...]\n       %s --icons OUTDIR\n", argv[0], argv[0]);
         return 2;
     }
     std::string dir = argv[1];

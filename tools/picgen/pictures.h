@@ -34,6 +34,8 @@ Image zvkTag1Bit();
 Image zvkTag();
 Image velmora1();
 Image velmora2();
+// The program's icon, 256 x 256, transparent outside a rounded tile (not part of the datafile).
+Image showIcon();
 
 // screens.cpp: cards and text screens
 Image tested();

@@ -1,0 +1,67 @@
+# What a viewer gets: the `show` target (the program and its two files, all that watching needs),
+# the install rules (cmake --install, any prefix, DESTDIR) and the Debian package (cpack -G DEB or
+# the `package` target). Under the prefix:
+#   games/velmora                the show (manual section 6)
+#   games/velmora-capture        its offline renderer (a tool: manual section 1)
+#   share/velmora/               oldskool.dat and drift.mod
+#   share/applications/velmora.desktop, share/icons/hicolor/NxN/apps/velmora.png
+#   share/man/man6/velmora.6.gz, share/man/man1/velmora-capture.1.gz
+#   share/doc/velmora/           copyright, changelog.gz
+# The show is a game in Debian's sense, and the package holds nothing but the game, so both
+# programs go where Debian puts games' programs.
+# The programs look for their files at ../share/velmora from their own folder, so these folders
+# keep their places relative to each other whatever the prefix: they are not configurable.
+
+add_custom_target(show DEPENDS velmora datafile drift_mod)
+
+set(DIST_SOURCE ${CMAKE_SOURCE_DIR}/dist)
+set(DIST_BUILD ${CMAKE_BINARY_DIR}/dist)
+
+# Manual pages and the changelog compressed as Debian has them: gzip -9 without name or time, so
+# that the same source gives the same bytes.
+set(DIST_COMPRESSED)
+foreach(name velmora.6 velmora-capture.1 changelog)
+  add_custom_command(
+    OUTPUT ${DIST_BUILD}/${name}.gz
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${DIST_BUILD}
+    COMMAND sh -c "gzip -9n < \"$0\" > \"$1\"" ${DIST_SOURCE}/${name} ${DIST_BUILD}/${name}.gz
+    DEPENDS ${DIST_SOURCE}/${name}
+    VERBATIM)
+  list(APPEND DIST_COMPRESSED ${DIST_BUILD}/${name}.gz)
+endforeach()
+add_custom_target(dist_files ALL DEPENDS ${DIST_COMPRESSED})
+
+install(TARGETS velmora velmora-capture RUNTIME DESTINATION games)
+install(FILES ${CMAKE_BINARY_DIR}/oldskool.dat ${CMAKE_BINARY_DIR}/drift.mod
+        DESTINATION share/velmora)
+install(FILES ${DIST_SOURCE}/velmora.desktop DESTINATION share/applications)
+install(DIRECTORY ${CMAKE_BINARY_DIR}/icons/ DESTINATION share/icons/hicolor)
+install(FILES ${DIST_BUILD}/velmora.6.gz DESTINATION share/man/man6)
+install(FILES ${DIST_BUILD}/velmora-capture.1.gz DESTINATION share/man/man1)
+install(FILES ${DIST_SOURCE}/copyright ${DIST_BUILD}/changelog.gz DESTINATION share/doc/velmora)
+
+# The Debian package. Its dependencies are the shared libraries the programs link, as
+# dpkg-shlibdeps derives them; ffmpeg is only recommended, since the capture works without it.
+set(VELMORA_MAINTAINER "Zorvek <zorvek@velmora.invalid>" CACHE STRING
+    "The Debian package's maintainer, as \"Name <address>\"")
+file(READ ${DIST_SOURCE}/description VELMORA_DESCRIPTION)
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME velmora)
+set(CPACK_PACKAGE_VENDOR Zorvek)
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "real-time demo of software-rendered effects set to a tracker module")
+set(CPACK_PACKAGE_DESCRIPTION ${VELMORA_DESCRIPTION})
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_STRIP_FILES ON)
+set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
+    OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_MAINTAINER ${VELMORA_MAINTAINER})
+set(CPACK_DEBIAN_PACKAGE_SECTION games)
+set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS ffmpeg)
+# The source archive (package_source): the tree without version control and build folders.
+set(CPACK_SOURCE_GENERATOR TXZ)
+set(CPACK_SOURCE_IGNORE_FILES "/\\\\.git/" "/\\\\.git$" "/build[^/]*/" "/out/")
+include(CPack)
