@@ -146,13 +146,21 @@ if command -v ffmpeg >/dev/null && command -v ffprobe >/dev/null; then
         || exit 1
 
     # Ctrl-C during a video: ffmpeg is stopped too, and nothing is left.
+    child_ffmpeg() {  # the ffmpeg that process $1 started, from /proc (no procps on a bare machine)
+        local s pid comm state ppid
+        for s in /proc/[0-9]*/stat; do
+            read -r pid comm state ppid _ 2>/dev/null <"$s" || continue
+            [ "$ppid" = "$1" ] && [ "$comm" = "(ffmpeg)" ] && echo "$pid" && return 0
+        done
+        return 1
+    }
     set -m  # a background job that can receive SIGINT
     "$capture" --from 15300 --to 45300 --out "$work/int" 2>"$work/int.txt" >/dev/null &
     pid=$!
     set +m
     encoder=
     for _ in $(seq 100); do
-        encoder=$(pgrep -P $pid ffmpeg) && break
+        encoder=$(child_ffmpeg $pid) && break
         sleep 0.1
     done
     [ -n "$encoder" ] || fail "no ffmpeg under the capture"
