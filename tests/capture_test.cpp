@@ -1,5 +1,6 @@
-// The offline renderer's arguments, frame times, WAV files and pass statistics.
+// The offline renderer's arguments, frame times, WAV files, outputs, encoder and pass statistics.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <filesystem>
@@ -8,9 +9,11 @@
 #include <string>
 #include <vector>
 
+#include "capture/encoder.h"
 #include "capture/frame_sink.h"
 #include "capture/options.h"
 #include "capture/pass_stats.h"
+#include "capture/provisional.h"
 #include "capture/wav.h"
 
 using namespace Zorvek::capture;
@@ -52,7 +55,7 @@ TEST(CaptureOptions, RefuseBadArgumentsWithOneLineNamingTheProblem) {
     const std::vector<std::vector<std::string>> bad = {
         {"--fps", "0"},       {"--fps", "1001"},  {"--fps", "sixty"}, {"--from", "5000", "--to", "4000"},
         {"--to", "0"},        {"--bogus"},        {"--out"},          {"--from", "-5"},
-        {"--scale", "0"},
+        {"--scale", "0"},     {"--video", "sub/"}, {"--video", ".."},
     };
     for (const auto& args : bad) {
         Options o;
@@ -65,6 +68,25 @@ TEST(CaptureOptions, RefuseBadArgumentsWithOneLineNamingTheProblem) {
     std::string error;
     parse({"--bogus"}, o, error);
     EXPECT_EQ(error, "unknown option --bogus");
+}
+
+TEST(CaptureOptions, AnEndPastTheShowIsBroughtBackAndAStartPastItRefused) {
+    Options o;
+    std::string note, error;
+    ASSERT_TRUE(parse({"--from", "286000", "--to", "1073741823", "--fps", "1000"}, o, error));
+    ASSERT_TRUE(fitToShow(o, 287000, note, error));
+    EXPECT_EQ(o.to, 287000);
+    EXPECT_EQ(o.frameCount(), 1000);
+    EXPECT_NE(note.find("287000"), std::string::npos);
+
+    ASSERT_TRUE(parse({"--from", "1000", "--to", "2000"}, o, error));
+    ASSERT_TRUE(fitToShow(o, 287000, note, error));
+    EXPECT_EQ(o.to, 2000);
+    EXPECT_TRUE(note.empty());
+
+    ASSERT_TRUE(parse({"--from", "287000", "--to", "300000"}, o, error));
+    EXPECT_FALSE(fitToShow(o, 287000, note, error));
+    EXPECT_NE(error.find("--from 287000"), std::string::npos);
 }
 
 TEST(PassStatistics, NearestRankMedianPercentileAndMaximum) {
@@ -92,13 +114,17 @@ TEST(PassStatistics, KeepsTheSlowestMomentsSlowestFirst) {
 }
 
 TEST(Wav, WritesACanonicalHeaderAndEverySample) {
-    auto path = std::filesystem::temp_directory_path() / "velmora-capture-test.wav";
+    std::FILE* file = std::tmpfile();
+    ASSERT_NE(file, nullptr);
     std::vector<std::int16_t> pcm = {0, 1, -1, 32767, -32768, 258};
-    ASSERT_TRUE(writeWav(path.string(), pcm, 48000));
-    std::ifstream in(path, std::ios::binary);
-    std::vector<unsigned char> b((std::istreambuf_iterator<char>(in)), {});
+    std::string error;
+    ASSERT_TRUE(writeWav(fileno(file), pcm, 48000, error)) << error;
+    std::vector<unsigned char> b(100);
+    b.resize(pread(fileno(file), b.data(), b.size(), 0));
+    std::fclose(file);
     ASSERT_EQ(b.size(), 44u + 12u);
     EXPECT_EQ(std::string(b.begin(), b.begin() + 4), "RIFF");
+    EXPECT_EQ(b[4], 36 + 12);                   // everything after the RIFF size
     EXPECT_EQ(std::string(b.begin() + 8, b.begin() + 16), "WAVEfmt ");
     EXPECT_EQ(b[22], 2);                        // stereo
     EXPECT_EQ(b[24] | b[25] << 8 | b[26] << 16, 48000);
@@ -108,7 +134,20 @@ TEST(Wav, WritesACanonicalHeaderAndEverySample) {
     EXPECT_EQ(b[44 + 7], 0x7F);
     EXPECT_EQ(b[44 + 10], 0x02);                // 258
     EXPECT_EQ(b[44 + 11], 0x01);
-    std::filesystem::remove(path);
+}
+
+TEST(Wav, SoundTooLargeForTheHeaderIsRefusedRatherThanWrapped) {
+    unsigned char h[WAV_HEADER_BYTES];
+    auto field = [&](int at) {
+        return std::uint32_t(h[at]) | std::uint32_t(h[at + 1]) << 8 |
+               std::uint32_t(h[at + 2]) << 16 | std::uint32_t(h[at + 3]) << 24;
+    };
+    const std::uint64_t largest = 0xFFFFFFFFull - 36;
+    ASSERT_TRUE(wavHeader(largest, 48000, h));
+    EXPECT_EQ(field(4), 0xFFFFFFFFu);
+    EXPECT_EQ(field(40), largest);
+    EXPECT_FALSE(wavHeader(largest + 4, 48000, h));
+    EXPECT_FALSE(wavHeader(std::uint64_t{23000000} * 192, 48000, h));  // 4.4 GB: 23000 s
 }
 
 TEST(CaptureFolder, AFolderThatCannotBeWrittenIsRefused) {
@@ -118,4 +157,86 @@ TEST(CaptureFolder, AFolderThatCannotBeWrittenIsRefused) {
     auto ok = std::filesystem::temp_directory_path() / "velmora-capture-folder";
     EXPECT_TRUE(prepareFolder(ok, error)) << error;
     std::filesystem::remove_all(ok);
+}
+
+TEST(CaptureOutputs, ProvisionalOutputsVanishUnlessCommittedAndNeverReplaceAFolderOfFiles) {
+    namespace fs = std::filesystem;
+    const fs::path dir = fs::temp_directory_path() / ("velmora-provisional-" + std::to_string(getpid()));
+    fs::remove_all(dir);
+    fs::create_directories(dir / "frames");
+    std::ofstream(dir / "frames" / "mine.txt") << "keep";
+    std::string error;
+    {
+        Provisional frames;
+        ASSERT_TRUE(frames.createFolder(dir / "frames", error)) << error;
+        std::ofstream(frames.path() / "frame_000000.png") << "x";
+        EXPECT_FALSE(finalNameFree(dir / "frames", true, error));
+        EXPECT_FALSE(frames.commit(dir / "frames", error));
+    }
+    // Dropped: only what was there before is left.
+    std::vector<fs::path> left;
+    for (const auto& e : fs::recursive_directory_iterator(dir)) left.push_back(e.path());
+    ASSERT_EQ(left.size(), 2u);
+    EXPECT_TRUE(fs::exists(dir / "frames" / "mine.txt"));
+
+    fs::remove(dir / "frames" / "mine.txt");
+    EXPECT_TRUE(finalNameFree(dir / "frames", true, error));
+    EXPECT_FALSE(finalNameFree(dir / "frames", false, error));  // a folder where a file goes
+    Provisional frames;
+    ASSERT_TRUE(frames.createFolder(dir / "frames", error));
+    ASSERT_TRUE(frames.commit(dir / "frames", error)) << error;
+    EXPECT_TRUE(frames.path().empty());
+    EXPECT_TRUE(fs::is_directory(dir / "frames"));
+    fs::remove_all(dir);
+}
+
+TEST(Encoder, AProgramThatStopsEarlyIsReportedWithItsReasonNotASignal) {
+    Encoder encoder;
+    std::string error;
+    ASSERT_TRUE(encoder.start({"sh", "-c",
+                               "head -c 1000 >/dev/null; echo '[out @ 0x1] Cannot write: No space "
+                               "left on device' >&2; echo 'Conversion failed!' >&2; exit 1"},
+                              -1, error))
+        << error;
+    std::vector<unsigned char> frame(1 << 20);
+    bool written = true;
+    for (int i = 0; i < 8 && written; ++i) written = encoder.write(frame.data(), frame.size(), error);
+    EXPECT_FALSE(written);
+    EXPECT_EQ(error, "sh stopped early: [out @ 0x1] Cannot write: No space left on device");
+    EXPECT_FALSE(encoder.running());
+}
+
+TEST(Encoder, ReadsItsExtraInputAndFailsWhenItComplainsEvenWithStatusZero) {
+    int sound = anonymousFile("test-sound");
+    ASSERT_GE(sound, 0);
+    ASSERT_EQ(write(sound, "sound", 5), 5);
+    lseek(sound, 0, SEEK_SET);
+    std::string error;
+    Encoder fine;
+    ASSERT_TRUE(fine.start({"sh", "-c", "cat >/dev/null; test \"$(cat <&3)\" = sound"}, sound, error));
+    EXPECT_TRUE(fine.write("frame", 5, error)) << error;
+    EXPECT_TRUE(fine.finish(error)) << error;
+
+    Encoder complaining;
+    ASSERT_TRUE(complaining.start(
+        {"sh", "-c", "cat >/dev/null; printf 'Error closing file x: File too large\\n' >&2"}, -1,
+        error));
+    EXPECT_FALSE(complaining.finish(error));
+    EXPECT_EQ(error, "sh failed: Error closing file x: File too large");
+
+    Encoder missing;
+    EXPECT_FALSE(missing.start({"velmora-no-such-program"}, -1, error));
+    EXPECT_NE(error.find("velmora-no-such-program"), std::string::npos);
+    close(sound);
+}
+
+TEST(Encoder, TheReasonIsTheLastMeaningfulLineWithNoControlCharacters) {
+    EXPECT_EQ(failureReason("av_interleaved_write_frame(): File too large\n"
+                            "    Last message repeated 4 times\n"
+                            "Error writing trailer of x: File too large\r\n"
+                            "Conversion failed!\n\n"),
+              "Error writing trailer of x: File too large");
+    EXPECT_EQ(failureReason("bad \x1b[2Jname\n"), "bad ?[2Jname");
+    EXPECT_EQ(failureReason(""), "");
+    EXPECT_EQ(failureReason(std::string(1000, 'x')).size(), 303u);
 }

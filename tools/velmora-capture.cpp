@@ -3,6 +3,7 @@
 #include <string>
 
 #include "capture/capture.h"
+#include "capture/interrupt.h"
 #include "capture/options.h"
 
 int main(int argc, char** argv) {
@@ -10,11 +11,13 @@ int main(int argc, char** argv) {
     std::string error;
     if (!Zorvek::capture::parseOptions(argc, argv, options, error)) {
         std::fprintf(stderr, "velmora-capture: %s\n", error.c_str());
-        return 2;
+        return Zorvek::capture::EXIT_ARGUMENTS;
     }
     if (options.help) {
         std::fputs(Zorvek::capture::usage(), stdout);
         return 0;
     }
-    return Zorvek::capture::run(options);
+    int status = Zorvek::capture::run(options);
+    if (status != 0) Zorvek::capture::endByInterruption();
+    return status;
 }

@@ -4,6 +4,7 @@
 #include <loadpng.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -15,6 +16,7 @@
 #include <vector>
 
 #include "capture/frame_sink.h"
+#include "capture/interrupt.h"
 #include "capture/pass_stats.h"
 #include "capture/wav.h"
 #include "platform/sound/sound_layer.h"
@@ -49,10 +51,6 @@ private:
     Music& music;
 };
 
-bool ffmpegAvailable() {
-    return std::system("command -v ffmpeg >/dev/null 2>&1") == 0;
-}
-
 // Chapter keys in the order of their start times, named as on the keyboard.
 struct ChapterStart {
     const char* name;
@@ -84,8 +82,14 @@ public:
         long left = rate > 0 ? static_cast<long>((total - done) / rate) : 0;
         std::fprintf(stderr, "\rframe %ld/%ld (%.1f%%)  %.1f frames/s  %ld:%02ld left   ", done,
                      total, 100.0 * done / total, rate, left / 60, left % 60);
-        if (done == total) std::fputc('\n', stderr);
+        shownLine = done != total;
+        if (!shownLine) std::fputc('\n', stderr);
         std::fflush(stderr);
+    }
+    // Ends a progress line left open, before a message.
+    void endLine() {
+        if (shownLine) std::fputc('\n', stderr);
+        shownLine = false;
     }
 
 private:
@@ -93,7 +97,15 @@ private:
     bool enabled;
     Clock::time_point begun;
     Clock::time_point shown{};
+    bool shownLine = false;
 };
+
+// Where the schedule runs out: the end of the event that ends last (not always the last to start).
+int showEnd(const Timeline& timeline) {
+    int end = 0;
+    for (int i = 0; i < timeline.count; ++i) end = std::max(end, timeline.events[i].end + 1);
+    return end;
+}
 
 std::string activeNames(Timeline& timeline) {
     std::string names;
@@ -132,11 +144,12 @@ void printBench(const Options& o, const std::vector<int>& times, const std::vect
 
 }  // namespace
 
-int run(const Options& o) {
+int run(Options o) {
+    catchInterrupts();
     fs::path out = fs::absolute(o.out);
     fs::path assets =
         o.assets.empty() ? locateShowData("velmora-capture").folder : fs::absolute(o.assets);
-    const bool video = !o.bench && !o.frames && ffmpegAvailable();
+    const bool video = !o.bench && !o.frames && videoAvailable();
     if (!o.bench && !o.frames && !video)
         std::fprintf(stderr, "ffmpeg is not installed: writing PNG frames and a WAV file instead\n");
 
@@ -146,7 +159,7 @@ int run(const Options& o) {
         sink = video ? makeVideoSink(out, o, error) : makeFrameSequenceSink(out, error);
         if (!sink) {
             std::fprintf(stderr, "velmora-capture: %s\n", error.c_str());
-            return 1;
+            return EXIT_OUTPUT;
         }
     }
 
@@ -158,6 +171,28 @@ int run(const Options& o) {
                      assets.c_str());
         if (sink) sink->abandon();
         return 1;
+    }
+
+    sound::setOffline(true);
+    auto show = std::make_unique<Velmora>(DemoMode::Headless);
+    show->display.setHeadless(320, 240, 32);
+    show->script();
+    register_png_file_type();
+    std::srand(o.seed);
+    show->music.play();
+    FrameClock clock(show->music);
+    MainLoop loop(*show, clock);
+
+    // Past the show's end there is nothing but the rewind; the sound past the module's end, were
+    // it shorter, is silence. The span so bounds every size that follows from it.
+    {
+        std::string note, error;
+        if (!fitToShow(o, showEnd(show->timeline), note, error)) {
+            std::fprintf(stderr, "velmora-capture: %s\n", error.c_str());
+            if (sink) sink->abandon();
+            return EXIT_ARGUMENTS;
+        }
+        if (!note.empty()) std::fprintf(stderr, "velmora-capture: %s\n", note.c_str());
     }
 
     if (sink) {
@@ -172,19 +207,10 @@ int run(const Options& o) {
         if (!sink->sound(pcm, rate, error)) {
             std::fprintf(stderr, "velmora-capture: %s\n", error.c_str());
             sink->abandon();
-            return 1;
+            return EXIT_OUTPUT;
         }
     }
 
-    sound::setOffline(true);
-    auto show = std::make_unique<Velmora>(DemoMode::Headless);
-    show->display.setHeadless(320, 240, 32);
-    show->script();
-    register_png_file_type();
-    std::srand(o.seed);
-    show->music.play();
-    FrameClock clock(show->music);
-    MainLoop loop(*show, clock);
     loop.begin();
 
     const long total = o.frameCount();
@@ -196,7 +222,7 @@ int run(const Options& o) {
         times.reserve(static_cast<std::size_t>(total));
         passMs.reserve(static_cast<std::size_t>(total));
     }
-    for (long n = 0; n < total; ++n) {
+    for (long n = 0; n < total && !interruption(); ++n) {
         int t = o.frameTime(n);
         clock.setPosition(t);
         auto begun = Clock::now();
@@ -210,14 +236,23 @@ int run(const Options& o) {
         }
         std::string error;
         if (!sink->frame(frame, error)) {
-            std::fprintf(stderr, "\nvelmora-capture: %s\n", error.c_str());
+            if (interruption()) break;
+            progress.endLine();
+            std::fprintf(stderr, "velmora-capture: %s\n", error.c_str());
             sink->abandon();
-            return 1;
+            return EXIT_OUTPUT;
         }
         progress.frameDone(n + 1);
     }
     loop.end();
     show->music.stopMusic();
+    if (interruption()) {
+        // Nothing half-done keeps a name: the caller ends the process by the same signal.
+        progress.endLine();
+        std::fprintf(stderr, "velmora-capture: interrupted\n");
+        if (sink) sink->abandon();
+        return 128 + interruption();
+    }
 
     if (o.bench) {
         printBench(o, times, passMs, slowest);
@@ -225,9 +260,10 @@ int run(const Options& o) {
     }
     std::string error;
     if (!sink->finish(error)) {
-        std::fprintf(stderr, "velmora-capture: %s\n", error.c_str());
+        std::fprintf(stderr, "velmora-capture: %s\n",
+                     interruption() ? "interrupted" : error.c_str());
         sink->abandon();
-        return 1;
+        return interruption() ? 128 + interruption() : EXIT_OUTPUT;
     }
     std::printf("%s\n", sink->result().c_str());
     return 0;

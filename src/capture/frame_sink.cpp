@@ -2,7 +2,6 @@
 
 #include <allegro.h>
 #include <loadpng.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -10,6 +9,8 @@
 #include <cstring>
 #include <system_error>
 
+#include "capture/encoder.h"
+#include "capture/provisional.h"
 #include "capture/wav.h"
 
 namespace fs = std::filesystem;
@@ -23,37 +24,65 @@ bool prepareFolder(const fs::path& folder, std::string& error) {
         error = "cannot create " + folder.string() + ": " + ec.message();
         return false;
     }
-    fs::path probe = folder / (".velmora-capture-probe-" + std::to_string(getpid()));
-    std::FILE* f = std::fopen(probe.c_str(), "wb");
-    if (!f) {
-        error = "cannot write in " + folder.string() + ": " + std::strerror(errno);
+    if (!fs::is_directory(folder, ec)) {
+        error = folder.string() + " is not a folder";
         return false;
     }
-    std::fclose(f);
-    fs::remove(probe, ec);
     return true;
 }
 
+bool videoAvailable() { return Encoder::available("ffmpeg"); }
+
 namespace {
+
+// The folders a sink made for its output, removed again, while empty, when it is abandoned: a
+// capture that fails leaves the disk as it found it.
+class MadeFolders {
+public:
+    bool make(const fs::path& folder, std::string& error) {
+        const fs::path normal = folder.lexically_normal();
+        std::vector<fs::path> missing;  // deepest first
+        std::error_code ec;
+        for (fs::path p = normal; p.has_relative_path() && !fs::exists(fs::symlink_status(p, ec));
+             p = p.parent_path())
+            missing.push_back(p);
+        if (!prepareFolder(normal, error)) return false;
+        made.insert(made.end(), missing.begin(), missing.end());
+        return true;
+    }
+    void undo() {
+        std::error_code ec;
+        for (const fs::path& p : made) fs::remove(p, ec);  // only while empty
+        made.clear();
+    }
+
+private:
+    std::vector<fs::path> made;
+};
 
 class FrameSequenceSink final : public FrameSink {
 public:
     explicit FrameSequenceSink(const fs::path& out)
-        : out(out), partialFrames(out / "frames.partial"), partialWav(out / "velmora.wav.partial") {}
+        : framesFolder(out / "frames"), wavFile(out / "velmora.wav") {}
     ~FrameSequenceSink() override { releaseBitmap(); }
 
-    bool begin(std::string& error) {
-        std::error_code ec;
-        fs::remove_all(partialFrames, ec);
-        fs::create_directories(partialFrames, ec);
-        if (ec) error = "cannot create " + partialFrames.string() + ": " + ec.message();
-        return !ec;
+    bool begin(const fs::path& out, std::string& error) {
+        if (folders.make(out, error) && finalNameFree(framesFolder, true, error) &&
+            finalNameFree(wavFile, false, error) && frames.createFolder(framesFolder, error))
+            return true;
+        abandon();
+        return false;
     }
 
     bool sound(const std::vector<std::int16_t>& pcm, int rate, std::string& error) override {
-        if (writeWav(partialWav, pcm, rate)) return true;
-        error = "cannot write " + partialWav.string();
-        return false;
+        int fd = -1;
+        if (!wav.createFile(wavFile, fd, error)) return false;
+        bool written = writeWav(fd, pcm, rate, error);
+        if (close(fd) != 0 && written) {
+            error = "cannot write " + wav.path().string() + ": " + std::strerror(errno);
+            written = false;
+        }
+        return written;
     }
 
     bool frame(BITMAP* frame, std::string& error) override {
@@ -62,8 +91,10 @@ public:
         blit(frame, rgb, 0, 0, 0, 0, frame->w, frame->h);
         char name[32];
         std::snprintf(name, sizeof name, "frame_%06ld.png", count);
-        fs::path path = partialFrames / name;
+        fs::path path = frames.path() / name;
         if (save_png(path.c_str(), rgb, nullptr) != 0) {
+            // The library's file layer loses the system's reason (a full disk reads as a bad
+            // address), so none is given rather than a wrong one.
             error = "cannot write " + path.string();
             return false;
         }
@@ -73,24 +104,26 @@ public:
 
     bool finish(std::string& error) override {
         releaseBitmap();
-        std::error_code ec;
-        fs::remove_all(out / "frames", ec);
-        fs::rename(partialFrames, out / "frames", ec);
-        if (!ec) fs::rename(partialWav, out / "velmora.wav", ec);
-        if (ec) error = "cannot finish the capture in " + out.string() + ": " + ec.message();
-        return !ec;
+        if (!frames.commit(framesFolder, error)) return false;
+        if (!wav.commit(wavFile, error)) {
+            // The frames alone would pass for a finished capture: they were ours a moment ago.
+            std::error_code ec;
+            fs::remove_all(framesFolder, ec);
+            return false;
+        }
+        return true;
     }
 
     void abandon() override {
         releaseBitmap();
-        std::error_code ec;
-        fs::remove_all(partialFrames, ec);
-        fs::remove(partialWav, ec);
+        frames.discard();
+        wav.discard();
+        folders.undo();
     }
 
     std::string result() const override {
-        return std::to_string(count) + " frames in " + (out / "frames").string() + ", sound in " +
-               (out / "velmora.wav").string();
+        return std::to_string(count) + " frames in " + framesFolder.string() + ", sound in " +
+               wavFile.string();
     }
 
 private:
@@ -100,38 +133,49 @@ private:
         rgb = nullptr;
     }
 
-    fs::path out, partialFrames, partialWav;
+    fs::path framesFolder, wavFile;
+    MadeFolders folders;
+    Provisional frames, wav;
     BITMAP* rgb = nullptr;
     long count = 0;
 };
 
 class VideoSink final : public FrameSink {
 public:
-    VideoSink(const fs::path& out, const Options& o)
-        : options(o),
-          final(out / (o.video.empty() ? std::string("velmora.mp4") : o.video)),
-          partial(final.string() + ".partial"),
-          wav(out / (".velmora-sound-" + std::to_string(getpid()) + ".wav")) {}
+    VideoSink(const fs::path& final, const Options& o) : options(o), final(final) {}
     ~VideoSink() override {
-        if (pipe) pclose(pipe);
-        std::error_code ec;
-        fs::remove(wav, ec);
+        if (soundFile >= 0) close(soundFile);
     }
 
-    bool sound(const std::vector<std::int16_t>& pcm, int rate, std::string& error) override {
-        if (!writeWav(wav, pcm, rate)) {
-            error = "cannot write " + wav.string();
+    bool begin(std::string& error) {
+        int fd = -1;
+        if (!folders.make(final.parent_path(), error) || !finalNameFree(final, false, error) ||
+            !video.createFile(final, fd, error)) {
+            abandon();
             return false;
         }
+        close(fd);  // ffmpeg writes it by name
         return true;
     }
 
+    bool sound(const std::vector<std::int16_t>& pcm, int rate, std::string& error) override {
+        // The sound waits for ffmpeg in a memory file: nothing of it can be left on disk.
+        soundFile = anonymousFile("velmora-sound");
+        if (soundFile < 0) {
+            error = std::string("cannot hold the sound for ffmpeg: ") + std::strerror(errno);
+            return false;
+        }
+        return writeWav(soundFile, pcm, rate, error);
+    }
+
     bool frame(BITMAP* frame, std::string& error) override {
-        if (!pipe && !startEncoder(frame->w, frame->h, error)) return false;
+        if (!encoder.running() && !startEncoder(frame->w, frame->h, error)) return false;
         const int s = options.scale;
+        const std::size_t rowBytes = static_cast<std::size_t>(frame->w) * s * 3;
+        unsigned char* d = picture.data();
         for (int y = 0; y < frame->h; ++y) {
             const std::uint32_t* src = reinterpret_cast<const std::uint32_t*>(frame->line[y]);
-            unsigned char* d = row.data();
+            unsigned char* row = d;
             for (int x = 0; x < frame->w; ++x) {
                 std::uint32_t p = src[x];
                 for (int k = 0; k < s; ++k) {
@@ -140,36 +184,21 @@ public:
                     *d++ = static_cast<unsigned char>(p);
                 }
             }
-            for (int k = 0; k < s; ++k) {
-                if (std::fwrite(row.data(), 1, row.size(), pipe) != row.size()) {
-                    error = "ffmpeg stopped taking frames";
-                    return false;
-                }
-            }
+            for (int k = 1; k < s; ++k, d += rowBytes) std::memcpy(d, row, rowBytes);
         }
+        if (!encoder.write(picture.data(), picture.size(), error)) return false;
         ++count;
         return true;
     }
 
     bool finish(std::string& error) override {
-        int status = pipe ? pclose(pipe) : -1;
-        pipe = nullptr;
-        if (status != 0) {
-            error = "ffmpeg failed (status " + std::to_string(status) + ")";
-            return false;
-        }
-        std::error_code ec;
-        fs::rename(partial, final, ec);
-        if (ec) error = "cannot name the video " + final.string() + ": " + ec.message();
-        return !ec;
+        return encoder.finish(error) && video.commit(final, error);
     }
 
     void abandon() override {
-        if (pipe) pclose(pipe);
-        pipe = nullptr;
-        std::error_code ec;
-        fs::remove(partial, ec);
-        fs::remove(wav, ec);
+        encoder.stop();
+        video.discard();
+        folders.undo();
     }
 
     std::string result() const override {
@@ -179,39 +208,53 @@ public:
 private:
     bool startEncoder(int w, int h, std::string& error) {
         const int s = options.scale;
-        row.resize(static_cast<std::size_t>(w) * s * 3);
-        // Sharp pixels: the frames arrive already upscaled; H.264 in yuv420p and AAC play anywhere.
-        std::string command = "ffmpeg -hide_banner -loglevel error -y -f rawvideo -pix_fmt rgb24 -s " +
-                              std::to_string(w * s) + "x" + std::to_string(h * s) + " -r " +
-                              std::to_string(options.fps) + " -i - -i '" + wav.string() +
-                              "' -map 0:v -map 1:a -c:v libx264 -preset medium -crf 16 "
-                              "-pix_fmt yuv420p -c:a aac -b:a 192k -movflags +faststart -f mp4 '" +
-                              partial.string() + "'";
-        pipe = popen(command.c_str(), "w");
-        if (!pipe) error = "cannot start ffmpeg";
-        return pipe != nullptr;
+        picture.resize(static_cast<std::size_t>(w) * s * h * s * 3);
+        if (soundFile < 0 || lseek(soundFile, 0, SEEK_SET) != 0) {
+            error = "no sound to give ffmpeg";
+            return false;
+        }
+        // Sharp pixels: the frames arrive already upscaled; H.264 in yuv420p and AAC play
+        // anywhere. The output is named as a file, so that nothing in its name is read as a
+        // protocol, and its format is given, since the provisional name ends otherwise.
+        const std::vector<std::string> args = {
+            "ffmpeg", "-hide_banner", "-nostdin", "-nostats", "-loglevel", "error", "-y",
+            "-f", "rawvideo", "-pix_fmt", "rgb24",
+            "-s", std::to_string(w * s) + "x" + std::to_string(h * s),
+            "-r", std::to_string(options.fps), "-i", "pipe:0",
+            "-f", "wav", "-i", "pipe:3",
+            "-map", "0:v", "-map", "1:a", "-c:v", "libx264", "-preset", "medium", "-crf", "16",
+            "-pix_fmt", "yuv420p", "-c:a", "aac", "-b:a", "192k", "-movflags", "+faststart",
+            "-f", "mp4", "file:" + video.path().string()};
+        bool started = encoder.start(args, soundFile, error);
+        close(soundFile);  // ffmpeg holds its own
+        soundFile = -1;
+        return started;
     }
 
     Options options;
-    fs::path final, partial, wav;
-    std::FILE* pipe = nullptr;
-    std::vector<unsigned char> row;
+    fs::path final;
+    MadeFolders folders;
+    Provisional video;
+    Encoder encoder;
+    int soundFile = -1;
+    std::vector<unsigned char> picture;
     long count = 0;
 };
 
 }  // namespace
 
 std::unique_ptr<FrameSink> makeFrameSequenceSink(const fs::path& out, std::string& error) {
-    if (!prepareFolder(out, error)) return nullptr;
     auto sink = std::make_unique<FrameSequenceSink>(out);
-    if (!sink->begin(error)) return nullptr;
+    if (!sink->begin(out, error)) return nullptr;
     return sink;
 }
 
 std::unique_ptr<FrameSink> makeVideoSink(const fs::path& out, const Options& options,
                                          std::string& error) {
-    if (!prepareFolder(out, error)) return nullptr;
-    return std::make_unique<VideoSink>(out, options);
+    auto sink = std::make_unique<VideoSink>(
+        out / (options.video.empty() ? std::string("velmora.mp4") : options.video), options);
+    if (!sink->begin(error)) return nullptr;
+    return sink;
 }
 
 }  // namespace Zorvek::capture

@@ -13,7 +13,8 @@ struct BITMAP;
 namespace Zorvek::capture {
 
 // Where the captured frames and sound go. Everything is written under provisional names and only
-// takes its final name in finish(), so an interrupted capture never looks complete.
+// takes its final name in finish(), so an interrupted or failed capture never looks complete;
+// abandon() (or the sink's end) removes it all.
 class FrameSink {
 public:
     virtual ~FrameSink() = default;
@@ -27,15 +28,20 @@ public:
     virtual std::string result() const = 0;
 };
 
-// Numbered PNG files in <out>/frames and the sound in <out>/velmora.wav.
+// Numbered PNG files in <out>/frames and the sound in <out>/velmora.wav. Refuses an <out>/frames
+// that holds anything.
 std::unique_ptr<FrameSink> makeFrameSequenceSink(const std::filesystem::path& out,
                                                  std::string& error);
 
-// One video file in <out>, encoded by ffmpeg from piped frames upscaled by nearest neighbour.
+// One video file, <out>/<video> (its folder made if needed), encoded by ffmpeg from piped frames
+// upscaled by nearest neighbour.
 std::unique_ptr<FrameSink> makeVideoSink(const std::filesystem::path& out, const Options& options,
                                          std::string& error);
 
-// Creates the folder if needed and checks that files can be written in it.
+// Whether ffmpeg can be run.
+bool videoAvailable();
+
+// Creates the folder if needed; false with the reason when it is not a folder or cannot be made.
 bool prepareFolder(const std::filesystem::path& folder, std::string& error);
 
 }  // namespace Zorvek::capture

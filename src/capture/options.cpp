@@ -4,6 +4,7 @@
 #include <climits>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 
 namespace Zorvek::capture {
 
@@ -35,7 +36,12 @@ const char* usage() {
            "  AAC, upscaled by --scale), otherwise numbered PNG frames and a WAV file in --out.\n"
            "  --frames writes PNG frames and WAV even when ffmpeg is there. --bench renders\n"
            "  without writing and prints the pass times per chapter and the slowest moments.\n"
-           "  Defaults: --from 0 --to 287000 --fps 60 --out capture --scale 3 --seed 1\n";
+           "  Defaults: --from 0 --to 287000 --fps 60 --out capture --scale 3 --seed 1\n"
+           "  An end past the show's is brought back to it. Files take their final names only\n"
+           "  when the capture is complete; a folder of frames that holds anything is refused.\n"
+           "  Exit status: 0 done; 1 an output cannot be written or ffmpeg failed; 2 a bad\n"
+           "  argument; 255..252 the show's own failures (-1..-4); interrupted (Ctrl-C, SIGTERM,\n"
+           "  SIGHUP): it removes what it began and ends by that signal (130, 143, 129).\n";
 }
 
 bool parseOptions(int argc, char** argv, Options& o, std::string& error) {
@@ -105,6 +111,27 @@ bool parseOptions(int argc, char** argv, Options& o, std::string& error) {
     if (o.out.empty()) {
         error = "--out needs a folder";
         return false;
+    }
+    if (!o.video.empty()) {
+        std::filesystem::path name = std::filesystem::path(o.video).filename();
+        if (name.empty() || name == "." || name == "..") {
+            error = "--video " + o.video + " names a folder, not a file";
+            return false;
+        }
+    }
+    return true;
+}
+
+bool fitToShow(Options& o, int showEnd, std::string& note, std::string& error) {
+    note.clear();
+    if (o.from >= showEnd) {
+        error = "the show ends at " + std::to_string(showEnd) + " ms: --from " +
+                std::to_string(o.from) + " leaves nothing to capture";
+        return false;
+    }
+    if (o.to > showEnd) {
+        note = "the show ends at " + std::to_string(showEnd) + " ms: capturing up to there";
+        o.to = showEnd;
     }
     return true;
 }

@@ -27,6 +27,15 @@ struct Options {
 // Parses the command line; on a bad argument returns false with a one-line message in `error`.
 bool parseOptions(int argc, char** argv, Options& options, std::string& error);
 
+// Fits the span to the show, which ends at `showEnd` ms: an end past it is brought back to it,
+// with a line for the user in `note`; a start at or past it is refused with `error`.
+bool fitToShow(Options& options, int showEnd, std::string& note, std::string& error);
+
+// Exit statuses of the capture's own failures; the show's failures keep their own codes, and an
+// interrupted capture ends by its signal.
+constexpr int EXIT_OUTPUT = 1;     // an output that cannot be written, or ffmpeg failing
+constexpr int EXIT_ARGUMENTS = 2;  // a bad argument
+
 const char* usage();
 
 }  // namespace Zorvek::capture
