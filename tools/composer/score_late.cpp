@@ -123,11 +123,10 @@ void finale(Segment& s) {
     w.echo(LEAD, ECHO, 0, 8 * BAR - 4, 3, 44);
     w.hit(0, FX, Crash, 56);
     w.hit(4 * BAR, FX, Crash, 48);
-    // second time: a second lead a third below on the right, stabs on every offbeat, and the
-    // crashes on the hats' channel, which wait a beat for them
+    // second time: a second lead under the first, on the chord's tones, on the right; stabs on
+    // every offbeat; and the crashes on the hats' channel, which wait a beat for them
     w.pads(8 * BAR, 7, p, 1, 57);
-    const std::vector<int> bMinor = {11, 1, 2, 4, 6, 7, 9};
-    w.harmony(LEAD, FX, 8 * BAR, 15 * BAR - 1, bMinor, 64);
+    w.harmony(LEAD, FX, 8 * BAR, 15 * BAR - 1, p, 1, 64);
     for (int bar = 8; bar < 15; ++bar) {
         const Chord& c = p[bar % 8];
         for (int i = 2; i < BAR; i += 4)

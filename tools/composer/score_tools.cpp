@@ -195,24 +195,20 @@ void Writer::echo(int from, int to, int first, int last, int delay, int volume) 
     }
 }
 
-void Writer::harmony(int from, int to, int first, int last, const std::vector<int>& scale, int volume) {
+void Writer::harmony(int from, int to, int first, int last, const std::vector<Chord>& p, int barsPerChord,
+                     int volume) {
     for (int r = first; r <= last && r < length(); ++r) {
         const Cell& src = at(r, from);
         if (src.note == NO_NOTE) {
             if (src.effect == SET_VOLUME && src.param == 0) silence(r, to);
             continue;
         }
+        const Chord& c = p[((r - first) / BAR / barsPerChord) % p.size()];
         const auto s = static_cast<SampleId>(src.sample);
-        const int midi = src.note + voice(s).midiAtC1;
-        int lower = midi - 3;
-        if (std::find(scale.begin(), scale.end(), midi % 12) != scale.end()) {
-            int steps = 0;
-            lower = midi;
-            while (steps < 2) {
-                --lower;
-                if (std::find(scale.begin(), scale.end(), lower % 12) != scale.end()) ++steps;
-            }
-        }
+        int lower = src.note + voice(s).midiAtC1 - 3;
+        while (std::none_of(c.intervals.begin(), c.intervals.end(),
+                            [&](int i) { return (c.root + i) % 12 == lower % 12; }))
+            --lower;
         note(r, to, s, lower, volume);
     }
 }

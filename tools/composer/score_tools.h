@@ -85,9 +85,9 @@ public:
     // stereo echo of a lead.
     void echo(int from, int to, int first, int last, int delay, int volume);
 
-    // Copies the notes of one channel into another a third lower in a scale (pitch classes,
-    // C = 0): each note moves down two steps of the scale, a note outside it down a minor third.
-    void harmony(int from, int to, int first, int last, const std::vector<int>& scale, int volume);
+    // A second voice under a melody: each note of channel `from` is copied to `to` as the nearest
+    // tone of the chord of its bar that lies at least a minor third below it.
+    void harmony(int from, int to, int first, int last, const std::vector<Chord>& p, int barsPerChord, int volume);
 
     // A bass figure over a chord progression, `barsPerChord` bars a chord, from `row` for `bars`
     // bars, one character a row: R root, O octave, F fifth, f fifth below, T third, S seventh,
