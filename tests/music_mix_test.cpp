@@ -67,8 +67,9 @@ const Chapter CHAPTERS[] = {
     {"outro", 281.682, 292},
 };
 
-// The whole module decoded once, with what the checks share: the K-weighted power of every
-// 100 ms block and the band below 150 Hz.
+// The whole module decoded once (each test program runs as its own process, so the checks of one
+// decoding live in one test), with what they share: the K-weighted power of every 100 ms block
+// and the band below 150 Hz.
 class ShowMusic : public ::testing::Test {
 protected:
     static constexpr int BLOCK = 4800;  // 100 ms at 48 kHz
@@ -152,7 +153,8 @@ protected:
 };
 ShowMusic::Audio* ShowMusic::audio = nullptr;
 
-TEST_F(ShowMusic, IsLoudWithoutClippingAndHeardUntilTheRewind) {
+TEST_F(ShowMusic, IsLoudWithoutClippingRisesToTheFinaleAndKeepsItsLowEndInTheMiddle) {
+    // loud, never clipped, heard until the rewind
     int peak = 0, clipped = 0;
     for (std::int16_t v : audio->pcm) {
         peak = std::max(peak, std::abs(static_cast<int>(v)));
@@ -168,9 +170,7 @@ TEST_F(ShowMusic, IsLoudWithoutClippingAndHeardUntilTheRewind) {
         for (int i = second * 96000; i < (second + 1) * 96000; ++i) sum += double(audio->pcm[i]) * audio->pcm[i];
         ASSERT_GT(std::sqrt(sum / 96000) / 32768, 0.005) << "silence around " << second << " s";
     }
-}
 
-TEST_F(ShowMusic, BreaksDownBuildsUpAndPeaksInTheFinale) {
     // the finale (with its flashes) is louder than any chapter before it
     const double finale = shortTermMax(250.724, 281.682);
     for (const Chapter& c : CHAPTERS) {
@@ -192,9 +192,8 @@ TEST_F(ShowMusic, BreaksDownBuildsUpAndPeaksInTheFinale) {
         }
     }
     EXPECT_GT(thirds[2], thirds[0] + 4);
-}
 
-TEST_F(ShowMusic, KeepsTheLowEndInTheMiddleAndPrintsTheArc) {
+    // the low end in the middle in every chapter; the table of the arc
     std::printf("%-9s %7s %7s %9s %9s %8s\n", "chapter", "peak", "RMS", "ST max", "corr<150", "L-R<150");
     for (const Chapter& c : CHAPTERS) {
         const std::size_t first = static_cast<std::size_t>(c.from * 48000);

@@ -18,7 +18,8 @@ constexpr int TONAL = -1;
 constexpr int C3 = 24;  // tracker note C-3
 constexpr int B3 = 35;
 
-// In SampleId order. Default volumes are the mix: drums loud, pads and arpeggios underneath.
+// In SampleId order. Default volumes are the mix: kick, bass, leads and pads at full level, the
+// snare close under them, hats and cymbals further down; sections set their own where they differ.
 constexpr Voice VOICES[SAMPLE_COUNT] = {
     {0, C3, 64},      // Kick
     {0, B3, 60},      // Snare

@@ -23,7 +23,8 @@ constexpr SampleId padChord(bool minor, int inversion) {
 }
 
 // How the score plays a sample. Tonal samples: `midiAtC1` is the pitch (MIDI number) of the
-// tracker note C-1. Drums are rendered for one tracker note, `trigger`, and always played there.
+// tracker note C-1. Drums are rendered for one tracker note, `trigger`, and played there (toms
+// also a few semitones around it).
 struct Voice {
     int midiAtC1;
     int trigger;   // tracker note index 0..35, or -1 for tonal samples

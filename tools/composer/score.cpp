@@ -17,9 +17,9 @@ constexpr std::array<int, CHANNELS> PANNING = {0x80, 0x80, 0xBB, 0x80, 0x33, 0xC
 // between the two sides: the acid, the chip and the pads hard left, the hats and the ride hard
 // right; halfway through the sides swap.
 constexpr std::array<int, CHANNELS> CREDITS_PANNING = {0x80, 0x80, 0xFF, 0x80, 0x00, 0x11, 0x11, 0xFF};
-// The finale spreads its two leads, the pads and the stabs wider still.
-constexpr std::array<int, CHANNELS> FINALE_PANNING = {0x80, 0x80, 0xBB, 0x80, 0x11, 0xEE, 0x22, 0xEE};
 constexpr std::array<int, CHANNELS> MIRRORED_CREDITS_PANNING = {0x80, 0x80, 0x00, 0x80, 0xFF, 0xEE, 0xEE, 0x00};
+// The finale spreads its two leads (left and right), the pads and the stabs wider still.
+constexpr std::array<int, CHANNELS> FINALE_PANNING = {0x80, 0x80, 0xBB, 0x80, 0x11, 0xEE, 0x22, 0xEE};
 
 }  // namespace
 
@@ -43,7 +43,7 @@ Song composeSong(const ShowTimes& times) {
     creditsOpening.panning = CREDITS_PANNING;
     add(std::move(creditsOpening), creditsIntro);
     add(segment("credits", 78400, 4), credits);                    // the scroll starts here
-    Segment mirrored = segment("credits mirrored", 78400 + 4 * 1925, 4);
+    Segment mirrored = segment("credits mirrored", 78400 + 15400 / 2, 4);  // halfway through the scroll
     mirrored.panning = MIRRORED_CREDITS_PANNING;
     add(std::move(mirrored), creditsMirrored);
     Segment movies = segment("movie", 93800, 8);                   // F5: 32 movie beats

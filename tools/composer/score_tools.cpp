@@ -33,7 +33,6 @@ int midiOf(const std::string& name) {  // "c#5" -> 73
     return 12 * (std::stoi(name.substr(i)) + 1) + pc;
 }
 
-
 }  // namespace
 
 int Chord::tone(int i) const {
