@@ -399,8 +399,8 @@ TEST(Score, PadsVoiceEachTriadNearTheLastAndColourItOnAnotherChannel) {
     }
 }
 
-TEST(Score, BassLinesWalkIntoTheNextChordAndDrumsCarryAccentsAndGhosts) {
-    Segment s = blank("groove", 0.0, 2 * BAR);
+TEST(Score, BassLinesWalkIntoTheNextChordByAHalfStep) {
+    Segment s = blank("walk", 0.0, 2 * BAR);
     Writer w(s);
     // up from A1 to F2 the passing note is a half step below F; back down to A, a half step above
     w.bassLine(0, 2, BASS, Bass, chords("Am F"), 1, "R..............P", 33);
@@ -408,41 +408,6 @@ TEST(Score, BassLinesWalkIntoTheNextChordAndDrumsCarryAccentsAndGhosts) {
     EXPECT_EQ(s.rows[15][BASS].note + voice(Bass).midiAtC1, 40);
     EXPECT_EQ(s.rows[16][BASS].note + voice(Bass).midiAtC1, 41);
     EXPECT_EQ(s.rows[31][BASS].note + voice(Bass).midiAtC1, 34);
-    w.drums(0, 4, SNARE, Snare, "Xxog");
-    EXPECT_EQ(s.rows[0][SNARE].param, 64);
-    EXPECT_EQ(s.rows[1][SNARE].effect, NO_EFFECT);
-    EXPECT_EQ(s.rows[2][SNARE].param, voice(Snare).volume * 2 / 3);
-    EXPECT_EQ(s.rows[3][SNARE].param, voice(Snare).volume / 3);
-}
-
-TEST(Score, FillsTakeOverTheSnareAndEachKindPlaysDifferently) {
-    Segment s = blank("fills", 0.0, 5 * BAR);
-    Writer w(s);
-    w.beat(0, 5 * BAR, {"x...x...x...x...", "....x.......x...", "xxxx"});
-    w.fill(0, Fill::Roll);
-    w.fill(BAR, Fill::Toms, 2);
-    w.fill(2 * BAR, Fill::Stutter);
-    w.fill(3 * BAR, Fill::Drop);
-    w.fill(4 * BAR, Fill::Flams, 2);
-    for (int r = 12; r < 15; ++r) EXPECT_LT(s.rows[r][SNARE].param, s.rows[r + 1][SNARE].param) << "the roll grows";
-    for (int r = BAR + 8; r < 2 * BAR - 1; ++r) {
-        EXPECT_EQ(s.rows[r][SNARE].sample, Tom);
-        EXPECT_GT(s.rows[r][SNARE].note, s.rows[r + 1][SNARE].note) << "the toms fall";
-    }
-    EXPECT_EQ(s.rows[2 * BAR - 1][KICK].sample, Kick);
-    for (int r = 2 * BAR + 12; r < 3 * BAR; ++r) {
-        EXPECT_EQ(s.rows[r][SNARE].effect, EXTENDED);
-        EXPECT_EQ(s.rows[r][SNARE].param & 0xF0, RETRIGGER);
-    }
-    EXPECT_LT(s.rows[3 * BAR - 1][SNARE].param & 0x0F, s.rows[2 * BAR + 12][SNARE].param & 0x0F) << "ever faster";
-    for (int r = 3 * BAR + 12; r < 4 * BAR; ++r) {
-        EXPECT_EQ(s.rows[r][KICK].note, NO_NOTE);
-        EXPECT_EQ(s.rows[r][HATS].note, NO_NOTE);
-    }
-    EXPECT_EQ(s.rows[4 * BAR - 2][SNARE].sample, Snare);
-    int ghosts = 0;
-    for (int r = 4 * BAR + 8; r < 5 * BAR; ++r) ghosts += s.rows[r][SNARE].param < 32;
-    EXPECT_GE(ghosts, 2) << "flams are accents with ghost notes between";
 }
 
 TEST(Score, TheSidechainDucksFullKicksOnlyAndComesBack) {
