@@ -39,9 +39,9 @@ void creditsHalf(Segment& s, int half) {
     w.bassLine(0, bars, LEAD, Acid, p, 1, "RRT.RRN.RRT.RRNP", 57);
     w.drums(0, bars * BAR, HATS, HatClosed, "xox.xox.xox.xox.", 36);
     w.drums(0, bars * BAR, HATS, HatOpen, "...x...x...x...x", 34);
-    w.drums(0, bars * BAR, FX, Ride, "x.x.x.x.x.x.x.x.", 34);
     w.hit(0, FX, Crash);
-    w.clear(0, HATS);  // the crash takes the first sixteenth (and leaves the hats' pan a slot)
+    w.drums(4, bars * BAR - 4, FX, Ride, "x.x.x.x.x.x.x.x.", 34);  // after a beat of the crash
+    w.clear(0, HATS);  // the hats rest under the crash (which leaves their pan a slot)
     w.drums(0, bars * BAR, SNARE, Clap, "....x.......x...", 45);
     w.drums(0, bars * BAR, SNARE, Snare, "..........g...g.");
     w.arpeggio(0, bars, ECHO, Chip, p, 1, "0123432101234321", 57, 22);
@@ -75,10 +75,11 @@ void movie(Segment& s) {
         if (r + 3 < w.length()) w.silence(r + 3, PAD);
         if (beat % 10 == 0) w.hit(r, FX, Crash);
     }
-    // the chord's seventh held by the choir on the right, between the stabs
-    for (int bar = 0; bar < bars; ++bar) {
+    // the chord's seventh held by the choir on the right, between the stabs, in the bars that
+    // leave the crashes (bars 0, 2 and 5) ringing
+    for (int bar : {1, 3, 4, 6, 7}) {
         const Chord& c = p[bar % 2];
-        if (bar % 2 == 0 || bar > 1) w.note(bar * BAR + 1, FX, Choir, above((c.root + c.intervals[3]) % 12, 60), 40);
+        w.note(bar * BAR + 1, FX, Choir, above((c.root + c.intervals[3]) % 12, 60), 40);
     }
     const char* riff = "d4:2 f4:2 g4:2 a4:1 c5:3 a4:2 g4:2 f4:2  g4:2 b4:2 d5:2 b4:2 a4:2 g4:2 f4:4";
     w.melody(2 * BAR, LEAD, Pluck, riff);
