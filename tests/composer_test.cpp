@@ -19,13 +19,7 @@
 namespace composer {
 namespace {
 
-Segment blank(const char* name, double startMs, int rows) {
-    Segment s;
-    s.name = name;
-    s.startMs = startMs;
-    s.rows.resize(rows);
-    return s;
-}
+Segment blank(const char* name, double startMs, int rows) { return Segment{name, startMs, std::vector<Row>(rows), {}}; }
 
 double lengthMs(const SegmentTiming& t) {
     double ms = 0.0;
