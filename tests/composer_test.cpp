@@ -1,5 +1,6 @@
-// The composer's parts: the timing that lands the sync points, the arrangement into patterns,
-// the file format, the score's notation, and the tuning and loops of the synthesised samples.
+// The composer's parts: the timing that lands the sync points, the arrangement into patterns and
+// its pans, the reverse cymbals struck to peak on their downbeats, the file format, the score's
+// notation and its figures, and the tuning, loops and tails of the synthesised samples.
 
 #include <gtest/gtest.h>
 
@@ -12,12 +13,13 @@
 #include "periods.h"
 #include "samples.h"
 #include "score_tools.h"
+#include "swells.h"
 #include "timing.h"
 
 namespace composer {
 namespace {
 
-Segment blank(const char* name, double startMs, int rows) { return Segment{name, startMs, std::vector<Row>(rows)}; }
+Segment blank(const char* name, double startMs, int rows) { return Segment{name, startMs, std::vector<Row>(rows), {}}; }
 
 double lengthMs(const SegmentTiming& t) {
     double ms = 0.0;
@@ -97,8 +99,21 @@ TEST(Arrangement, EverySegmentBeginsAPositionAndShortPatternsBreak) {
     EXPECT_TRUE(effectsIn(a.patterns[a.order[2]][63], PATTERN_BREAK).empty());
 }
 
-TEST(Arrangement, TheFirstRowSetsTempoAndSpeedAndEveryChannelIsPanned) {
-    const Song song = twoSegments();
+// A channel's first pan step (E8x) in the arrangement, with its position and row.
+const Cell* findPan(const Arrangement& a, int ch, int& position, int& row) {
+    for (position = 0; position < static_cast<int>(a.order.size()); ++position)
+        for (row = 0; row < PATTERN_ROWS; ++row) {
+            const Cell& c = a.patterns[a.order[position]][row][ch];
+            if (c.effect == EXTENDED && (c.param & 0xF0) == SET_PAN_STEP) return &c;
+        }
+    return nullptr;
+}
+
+TEST(Arrangement, TheFirstRowSetsTempoAndSpeedAndEveryChannelIsPannedBeforeItPlays) {
+    Song song = twoSegments();
+    song.panning = {0x00, 0xFF, 0x80, 0x33, 0x80, 0xCC, 0x80, 0x22};
+    song.segments[0].rows[0][5] = Cell{12, Lead, NO_EFFECT, 0};
+    song.segments[0].rows[0][6] = Cell{12, Lead, SET_VOLUME, 40};  // its slot is taken: panned later
     const Arrangement a = arrange(song, planTiming(song));
     std::vector<int> commands;
     for (const Cell* c : effectsIn(a.patterns[a.order[0]][0], SET_SPEED)) commands.push_back(c->param);
@@ -107,9 +122,45 @@ TEST(Arrangement, TheFirstRowSetsTempoAndSpeedAndEveryChannelIsPanned) {
     EXPECT_LT(commands[0], 0x20);   // a speed
     EXPECT_EQ(commands[1], TEMPO);  // the tempo
     for (int ch = 0; ch < CHANNELS; ++ch) {
-        EXPECT_EQ(a.patterns[a.order[0]][ch + 1][ch].effect, SET_PANNING) << "channel " << ch;
-        EXPECT_EQ(a.patterns[a.order[0]][ch + 1][ch].param, song.panning[ch]);
+        int position = 0, row = 0;
+        const Cell* pan = findPan(a, ch, position, row);
+        ASSERT_NE(pan, nullptr) << "channel " << ch;
+        // every player reads the sixteen steps of E8x, the nearest to the pan
+        EXPECT_EQ(pan->param & 0x0F, (song.panning[ch] + 8) / 17) << "channel " << ch;
+        EXPECT_EQ(position, 0);
+        if (ch == 5) {
+            EXPECT_EQ(row, 0) << "a channel is panned before its first note";
+        }
+        EXPECT_LE(row, 1) << "channel " << ch;
+        // the middle lies between two steps: an 8xx follows for the players that read it
+        bool fine = false;
+        for (int r = row + 1; r < PATTERN_ROWS && !fine; ++r) {
+            const Cell& c = a.patterns[a.order[0]][r][ch];
+            fine = c.effect == SET_PANNING && c.param == song.panning[ch];
+        }
+        EXPECT_EQ(fine, song.panning[ch] == 0x80) << "channel " << ch;
     }
+}
+
+TEST(Arrangement, ASectionsOwnPansLandOnItsFirstRowOrJustBeforeIt) {
+    Song song = twoSegments();
+    song.segments[1].panning[3] = 0x11;
+    song.segments[1].panning[4] = 0xEE;
+    song.segments[1].panning[5] = song.panning[5];  // no move, no command
+    song.segments[1].rows[0][4] = Cell{12, Lead, SET_VOLUME, 40};
+    const Arrangement a = arrange(song, planTiming(song));
+    // the second segment is the third position; its first row carries channel 3's new pan
+    EXPECT_EQ(a.patterns[a.order[2]][0][3].effect, EXTENDED);
+    EXPECT_EQ(a.patterns[a.order[2]][0][3].param, SET_PAN_STEP | 1);
+    // channel 4's first row is taken, so its pan comes at the end of the segment before
+    bool before = false;
+    for (int r = 32; r < 36; ++r) {
+        const Cell& c = a.patterns[a.order[1]][r][4];
+        before |= c.effect == EXTENDED && c.param == (SET_PAN_STEP | 14);
+    }
+    EXPECT_TRUE(before);
+    for (const Row& row : a.patterns[a.order[2]])
+        EXPECT_FALSE(row[5].effect == EXTENDED && (row[5].param & 0xF0) == SET_PAN_STEP);
 }
 
 TEST(Arrangement, IdenticalPatternsAreStoredOnce) {
@@ -133,6 +184,58 @@ TEST(Arrangement, ARowWithoutAFreeSlotIsAnError) {
         FAIL() << "the timing command was dropped";
     } catch (const std::runtime_error& e) {
         EXPECT_NE(std::string(e.what()).find("second, row 0"), std::string::npos) << e.what();
+    }
+}
+
+// A cymbal of `length` samples that is loudest at `peak`.
+Sample cymbal(int length, int peak) {
+    Sample s;
+    s.name = "reverse crash";
+    s.data.assign(length, 1);
+    s.data[peak] = 120;
+    return s;
+}
+
+TEST(Swells, AReverseCymbalPeaksWithinAnOffsetStepBeforeItsDownbeatEvenAcrossSegments) {
+    Song song;
+    song.segments.push_back(blank("long", 0.0, 32));
+    song.segments.push_back(blank("stop", 32 * 121.0, 4));  // rows of 12 and 13 ticks, then 110 ms
+    song.segments.push_back(blank("after", 32 * 121.0 + 440.0, 16));
+    song.endMs = 32 * 121.0 + 440.0 + 16 * 125.0;
+    song.segments[1].swells.push_back({4, HATS});  // into the third segment's first row
+    const auto plan = planTiming(song);
+    const Sample s = cymbal(40000, 37000);
+    placeSwells(song, plan, s, ReverseCrash);
+    const double rate = noteRate(voice(ReverseCrash).trigger);
+    int struck = 0;
+    for (std::size_t i = 0; i < song.segments.size(); ++i) {
+        double t = plan[i].startMs;
+        for (std::size_t r = 0; r < song.segments[i].rows.size(); ++r) {
+            const Cell& c = song.segments[i].rows[r][HATS];
+            if (c.sample == ReverseCrash) {
+                ++struck;
+                EXPECT_EQ(c.note, voice(ReverseCrash).trigger);
+                const int offset = c.effect == SAMPLE_OFFSET ? c.param : 0;
+                const double peak = t + (37000 - 256.0 * offset) * 1000.0 / rate;
+                EXPECT_LE(peak, plan[2].startMs);
+                EXPECT_GT(peak, plan[2].startMs - 256 * 1000.0 / rate);
+                EXPECT_LT(i, 2u) << "struck before the downbeat, in the rows before the stop";
+            }
+            t += plan[i].speeds[r] * TICK_MS;
+        }
+    }
+    EXPECT_EQ(struck, 1);
+
+    // a channel that plays in the cymbal's way is an error that names the place
+    Song busy = song;
+    for (Segment& seg : busy.segments)
+        for (Row& row : seg.rows) row[HATS] = Cell{};
+    busy.segments[1].rows[2][HATS] = Cell{35, HatClosed, NO_EFFECT, 0};
+    try {
+        placeSwells(busy, plan, s, ReverseCrash);
+        FAIL() << "the cymbal was struck over a hat";
+    } catch (const std::runtime_error& e) {
+        EXPECT_NE(std::string(e.what()).find("busy in stop, row 2"), std::string::npos) << e.what();
     }
 }
 
@@ -189,19 +292,22 @@ TEST(Score, MelodiesParseNamesLengthsRestsAndHolds) {
     EXPECT_EQ(s.rows[8][LEAD].note, 70 - voice(Lead).midiAtC1);
     EXPECT_EQ(s.rows[12][LEAD].note, 69 - voice(Lead).midiAtC1);
     EXPECT_EQ(w.melody(12, LEAD, Lead, "a4:2 b4:2 c5:8"), 16) << "a melody is cut at the segment's end";
+    w.melody(0, ECHO, Lead, "a4:4", 40, 2);  // a tone higher, at its own volume
+    EXPECT_EQ(s.rows[0][ECHO].note, 71 - voice(Lead).midiAtC1);
+    EXPECT_EQ(s.rows[0][ECHO].param, 40);
 }
 
 TEST(Score, ANoteWrittenOverASilencePlays) {
     Segment s = blank("break", 0.0, 16);
     Writer w(s);
     w.silenceTones(0);
-    w.note(0, PAD_R, Choir, 57);
+    w.note(0, PAD, Choir, 57);
     w.hit(0, LEAD, Zap);
-    w.note(0, PAD_L, Choir, 64, 20);
-    EXPECT_EQ(s.rows[0][PAD_R].effect, NO_EFFECT);
+    w.note(0, FX, Choir, 64, 20);
+    EXPECT_EQ(s.rows[0][PAD].effect, NO_EFFECT);
     EXPECT_EQ(s.rows[0][LEAD].effect, NO_EFFECT);
-    EXPECT_EQ(s.rows[0][PAD_L].effect, SET_VOLUME);
-    EXPECT_EQ(s.rows[0][PAD_L].param, 20);
+    EXPECT_EQ(s.rows[0][FX].effect, SET_VOLUME);
+    EXPECT_EQ(s.rows[0][FX].param, 20);
     EXPECT_EQ(s.rows[0][BASS].effect, SET_VOLUME);  // still silenced
     EXPECT_EQ(s.rows[0][BASS].param, 0);
 }
@@ -239,8 +345,79 @@ TEST(Score, SectionsStartFromSilenceButKeepWhatTheyPlay) {
     w.note(0, BASS, Bass, 45);
     w.clearCarryOver();
     EXPECT_EQ(s.rows[0][BASS].effect, NO_EFFECT);
-    for (int ch : {LEAD, ECHO, PAD_R, PAD_L}) EXPECT_EQ(s.rows[0][ch].effect, SET_VOLUME) << ch;
+    for (int ch : {LEAD, ECHO, PAD, FX}) EXPECT_EQ(s.rows[0][ch].effect, SET_VOLUME) << ch;
     for (int ch : {KICK, HATS, SNARE}) EXPECT_EQ(s.rows[0][ch].effect, NO_EFFECT) << "drum channel " << ch;
+}
+
+// The pitches a pad cell sounds: its chord sample's shape over the note.
+std::vector<int> padVoices(const Cell& c) {
+    const int low = c.note + voice(static_cast<SampleId>(c.sample)).midiAtC1;
+    const int index = c.sample - PadMajor;
+    const int* shape = TRIAD_SHAPES[index / 3][index % 3];
+    return {low + shape[0], low + shape[1], low + shape[2]};
+}
+
+TEST(Score, PadsVoiceEachTriadNearTheLastAndColourItOnAnotherChannel) {
+    Segment s = blank("pads", 0.0, 8 * BAR);
+    Writer w(s);
+    const auto p = chords("Am7 Fmaj7 Cadd9 G Am7 Fmaj7 G E7");
+    w.pads(0, 8, p, 1, 55, FX, Pad);
+    std::vector<int> last;
+    for (int bar = 0; bar < 8; ++bar) {
+        const Cell& c = s.rows[bar * BAR][PAD];
+        ASSERT_GE(c.sample, PadMajor);
+        ASSERT_LE(c.sample, PadMinor64);
+        const std::vector<int> v = padVoices(c);
+        std::vector<int> classes, expected;
+        for (int pitch : v) classes.push_back(pitch % 12);
+        for (int i = 0; i < 3; ++i) expected.push_back((p[bar].root + p[bar].intervals[i]) % 12);
+        std::sort(classes.begin(), classes.end());
+        std::sort(expected.begin(), expected.end());
+        EXPECT_EQ(classes, expected) << "bar " << bar << " sounds another chord";
+        EXPECT_GE(v[0], 55);
+        if (!last.empty()) {
+            for (int i = 0; i < 3; ++i) EXPECT_LE(std::abs(v[i] - last[i]), 4) << "a voice leaps in bar " << bar;
+            EXPECT_EQ(c.effect, SAMPLE_OFFSET) << "a later chord joins the one before";
+        }
+        last = v;
+        const Cell& colour = s.rows[bar * BAR][FX];
+        if (p[bar].intervals.size() > 3) {
+            ASSERT_NE(colour.note, NO_NOTE) << "bar " << bar;
+            const int pitch = colour.note + voice(Pad).midiAtC1;
+            EXPECT_EQ(pitch % 12, (p[bar].root + p[bar].intervals[3]) % 12);
+            EXPECT_LE(std::abs(pitch - v[1]), 12);
+        } else {
+            EXPECT_EQ(colour.effect, SET_VOLUME) << "no colour over a plain triad";
+            EXPECT_EQ(colour.param, 0);
+        }
+    }
+}
+
+TEST(Score, BassLinesWalkIntoTheNextChordByAHalfStep) {
+    Segment s = blank("walk", 0.0, 2 * BAR);
+    Writer w(s);
+    // up from A1 to F2 the passing note is a half step below F; back down to A, a half step above
+    w.bassLine(0, 2, BASS, Bass, chords("Am F"), 1, "R..............P", 33);
+    EXPECT_EQ(s.rows[0][BASS].note + voice(Bass).midiAtC1, 33);
+    EXPECT_EQ(s.rows[15][BASS].note + voice(Bass).midiAtC1, 40);
+    EXPECT_EQ(s.rows[16][BASS].note + voice(Bass).midiAtC1, 41);
+    EXPECT_EQ(s.rows[31][BASS].note + voice(Bass).midiAtC1, 34);
+}
+
+TEST(Score, TheSidechainDucksFullKicksOnlyAndComesBack) {
+    Segment s = blank("pump", 0.0, BAR);
+    Writer w(s);
+    w.drums(0, BAR, KICK, Kick, "x...x...g...x...");
+    w.note(0, BASS, Bass, 45);
+    w.note(5, BASS, Bass, 45, 40);
+    w.sidechain(BASS, 50);
+    EXPECT_EQ(s.rows[0][BASS].param, voice(Bass).volume / 2);
+    EXPECT_EQ(s.rows[1][BASS].param, voice(Bass).volume);
+    EXPECT_EQ(s.rows[4][BASS].param, voice(Bass).volume / 2);
+    EXPECT_EQ(s.rows[5][BASS].param, 40) << "a note's own volume stays";
+    EXPECT_EQ(s.rows[8][BASS].effect, NO_EFFECT) << "a ghost kick pumps nothing";
+    EXPECT_EQ(s.rows[12][BASS].param, 20);
+    EXPECT_EQ(s.rows[13][BASS].param, 40);
 }
 
 const std::vector<Sample>& bank() {
@@ -286,6 +463,59 @@ TEST(Samples, LoopsCloseWithoutAJump) {
         const int seam = std::abs(s.data[s.loopStart] - s.data[s.loopStart + s.loopLength - 1]);
         EXPECT_LE(seam, largestStep) << s.name;
     }
+}
+
+TEST(Samples, PadChordsHoldTheTriadsTheyAreNamedFor) {
+    // the loop holds 128 cycles of the lowest tone: a tone s semitones above runs about
+    // 128 * 2^(s/12) cycles, with detuned copies one cycle either side
+    for (int id = PadMajor; id <= PadMinor64; ++id) {
+        const Sample& s = bank()[id - 1];
+        ASSERT_EQ(s.loopLength, 32 * 128) << s.name;
+        auto strength = [&](int semitones) {
+            const int centre = static_cast<int>(std::lround(128 * std::pow(2.0, semitones / 12.0)));
+            double sum = 0.0;
+            for (int k = centre - 1; k <= centre + 1; ++k) {
+                double re = 0.0, im = 0.0;
+                for (int i = 0; i < s.loopLength; ++i) {
+                    re += s.data[s.loopStart + i] * std::cos(6.283185307179586 * k * i / s.loopLength);
+                    im += s.data[s.loopStart + i] * std::sin(6.283185307179586 * k * i / s.loopLength);
+                }
+                sum += std::hypot(re, im);
+            }
+            return sum;
+        };
+        const int* shape = TRIAD_SHAPES[(id - PadMajor) / 3][(id - PadMajor) % 3];
+        double weakestChordTone = 1e18, strongestOther = 0.0;
+        for (int semitones = 0; semitones <= 11; ++semitones) {
+            const bool chordTone = std::find(shape, shape + 3, semitones) != shape + 3;
+            if (chordTone) weakestChordTone = std::min(weakestChordTone, strength(semitones));
+            else strongestOther = std::max(strongestOther, strength(semitones));
+        }
+        EXPECT_GT(weakestChordTone, 4 * strongestOther) << s.name;
+    }
+}
+
+TEST(Samples, OneShotsFadeToSilenceAndTheReverseCrashPeaksAtItsEnd) {
+    for (int id = 1; id <= SAMPLE_COUNT; ++id) {
+        const Sample& s = bank()[id - 1];
+        if (s.loopLength > 0) continue;
+        // the last millisecond at the fastest rate the sample plays at: B-3 for everything but the
+        // drums tuned to lower notes
+        const int trigger = voice(static_cast<SampleId>(id)).trigger;
+        const double rate = noteRate(trigger >= 0 ? trigger : NOTE_COUNT - 1);
+        const int tail = static_cast<int>(rate / 1000.0);
+        int peak = 0, end = 0;
+        for (std::size_t i = 0; i < s.data.size(); ++i) {
+            peak = std::max(peak, std::abs(s.data[i]));
+            if (i + tail >= s.data.size()) end = std::max(end, std::abs(s.data[i]));
+        }
+        EXPECT_LE(end * 100, peak) << s.name << " stops while still sounding";
+    }
+    const Sample& reverse = bank()[ReverseCrash - 1];
+    const double rate = noteRate(voice(ReverseCrash).trigger);
+    const double fromEndMs = (reverse.data.size() - peakIndex(reverse)) * 1000.0 / rate;
+    EXPECT_LT(fromEndMs, 30.0) << "the reverse crash swells to its strike at the end";
+    EXPECT_GT(fromEndMs, 5.0) << "and closes after it without a click";
 }
 
 TEST(Samples, FitTheFormatAndUseTheirRange) {

@@ -1,5 +1,6 @@
 // The show's module, drift.mod, as libopenmpt plays it: its format, its length, where its order
-// entries begin against the chapter times, and how it sounds in level and stereo.
+// entries begin against the chapter times, the hits under the flashes, the reverse cymbals
+// against their downbeats, and the credits' two sides. (Its level, arc and mix: music_mix_test.)
 
 #include <gtest/gtest.h>
 #include <libopenmpt/libopenmpt.h>
@@ -175,19 +176,67 @@ TEST_F(DriftModule, ChaptersHoldWhilePlayingAt44100And48000Hz) {
     }
 }
 
-TEST_F(DriftModule, IsNeverSilentWhileTheShowRunsAndNeverClipsForLong) {
-    const auto audio = module->render(0.0, 287.0, 8000);
-    ASSERT_EQ(audio.size(), 2u * 8000u * 287u);
-    std::size_t clippedRun = 0, longestClippedRun = 0;
-    for (std::size_t second = 0; second < 287; ++second) {
-        const std::vector<float> slice(audio.begin() + second * 16000, audio.begin() + (second + 1) * 16000);
-        EXPECT_GT(rms(slice, 0) + rms(slice, 1), 0.005) << "silence around " << second << " s";
-        for (float v : slice) {
-            clippedRun = std::fabs(v) >= 1.0f ? clippedRun + 1 : 0;
-            longestClippedRun = std::max(longestClippedRun, clippedRun);
+// A reverse cymbal swells to its strike: the strike must land on the downbeat it leads into (at
+// most 30 ms before the start of a bar or of a pattern), not before a gap.
+TEST_F(DriftModule, ReverseCymbalsStrikeJustBeforeTheirDownbeats) {
+    const std::vector<char>& mod = *bytes;
+    const auto word = [&mod](std::size_t at) {
+        return static_cast<int>(static_cast<unsigned char>(mod[at]) << 8 | static_cast<unsigned char>(mod[at + 1]));
+    };
+    const int positions = static_cast<unsigned char>(mod[950]);
+    int patterns = 0;
+    for (int o = 0; o < positions; ++o) patterns = std::max(patterns, static_cast<unsigned char>(mod[952 + o]) + 1);
+    // find the reverse crash by name, and where its data lies
+    std::size_t data = 1084 + static_cast<std::size_t>(patterns) * 64 * 8 * 4;
+    int sample = 0;
+    std::size_t start = 0, length = 0;
+    for (int i = 0; i < 31; ++i) {
+        const std::size_t words = word(20 + 30 * i + 22);
+        if (std::string(mod.data() + 20 + 30 * i).rfind("reverse crash", 0) == 0) {
+            sample = i + 1;
+            start = data;
+            length = 2 * words;
+        }
+        data += 2 * words;
+    }
+    ASSERT_NE(sample, 0) << "no reverse crash in the bank";
+    std::size_t peak = 0;
+    for (std::size_t i = 0; i < length; ++i)
+        if (std::abs(static_cast<int>(mod[start + i])) > std::abs(static_cast<int>(mod[start + peak]))) peak = i;
+
+    openmpt_module* m = module->get();
+    std::vector<double> downbeats;  // the starts of bars and patterns, in ms
+    struct Strike {
+        double ms;
+        int period;
+        int offset;
+    };
+    std::vector<Strike> strikes;
+    for (int o = 0; o < openmpt_module_get_num_orders(m); ++o) {
+        const int pattern = openmpt_module_get_order_pattern(m, o);
+        for (int r = 0; r < openmpt_module_get_pattern_num_rows(m, pattern); ++r) {
+            const double ms = openmpt_module_set_position_order_row(m, o, r) * 1000.0;
+            if (r % 16 == 0) downbeats.push_back(ms);
+            for (int ch = 0; ch < 8; ++ch) {
+                const std::size_t cell = 1084 + ((static_cast<std::size_t>(pattern) * 64 + r) * 8 + ch) * 4;
+                const int number = (static_cast<unsigned char>(mod[cell]) & 0xF0) | (static_cast<unsigned char>(mod[cell + 2]) >> 4);
+                const int period = word(cell) & 0x0FFF;
+                if (number != sample || period == 0) continue;
+                const bool offset = (mod[cell + 2] & 0x0F) == 0x9;
+                strikes.push_back({ms, period, offset ? static_cast<unsigned char>(mod[cell + 3]) : 0});
+            }
         }
     }
-    EXPECT_LT(longestClippedRun, 40u) << "clipped for " << longestClippedRun / 2 << " frames in a row";
+    ASSERT_GE(strikes.size(), 3u) << "into the groove, the theme and the finale at least";
+    for (const Strike& s : strikes) {
+        const double rate = 3546895.0 / s.period;
+        const double strikeMs = s.ms + (static_cast<double>(peak) - 256.0 * s.offset) * 1000.0 / rate;
+        double next = 1e9;
+        for (double d : downbeats)
+            if (d >= strikeMs) next = std::min(next, d);
+        EXPECT_LE(next - strikeMs, 30.0) << "a reverse cymbal struck at " << s.ms << " ms peaks at " << strikeMs
+                                         << " ms, " << next - strikeMs << " ms before its downbeat";
+    }
 }
 
 // Near the end the show flashes eight pictures, 144 ms each with 100 ms of noise between: the

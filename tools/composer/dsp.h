@@ -58,6 +58,27 @@ private:
 
 inline float envelope(double t, double decaySeconds) { return static_cast<float>(std::exp(-t / decaySeconds)); }
 
+// Fades the last `seconds` of a one-shot to silence along a half cosine, so that the sample ends
+// on zero whatever its decay left: a sample that stops while still sounding ticks.
+inline void fadeTail(std::vector<float>& signal, double seconds, double rate) {
+    const std::size_t n = std::min(signal.size(), static_cast<std::size_t>(seconds * rate));
+    for (std::size_t i = 0; i < n; ++i) {
+        const double x = static_cast<double>(i + 1) / n;  // 1/n .. 1 from the fade's start to the end
+        signal[signal.size() - n + i] *= static_cast<float>(0.5 + 0.5 * std::cos(3.141592653589793 * x));
+    }
+}
+
+// Soft-clips a signal through tanh after scaling its peak to `drive`: the louder the drive, the
+// squarer the wave and the more of its time it spends near full scale (a sample's loudness for
+// its peak). The result peaks at 1.
+inline void saturate(std::vector<float>& signal, double drive) {
+    float top = 0.0f;
+    for (float s : signal) top = std::max(top, std::fabs(s));
+    if (top == 0.0f) return;
+    const double norm = std::tanh(drive);
+    for (float& s : signal) s = static_cast<float>(std::tanh(drive * s / top) / norm);
+}
+
 // Scales to the given peak (fraction of full scale) and rounds to signed 8 bits; the length is
 // made even because the format counts sample lengths in 16-bit words.
 std::vector<std::int8_t> toPcm(const std::vector<float>& signal, double peak = 0.99);

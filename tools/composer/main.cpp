@@ -14,6 +14,7 @@
 #include "modfile.h"
 #include "samples.h"
 #include "score.h"
+#include "swells.h"
 #include "timing.h"
 
 int main(int argc, char** argv) {
@@ -25,10 +26,12 @@ int main(int argc, char** argv) {
     try {
         ShowTimes times;
         if (argc == 4) times.movieBeatMs = std::stod(argv[3]);
-        const Song song = composeSong(times);
+        Song song = composeSong(times);
         const auto plan = planTiming(song);
+        const std::vector<Sample> samples = synthesiseSamples();
+        placeSwells(song, plan, samples[ReverseCrash - 1], ReverseCrash);
         const Arrangement arrangement = arrange(song, plan);
-        const auto bytes = writeMod("drift", arrangement, synthesiseSamples());
+        const auto bytes = writeMod("drift", arrangement, samples);
         std::ofstream out(argv[1], std::ios::binary);
         out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
         if (!out.flush()) {

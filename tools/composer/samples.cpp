@@ -16,32 +16,41 @@ namespace {
 
 constexpr int TONAL = -1;
 constexpr int C3 = 24;  // tracker note C-3
-constexpr int G3 = 31;
 constexpr int B3 = 35;
 
-// In SampleId order. Default volumes are the mix: drums loud, pads and arpeggios underneath.
+// In SampleId order. Default volumes are the mix: kick, bass, leads and pads at full level, the
+// snare close under them, hats and cymbals further down; sections set their own where they differ.
 constexpr Voice VOICES[SAMPLE_COUNT] = {
     {0, C3, 64},      // Kick
-    {0, C3, 50},      // Snare
-    {0, C3, 46},      // Clap
-    {0, B3, 40},      // HatClosed
-    {0, B3, 34},      // HatOpen
-    {0, G3, 36},      // Crash
-    {0, G3, 26},      // Ride
-    {0, C3, 48},      // Tom
-    {48, TONAL, 26},  // NoiseSweep
-    {0, G3, 36},      // ReverseCrash
-    {24, TONAL, 42},  // Bass
-    {24, TONAL, 56},  // SubBass
-    {36, TONAL, 42},  // Acid
-    {48, TONAL, 36},  // Lead
-    {48, TONAL, 26},  // Chip
-    {48, TONAL, 42},  // Pluck
-    {48, TONAL, 26},  // Pad
-    {48, TONAL, 36},  // Bell
-    {36, TONAL, 32},  // Choir
-    {0, C3, 60},      // Impact
-    {0, C3, 30},      // Zap
+    {0, B3, 60},      // Snare
+    {0, B3, 58},      // Clap
+    {0, B3, 52},      // HatClosed
+    {0, B3, 48},      // HatOpen
+    {0, B3, 50},      // Crash
+    {0, B3, 44},      // Ride
+    {0, C3, 56},      // Tom
+    {48, TONAL, 30},  // NoiseSweep
+    {0, B3, 50},      // ReverseCrash
+    {24, TONAL, 64},  // Bass
+    {24, TONAL, 64},  // SubBass
+    {36, TONAL, 64},  // Acid
+    {48, TONAL, 64},  // Lead
+    {48, TONAL, 48},  // Chip
+    {48, TONAL, 64},  // Pluck
+    {48, TONAL, 56},  // Pad
+    {48, TONAL, 60},  // Bell
+    {36, TONAL, 58},  // Choir
+    {0, C3, 64},      // Impact
+    {0, C3, 40},      // Zap
+    {48, TONAL, 64},  // PadMajor
+    {48, TONAL, 64},  // PadMajor6
+    {48, TONAL, 64},  // PadMajor64
+    {48, TONAL, 64},  // PadMinor
+    {48, TONAL, 64},  // PadMinor6
+    {48, TONAL, 64},  // PadMinor64
+    {48, TONAL, 60},  // StabMinor
+    {48, TONAL, 60},  // StabMajor
+    {0, B3, 44},      // Shaker
 };
 
 Sample make(const char* name, const LoopedTone& tone, int id) {
@@ -75,21 +84,22 @@ std::vector<std::int8_t> toPcm(const std::vector<float>& signal, double peak) {
 }
 
 std::vector<Sample> synthesiseSamples() {
-    const double drum = noteRate(C3), cymbal = noteRate(G3), hats = noteRate(B3);
+    // Low drums play at C-3; everything with highs at B-3, the fastest rate every player knows.
+    const double drum = noteRate(C3), bright = noteRate(B3);
     std::vector<Sample> bank;
     const auto oneShot = [](const char* name, std::vector<float> signal, int id) {
         return make(name, LoopedTone{std::move(signal), 0, 0}, id);
     };
     bank.push_back(oneShot("kick", kick(drum), Kick));
-    bank.push_back(oneShot("snare", snare(drum), Snare));
-    bank.push_back(oneShot("clap", clap(drum), Clap));
-    bank.push_back(oneShot("closed hat", hat(hats, false), HatClosed));
-    bank.push_back(oneShot("open hat", hat(hats, true), HatOpen));
-    bank.push_back(oneShot("crash", crash(cymbal), Crash));
-    bank.push_back(oneShot("ride", ride(cymbal), Ride));
+    bank.push_back(oneShot("snare", snare(bright), Snare));
+    bank.push_back(oneShot("clap", clap(bright), Clap));
+    bank.push_back(oneShot("closed hat", hat(bright, false), HatClosed));
+    bank.push_back(oneShot("open hat", hat(bright, true), HatOpen));
+    bank.push_back(oneShot("crash", crash(bright), Crash));
+    bank.push_back(oneShot("ride", ride(bright), Ride));
     bank.push_back(oneShot("tom", tom(drum), Tom));
     bank.push_back(make("noise sweep", LoopedTone{noiseSweep(16384), 0, 16384}, NoiseSweep));
-    bank.push_back(oneShot("reverse crash", reverseCrash(cymbal), ReverseCrash));
+    bank.push_back(oneShot("reverse crash", reverseCrash(bright), ReverseCrash));
     bank.push_back(make("bass", bass(), Bass));
     bank.push_back(make("sub bass", subBass(), SubBass));
     bank.push_back(make("acid", acid(), Acid));
@@ -101,6 +111,17 @@ std::vector<Sample> synthesiseSamples() {
     bank.push_back(make("choir", choir(), Choir));
     bank.push_back(oneShot("impact", impact(drum), Impact));
     bank.push_back(oneShot("zap", zap(drum), Zap));
+    static const char* const PAD_NAMES[2][3] = {{"pad major", "pad major 6", "pad major 6/4"},
+                                                {"pad minor", "pad minor 6", "pad minor 6/4"}};
+    for (int minor = 0; minor < 2; ++minor)
+        for (int inversion = 0; inversion < 3; ++inversion) {
+            const auto& shape = TRIAD_SHAPES[minor][inversion];
+            bank.push_back(make(PAD_NAMES[minor][inversion], padTriad({shape[0], shape[1], shape[2]}),
+                                padChord(minor == 1, inversion)));
+        }
+    bank.push_back(make("stab minor", stab(true), StabMinor));
+    bank.push_back(make("stab major", stab(false), StabMajor));
+    bank.push_back(oneShot("shaker", shaker(bright), Shaker));
     return bank;
 }
 

@@ -11,11 +11,20 @@ namespace composer {
 enum SampleId : int {
     Kick = 1, Snare, Clap, HatClosed, HatOpen, Crash, Ride, Tom, NoiseSweep, ReverseCrash,
     Bass, SubBass, Acid, Lead, Chip, Pluck, Pad, Bell, Choir, Impact, Zap,
-    SAMPLE_COUNT = Zap
+    PadMajor, PadMajor6, PadMajor64, PadMinor, PadMinor6, PadMinor64, StabMinor, StabMajor, Shaker,
+    SAMPLE_COUNT = Shaker
 };
 
+// The pad chords: major and minor triads in root position, first and second inversion, as
+// semitones above their lowest note, which sounds at the sample's pitch.
+constexpr int TRIAD_SHAPES[2][3][3] = {{{0, 4, 7}, {0, 3, 8}, {0, 5, 9}}, {{0, 3, 7}, {0, 4, 9}, {0, 5, 8}}};
+constexpr SampleId padChord(bool minor, int inversion) {
+    return static_cast<SampleId>(PadMajor + 3 * (minor ? 1 : 0) + inversion);
+}
+
 // How the score plays a sample. Tonal samples: `midiAtC1` is the pitch (MIDI number) of the
-// tracker note C-1. Drums are rendered for one tracker note, `trigger`, and always played there.
+// tracker note C-1. Drums are rendered for one tracker note, `trigger`, and played there (toms
+// also a few semitones around it).
 struct Voice {
     int midiAtC1;
     int trigger;   // tracker note index 0..35, or -1 for tonal samples

@@ -1,7 +1,9 @@
-// Drums and noises: kick, snare, clap, hats, cymbals, tom, the noise sweep, the impact and the zap.
+// Drums and noises: kick, snare, clap, hats, shaker, cymbals, tom, the noise sweep, the impact and
+// the zap. Every one-shot fades to silence at its end.
 
 #include "samples_synth.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "dsp.h"
@@ -35,44 +37,8 @@ void addNoise(std::vector<float>& out, double rate, std::uint32_t seed, double c
     }
 }
 
-}  // namespace
-
-std::vector<float> kick(double rate) {
-    std::vector<float> out = fallingSine(rate, 0.42, 46.0, 140.0, 0.035, 0.16);  // the pitch drop is the punch
-    const double clickLength = rate * 0.004;
-    for (std::size_t i = 0; i < out.size(); ++i) {
-        const float click = i < clickLength ? 0.6f * static_cast<float>(1.0 - i / clickLength) : 0.0f;
-        out[i] = std::tanh(1.6f * out[i]) + click * (i % 2 ? -1.0f : 1.0f);
-    }
-    return out;
-}
-
-std::vector<float> snare(double rate) {
-    std::vector<float> out = fallingSine(rate, 0.30, 180.0, 60.0, 0.02, 0.05);
-    for (float& s : out) s *= 0.7f;
-    addNoise(out, rate, 0x5A4E, 1200.0, true, 1.1f, 0.09);
-    return out;
-}
-
-std::vector<float> clap(double rate) {
-    const int n = static_cast<int>(rate * 0.35);
-    std::vector<float> out(n);
-    Noise noise(0xC1A9);
-    StateVariable bp;
-    bp.set(1300.0, 2.5, rate);
-    for (int i = 0; i < n; ++i) {
-        const double t = i / rate;
-        // three quick hand slaps, then the room's tail
-        double env = envelope(std::fmod(t, 0.011), 0.003);
-        if (t >= 0.033) env = envelope(t - 0.033, 0.08);
-        bp.run(noise.next());
-        out[i] = bp.band * static_cast<float>(env);
-    }
-    return out;
-}
-
-// Six detuned square waves through a band-pass: the metallic ring of an analogue cymbal.
-static std::vector<float> metal(double rate, double seconds, double decay, double brightness, std::uint32_t seed) {
+// Six detuned square waves and noise through a high-pass: the metallic ring of an analogue cymbal.
+std::vector<float> metal(double rate, double seconds, double decay, double brightness, std::uint32_t seed) {
     static const double partials[] = {205.3, 304.4, 369.6, 522.7, 540.0, 800.0};
     const int n = static_cast<int>(rate * seconds);
     std::vector<float> out(n);
@@ -88,29 +54,109 @@ static std::vector<float> metal(double rate, double seconds, double decay, doubl
     return out;
 }
 
-std::vector<float> hat(double rate, bool open) {
-    return open ? metal(rate, 0.45, 0.12, 7000.0, 0x0BE1) : metal(rate, 0.09, 0.022, 7500.0, 0xC105);
+}  // namespace
+
+std::vector<float> kick(double rate) {
+    // the pitch drop is the punch; the saturation keeps the body loud for its whole length
+    std::vector<float> out = fallingSine(rate, 0.40, 54.0, 170.0, 0.03, 0.2);
+    const double clickLength = rate * 0.004;
+    for (std::size_t i = 0; i < out.size(); ++i) {
+        const float click = i < clickLength ? 0.6f * static_cast<float>(1.0 - i / clickLength) : 0.0f;
+        out[i] = std::tanh(3.5f * out[i]) + click * (i % 2 ? -1.0f : 1.0f);
+    }
+    fadeTail(out, 0.12, rate);
+    return out;
 }
 
-std::vector<float> crash(double rate) { return metal(rate, 1.9, 0.6, 3500.0, 0xC4A5); }
+std::vector<float> snare(double rate) {
+    // two drum-head modes, then the wires: a bright crack and a rattle that outlasts the body
+    std::vector<float> out = fallingSine(rate, 0.32, 180.0, 70.0, 0.015, 0.055);
+    const std::vector<float> overtone = fallingSine(rate, 0.32, 330.0, 60.0, 0.01, 0.03);
+    for (std::size_t i = 0; i < out.size(); ++i) out[i] = 0.75f * out[i] + 0.3f * overtone[i];
+    addNoise(out, rate, 0x5A4E, 1800.0, true, 1.0f, 0.085);
+    addNoise(out, rate, 0x5A4F, 6000.0, true, 0.6f, 0.012);
+    saturate(out, 2.5);
+    fadeTail(out, 0.08, rate);
+    return out;
+}
+
+std::vector<float> clap(double rate) {
+    const int n = static_cast<int>(rate * 0.35);
+    std::vector<float> out(n);
+    Noise noise(0xC1A9);
+    StateVariable bp;
+    bp.set(1300.0, 2.5, rate);
+    OnePole air;
+    air.setCutoff(5000.0, rate);
+    for (int i = 0; i < n; ++i) {
+        const double t = i / rate;
+        // three quick hand slaps, then the room's tail
+        double env = envelope(std::fmod(t, 0.011), 0.003);
+        if (t >= 0.033) env = envelope(t - 0.033, 0.08);
+        const float x = noise.next();
+        bp.run(x);
+        out[i] = (bp.band + 0.25f * air.highpass(x)) * static_cast<float>(env);
+    }
+    saturate(out, 2.5);
+    fadeTail(out, 0.08, rate);
+    return out;
+}
+
+std::vector<float> hat(double rate, bool open) {
+    std::vector<float> out = open ? metal(rate, 0.45, 0.12, 7000.0, 0x0BE1) : metal(rate, 0.09, 0.022, 7500.0, 0xC105);
+    saturate(out, 3.0);  // hot and crunchy, as the highs of a tracker mix are
+    fadeTail(out, open ? 0.1 : 0.02, rate);
+    return out;
+}
+
+std::vector<float> shaker(double rate) {
+    // a grain of sand: band-passed noise with a soft attack
+    const int n = static_cast<int>(rate * 0.08);
+    std::vector<float> out(n);
+    Noise noise(0x54A4);
+    StateVariable bp;
+    bp.set(8000.0, 1.2, rate);
+    for (int i = 0; i < n; ++i) {
+        const double t = i / rate;
+        bp.run(noise.next());
+        out[i] = bp.band * static_cast<float>(std::min(1.0, t / 0.006)) * envelope(t, 0.022);
+    }
+    saturate(out, 3.0);
+    fadeTail(out, 0.02, rate);
+    return out;
+}
+
+std::vector<float> crash(double rate) {
+    std::vector<float> out = metal(rate, 2.0, 0.6, 3500.0, 0xC4A5);
+    saturate(out, 2.5);
+    fadeTail(out, 0.35, rate);
+    return out;
+}
 
 std::vector<float> ride(double rate) {
     std::vector<float> out = metal(rate, 0.8, 0.35, 5000.0, 0x41DE);
     for (std::size_t i = 0; i < out.size(); ++i)  // the bell of the ride: a clear high ping
-        out[i] += 0.35f * static_cast<float>(std::sin(TAU * 3150.0 * i / rate)) * envelope(i / rate, 0.25);
+        out[i] += 0.12f * static_cast<float>(std::sin(TAU * 3150.0 * i / rate)) * envelope(i / rate, 0.25);
+    saturate(out, 2.5);
+    fadeTail(out, 0.15, rate);
     return out;
 }
 
 std::vector<float> reverseCrash(double rate) {
-    std::vector<float> out = crash(rate);
-    out.resize(static_cast<std::size_t>(rate * 1.4));
-    for (std::size_t i = 0; i < out.size(); ++i) out[i] *= static_cast<float>(i) / out.size();
-    return {out.rbegin(), out.rend()};
+    // a crash played backwards: it swells from silence to the cymbal's strike at its very end,
+    // then closes within twenty milliseconds, so that the strike meets the downbeat
+    std::vector<float> out = metal(rate, 1.5, 0.6, 3500.0, 0x4EC4);
+    for (std::size_t i = 0; i < out.size(); ++i) out[i] *= 1.0f + 2.0f * envelope(i / rate, 0.008);  // the strike
+    fadeTail(out, 0.3, rate);  // the far end of the decay becomes a soft start
+    std::reverse(out.begin(), out.end());
+    fadeTail(out, 0.02, rate);
+    return out;
 }
 
 std::vector<float> tom(double rate) {
-    std::vector<float> out = fallingSine(rate, 0.4, 110.0, 70.0, 0.06, 0.14);
+    std::vector<float> out = fallingSine(rate, 0.45, 105.0, 80.0, 0.05, 0.15);
     addNoise(out, rate, 0x7033, 6000.0, false, 0.08f, 0.14);
+    fadeTail(out, 0.1, rate);
     return out;
 }
 
@@ -118,6 +164,7 @@ std::vector<float> impact(double rate) {
     std::vector<float> out = fallingSine(rate, 1.6, 38.0, 90.0, 0.08, 0.5);
     for (float& s : out) s = std::tanh(2.0f * s);
     addNoise(out, rate, 0x1A9C, 900.0, false, 0.6f, 0.25);
+    fadeTail(out, 0.4, rate);
     return out;
 }
 
@@ -130,6 +177,7 @@ std::vector<float> zap(double rate) {
         phase += TAU * (120.0 + 3200.0 * std::exp(-t / 0.05)) / rate;
         out[i] = (std::sin(phase) > 0.0 ? 0.8f : -0.8f) * envelope(t, 0.1);
     }
+    fadeTail(out, 0.08, rate);
     return out;
 }
 

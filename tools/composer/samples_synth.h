@@ -16,6 +16,7 @@ std::vector<float> kick(double rate);
 std::vector<float> snare(double rate);
 std::vector<float> clap(double rate);
 std::vector<float> hat(double rate, bool open);
+std::vector<float> shaker(double rate);
 std::vector<float> crash(double rate);
 std::vector<float> ride(double rate);
 std::vector<float> reverseCrash(double rate);
@@ -31,6 +32,10 @@ LoopedTone lead();
 LoopedTone chip();
 LoopedTone pluck();
 LoopedTone pad();
+// A pad chord: tones at these semitones above the lowest, which sounds at the sample's pitch.
+LoopedTone padTriad(const std::vector<int>& semitones);
+// A struck chord of root, third, fifth and octave.
+LoopedTone stab(bool minor);
 LoopedTone choir();
 LoopedTone bell();
 

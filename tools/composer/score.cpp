@@ -7,26 +7,48 @@ namespace composer {
 namespace {
 
 Segment segment(const char* name, double startMs, int bars, int extraRows = 0) {
-    return Segment{name, startMs, std::vector<Row>(static_cast<std::size_t>(bars * BAR + extraRows))};
+    return Segment{name, startMs, std::vector<Row>(static_cast<std::size_t>(bars * BAR + extraRows)), {}};
 }
+
+// The mix's places: kick, bass and snare in the middle, the rest spread (0 left, 255 right), on
+// the sixteen steps of the pan command every player reads (see arrange).
+constexpr std::array<int, CHANNELS> PANNING = {0x80, 0x80, 0xBB, 0x80, 0x33, 0xCC, 0x22, 0xDD};
+// The credits pull the spread apart for the ray caster, which colours its rays by the difference
+// between the two sides: the acid, the chip and the pads hard left, the hats and the ride hard
+// right; halfway through the sides swap.
+constexpr std::array<int, CHANNELS> CREDITS_PANNING = {0x80, 0x80, 0xFF, 0x80, 0x00, 0x11, 0x11, 0xFF};
+constexpr std::array<int, CHANNELS> MIRRORED_CREDITS_PANNING = {0x80, 0x80, 0x00, 0x80, 0xFF, 0xEE, 0xEE, 0x00};
+// The finale spreads its two leads (left and right), the pads and the stabs wider still.
+constexpr std::array<int, CHANNELS> FINALE_PANNING = {0x80, 0x80, 0xBB, 0x80, 0x11, 0xEE, 0x22, 0xEE};
 
 }  // namespace
 
 Song composeSong(const ShowTimes& times) {
     const double k6 = times.afterMovie();  // where the show's chapter keys F6 to F12 count from
     Song song;
-    auto add = [&song](Segment s, void (*write)(Segment&)) {
+    // the bass and the pads make room for every kick (the finale less so: it must be loudest)
+    auto add = [&song](Segment s, void (*write)(Segment&), int bassDuck = 70, int padDuck = 80) {
         write(s);
-        Writer(s).clearCarryOver();
+        Writer w(s);
+        w.sidechain(BASS, bassDuck);
+        w.sidechain(PAD, padDuck);
+        w.clearCarryOver();
         song.segments.push_back(std::move(s));
     };
     // Sections begin at the chapters; a few also begin where the pictures change on a downbeat.
     add(segment("opening", 0, 7, 8), opening);                     // F1: 7.5 bars at 120 a minute
     add(segment("groove", 15000, 15), groove);                     // F2: 120
     add(segment("theme", 45000, 16), theme);                       // F3: 123
-    add(segment("credits intro", 76200, 1, 2), creditsIntro);      // F4: a bar and a pickup
-    add(segment("credits", 78400, 8), credits);                    // the scroll starts here
-    add(segment("movie", 93800, 8), movie);                        // F5: 32 movie beats
+    Segment creditsOpening = segment("credits intro", 76200, 1, 2);  // F4: a bar and a pickup
+    creditsOpening.panning = CREDITS_PANNING;
+    add(std::move(creditsOpening), creditsIntro);
+    add(segment("credits", 78400, 4), credits);                    // the scroll starts here
+    Segment mirrored = segment("credits mirrored", 78400 + 15400 / 2, 4);  // halfway through the scroll
+    mirrored.panning = MIRRORED_CREDITS_PANNING;
+    add(std::move(mirrored), creditsMirrored);
+    Segment movies = segment("movie", 93800, 8);                   // F5: 32 movie beats
+    movies.panning = PANNING;
+    add(std::move(movies), movie);
     add(segment("spirals intro", k6, 1, 2), spiralsIntro);          // F6
     add(segment("spirals", k6 + 2150, 15), spirals);
     add(segment("intermission intro", k6 + 31400, 1, 2), intermissionIntro);  // F7
@@ -35,12 +57,15 @@ Song composeSong(const ShowTimes& times) {
     add(segment("warps", k6 + 94000, 15), warps);                  // F9
     add(segment("build-up", k6 + 123250, 9), buildUp);             // F10
     add(segment("stop", k6 + 140800, 0, 4), stop);
-    add(segment("finale", k6 + 141244, 15), finale);               // F12
+    Segment last = segment("finale", k6 + 141244, 15);             // F12
+    last.panning = FINALE_PANNING;
+    add(std::move(last), finale, 85, 90);
     add(segment("flashes", k6 + 170250, 1), flashes);              // 144 ms flash + 100 ms noise, eight times
-    add(segment("outro", k6 + 172202, 5), outro);                  // under the end screen, past the rewind
+    Segment end = segment("outro", k6 + 172202, 5);                // under the end screen, past the rewind
+    end.panning = PANNING;
+    add(std::move(end), outro);
     song.endMs = k6 + 172202 + 9750.0;
-    // ProTracker's sides, left right right left, with an eighth of each side bleeding across
-    song.panning = {0x20, 0xE0, 0xE0, 0x20, 0x20, 0xE0, 0xE0, 0x20};
+    song.panning = PANNING;
     return song;
 }
 

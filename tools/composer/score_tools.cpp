@@ -1,8 +1,9 @@
 #include "score_tools.h"
 
-#include <cctype>
-#include <sstream>
 #include <algorithm>
+#include <cctype>
+#include <cstdlib>
+#include <sstream>
 #include <stdexcept>
 
 #include "periods.h"
@@ -32,9 +33,6 @@ int midiOf(const std::string& name) {  // "c#5" -> 73
     return 12 * (std::stoi(name.substr(i)) + 1) + pc;
 }
 
-
-int softer(SampleId s) { return voice(s).volume * 2 / 3; }
-
 }  // namespace
 
 int Chord::tone(int i) const {
@@ -55,6 +53,8 @@ std::vector<Chord> chords(const std::string& names) {
         else if (kind == "7") c.intervals = {0, 4, 7, 10};
         else if (kind == "m7") c.intervals = {0, 3, 7, 10};
         else if (kind == "maj7") c.intervals = {0, 4, 7, 11};
+        else if (kind == "add9") c.intervals = {0, 4, 7, 14};
+        else if (kind == "m9") c.intervals = {0, 3, 7, 14};
         else if (kind == "sus") c.intervals = {0, 5, 7};
         else throw std::invalid_argument("chord: " + name);
         out.push_back(c);
@@ -68,7 +68,8 @@ int above(int pitchClass, int floor) {
 }
 
 void Writer::fault(int row, int ch, const std::string& what) const {
-    throw std::out_of_range(name + ", row " + std::to_string(row) + ", channel " + std::to_string(ch) + ": " + what);
+    throw std::out_of_range(segment.name + ", row " + std::to_string(row) + ", channel " + std::to_string(ch) + ": " +
+                            what);
 }
 
 Cell& Writer::at(int row, int ch) {
@@ -85,9 +86,10 @@ void Writer::note(int row, int ch, SampleId s, int midi, int volume) {
     else if (c.effect == SET_VOLUME && c.param == 0) c.effect = NO_EFFECT;  // the new note replaces a silence
 }
 
-void Writer::hit(int row, int ch, SampleId s, int volume) {
+void Writer::hit(int row, int ch, SampleId s, int volume, int semitones) {
     Cell& c = at(row, ch);
-    c.note = voice(s).trigger;
+    c.note = voice(s).trigger + semitones;
+    if (c.note < 0 || c.note > 35) fault(row, ch, "drum tuned outside the period table");
     c.sample = s;
     if (volume >= 0) effect(row, ch, SET_VOLUME, volume);
     else if (c.effect == SET_VOLUME && c.param == 0) c.effect = NO_EFFECT;
@@ -100,14 +102,19 @@ void Writer::effect(int row, int ch, int effect, int param) {
 }
 
 void Writer::silenceTones(int row) {
-    for (int ch : {BASS, LEAD, ECHO, PAD_R, PAD_L}) silence(row, ch);
+    for (int ch : {BASS, LEAD, ECHO, PAD, FX}) silence(row, ch);
 }
 
-void Writer::drums(int row, int count, int ch, SampleId s, const std::string& grid) {
+void Writer::drums(int row, int count, int ch, SampleId s, const std::string& grid, int volume) {
+    const int full = volume < 0 ? voice(s).volume : volume;
     for (int i = 0; i < count && row + i < length(); ++i) {
-        const char g = grid[i % grid.size()];
-        if (g == 'x') hit(row + i, ch, s);
-        else if (g == 'o') hit(row + i, ch, s, softer(s));
+        switch (grid[i % grid.size()]) {
+            case 'X': hit(row + i, ch, s, 64); break;
+            case 'x': hit(row + i, ch, s, volume); break;
+            case 'o': hit(row + i, ch, s, full * 2 / 3); break;
+            case 'g': hit(row + i, ch, s, full / 3); break;
+            default: break;
+        }
     }
 }
 
@@ -118,18 +125,42 @@ void Writer::beat(int row, int count, const Beat& b) {
     if (!b.openHats.empty()) drums(row, count, HATS, HatOpen, b.openHats);
 }
 
-void Writer::turnaround(int row) {
-    for (int i = 0; i < 4; ++i) hit(row + 12 + i, SNARE, Snare, 30 + 10 * i);
+void Writer::fill(int row, Fill kind, int beats) {
+    const int n = 4 * beats;
+    const int first = row + BAR - n;
+    for (int i = 0; i < n; ++i) clear(first + i, SNARE);
+    switch (kind) {
+        case Fill::Roll:
+            for (int i = 0; i < n; ++i) hit(first + i, SNARE, Snare, i + 1 == n ? 64 : 16 + 40 * (i + 1) / n);
+            break;
+        case Fill::Toms:
+            // from a fifth above the tom's own pitch down to a fifth below
+            for (int i = 0; i < n; ++i) hit(first + i, SNARE, Tom, 48 + 16 * i / n, 7 - 14 * i / std::max(1, n - 1));
+            hit(first + n - 1, KICK, Kick, 64);
+            break;
+        case Fill::Flams: {
+            const std::string grid = "Xg.gXgogXgXgXXXX";
+            drums(first, n, SNARE, Snare, grid.substr(grid.size() - n));
+            break;
+        }
+        case Fill::Stutter:
+            for (int i = 0; i < n; ++i) {
+                hit(first + i, SNARE, Snare);
+                const int times = i < n / 2 ? 6 : i + 1 < n ? 4 : 3;  // retrigger every so many ticks
+                effect(first + i, SNARE, EXTENDED, RETRIGGER | times);
+            }
+            break;
+        case Fill::Drop:
+            for (int i = 0; i < n; ++i) {
+                clear(first + i, KICK);
+                clear(first + i, HATS);
+            }
+            hit(first + n - 2, SNARE, Snare, 64);
+            break;
+    }
 }
 
-void Writer::fill(int row, const std::string& chord, const Beat& b) {
-    const auto c = chords(chord);
-    beat(row, BAR, b);
-    bassLine(row, 1, BASS, Bass, c, 1, "R.R.R.R.O.O.O.O.", 28);
-    padChords(row, 1, c, 1, Pad, 56);
-}
-
-int Writer::melody(int row, int ch, SampleId s, const std::string& line, int volume) {
+int Writer::melody(int row, int ch, SampleId s, const std::string& line, int volume, int transpose) {
     std::istringstream in(line);
     std::string token;
     while (in >> token && row < length()) {  // a melody longer than the segment is cut at its end
@@ -139,7 +170,7 @@ int Writer::melody(int row, int ch, SampleId s, const std::string& line, int vol
         const bool vibrato = token.back() == '~';
         const int rowsHeld = std::stoi(token.substr(colon + 1));
         if (name == "-") silence(row, ch);
-        else if (name != "_") note(row, ch, s, midiOf(name), volume);
+        else if (name != "_") note(row, ch, s, midiOf(name) + transpose, volume);
         if (vibrato)
             for (int r = row + 2; r < row + rowsHeld && r < length(); ++r) effect(r, ch, VIBRATO, r == row + 2 ? 0x46 : 0x00);
         row += rowsHeld;
@@ -163,23 +194,51 @@ void Writer::echo(int from, int to, int first, int last, int delay, int volume) 
     }
 }
 
+void Writer::harmony(int from, int to, int first, int last, const std::vector<Chord>& p, int barsPerChord,
+                     int volume) {
+    for (int r = first; r <= last && r < length(); ++r) {
+        const Cell& src = at(r, from);
+        if (src.note == NO_NOTE) {
+            if (src.effect == SET_VOLUME && src.param == 0) silence(r, to);
+            continue;
+        }
+        const Chord& c = p[((r - first) / BAR / barsPerChord) % p.size()];
+        const auto s = static_cast<SampleId>(src.sample);
+        int lower = src.note + voice(s).midiAtC1 - 3;
+        while (std::none_of(c.intervals.begin(), c.intervals.end(),
+                            [&](int i) { return (c.root + i) % 12 == lower % 12; }))
+            --lower;
+        note(r, to, s, lower, volume);
+    }
+}
+
 void Writer::bassLine(int row, int bars, int ch, SampleId s, const std::vector<Chord>& p, int barsPerChord,
-                      const std::string& figure, int floor) {
+                      const std::string& figure, int floor, int volume) {
+    const int loud = volume < 0 ? voice(s).volume : volume;
+    const int soft = loud * 2 / 3;
     for (int bar = 0; bar < bars; ++bar) {
         const Chord& c = p[(bar / barsPerChord) % p.size()];
+        const Chord& next = p[((bar + 1) / barsPerChord) % p.size()];
         const int root = above(c.root, floor);
+        const int nextRoot = above(next.root, floor);
+        const int passing = nextRoot > root ? nextRoot - 1 : nextRoot < root ? nextRoot + 1 : nextRoot - 1;
+        const int seventh = c.intervals.size() > 3 && c.intervals[3] < 12 ? c.intervals[3] : 10;
         for (int i = 0; i < BAR; ++i) {
             const int r = row + bar * BAR + i;
             if (r >= length()) return;
             const char f = figure[(bar * BAR + i) % figure.size()];
             switch (f) {
-                case 'R': note(r, ch, s, root); break;
-                case 'r': note(r, ch, s, root, softer(s)); break;
-                case 'O': note(r, ch, s, root + 12); break;
-                case 'o': note(r, ch, s, root + 12, softer(s)); break;
-                case 'F': note(r, ch, s, root + 7); break;
-                case 'f': note(r, ch, s, root - 5); break;
-                case 'T': note(r, ch, s, root + c.intervals[1]); break;
+                case 'R': note(r, ch, s, root, volume); break;
+                case 'r': note(r, ch, s, root, soft); break;
+                case 'O': note(r, ch, s, root + 12, volume); break;
+                case 'o': note(r, ch, s, root + 12, soft); break;
+                case 'F': note(r, ch, s, root + 7, volume); break;
+                case 'f': note(r, ch, s, root - 5, volume); break;
+                case 'T': note(r, ch, s, root + c.intervals[1], volume); break;
+                case 'S': note(r, ch, s, root + seventh, volume); break;
+                case 'N': note(r, ch, s, root + 2, volume); break;
+                case 'P': note(r, ch, s, passing, volume); break;
+                case 'p': note(r, ch, s, passing, soft); break;
                 case '-': silence(r, ch); break;
                 default: break;
             }
@@ -187,16 +246,50 @@ void Writer::bassLine(int row, int bars, int ch, SampleId s, const std::vector<C
     }
 }
 
-void Writer::padChords(int row, int bars, const std::vector<Chord>& p, int barsPerChord, SampleId s, int floor) {
+void Writer::pads(int row, int bars, const std::vector<Chord>& p, int barsPerChord, int floor, int colourChannel,
+                  SampleId colourSample) {
     for (int bar = 0; bar < bars; bar += barsPerChord) {
         const Chord& c = p[(bar / barsPerChord) % p.size()];
         const int r = row + bar * BAR;
         if (r >= length()) return;
-        // the third and the fifth (or seventh) over the bass's root, one on each side
-        const int third = above((c.root + c.intervals[1]) % 12, floor);
-        const int top = above((c.root + c.intervals.back()) % 12, third + 1);
-        note(r, PAD_R, s, third);
-        note(r, PAD_L, s, top);
+        if (c.intervals.size() < 3 || c.intervals[2] != 7 || (c.intervals[1] != 3 && c.intervals[1] != 4))
+            fault(r, PAD, "the pads hold major and minor triads only");
+        // the inversion whose voices lie nearest the last chord's (or, to begin, the middle of
+        // the register); the first inversion tried wins a tie
+        int bestInversion = 0, bestLow = 0, bestCost = 1 << 30;
+        for (int inversion = 0; inversion < 3; ++inversion) {
+            const int low = above((c.root + c.intervals[inversion]) % 12, floor);
+            const int* shape = TRIAD_SHAPES[c.minor() ? 1 : 0][inversion];
+            int cost = 0;
+            if (lastVoicing.empty()) cost = std::abs(low + shape[1] - (floor + 9));
+            else
+                for (int v = 0; v < 3; ++v) cost += std::abs(low + shape[v] - lastVoicing[v]);
+            if (cost < bestCost) {
+                bestCost = cost;
+                bestInversion = inversion;
+                bestLow = low;
+            }
+        }
+        const bool joining = !lastVoicing.empty();
+        const int* shape = TRIAD_SHAPES[c.minor() ? 1 : 0][bestInversion];
+        note(r, PAD, padChord(c.minor(), bestInversion), bestLow);
+        if (joining) effect(r, PAD, SAMPLE_OFFSET, 0x08);  // halfway into the attack
+        lastVoicing = {bestLow + shape[0], bestLow + shape[1], bestLow + shape[2]};
+        if (colourChannel < 0) continue;
+        if (c.intervals.size() < 4) {
+            silence(r, colourChannel);
+            continue;
+        }
+        const int pc = (c.root + c.intervals[3]) % 12;
+        int colour = lastColour < 0 ? above(pc, lastVoicing[1] + 1) : above(pc, lastColour - 6);
+        // near the chord, and within the sample's three octaves
+        const int lowest = std::max(voice(colourSample).midiAtC1, lastVoicing[0] - 2);
+        const int highest = std::min(voice(colourSample).midiAtC1 + NOTE_COUNT - 1, lastVoicing[2] + 10);
+        while (colour < lowest) colour += 12;
+        while (colour > highest) colour -= 12;
+        if (colour < voice(colourSample).midiAtC1) colour += 12;
+        note(r, colourChannel, colourSample, colour);
+        lastColour = colour;
     }
 }
 
@@ -207,9 +300,9 @@ void Writer::arpeggio(int row, int bars, int ch, SampleId s, const std::vector<C
         if (r >= length()) return;
         const char step = steps[i % steps.size()];
         if (!std::isdigit(static_cast<unsigned char>(step))) continue;
-        const Chord& c = p[(i / BAR / barsPerChord) % p.size()];
-        Chord voiced = c;
-        voiced.root = above(c.root, floor);
+        Chord voiced = p[(i / BAR / barsPerChord) % p.size()];
+        voiced.intervals.resize(3);  // arpeggios run over the triad
+        voiced.root = above(voiced.root, floor);
         note(r, ch, s, voiced.tone(step - '0'), volume);
     }
 }
@@ -232,6 +325,10 @@ void Writer::fadeOut(int row, int count, int ch) {
     for (int i = 0; i < slides; ++i) effect(row + i * count / slides, ch, VOLUME_SLIDE, 0x01);
 }
 
+void Writer::swellVolume(int row, int bars, int ch, int from, int to) {
+    for (int i = 0; i < bars; ++i) effect(row + i * BAR, ch, SET_VOLUME, from + (to - from) * i / std::max(1, bars - 1));
+}
+
 void Writer::riser(int row, int count, int ch, SampleId s, int midi, int fromVolume, int toVolume) {
     note(row, ch, s, midi, fromVolume);
     const int climb = PERIODS[midi - voice(s).midiAtC1] - PERIODS.back();
@@ -244,8 +341,29 @@ void Writer::riser(int row, int count, int ch, SampleId s, int midi, int fromVol
     }
 }
 
+void Writer::sidechain(int ch, int percent) {
+    int volume = 0;  // the channel's volume as the rows leave it; -1 when a slide makes it unknown
+    bool ducked = false;
+    for (int r = 0; r < length(); ++r) {
+        Cell& c = at(r, ch);
+        if (ducked && c.note == NO_NOTE && c.effect == NO_EFFECT && volume > 0) effect(r, ch, SET_VOLUME, volume);
+        ducked = false;
+        if (c.note != NO_NOTE) volume = voice(static_cast<SampleId>(c.sample)).volume;
+        if (c.effect == SET_VOLUME) volume = c.param;
+        else if (c.effect == VOLUME_SLIDE) volume = -1;
+        const Cell& k = at(r, KICK);
+        const bool kick = k.note != NO_NOTE && (k.sample == Kick || k.sample == Impact) &&
+                          (k.effect != SET_VOLUME || k.param >= 48);
+        if (!kick || volume <= 0) continue;
+        if (c.effect == NO_EFFECT) {
+            effect(r, ch, SET_VOLUME, volume * percent / 100);
+            ducked = true;
+        }
+    }
+}
+
 void Writer::clearCarryOver() {
-    for (int ch : {BASS, LEAD, ECHO, PAD_R, PAD_L})
+    for (int ch : {BASS, LEAD, ECHO, PAD, FX})
         if (rows[0][ch].note == NO_NOTE && rows[0][ch].effect == NO_EFFECT) silence(0, ch);
 }
 

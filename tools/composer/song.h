@@ -16,8 +16,13 @@ enum Effect : int {
     SET_PANNING = 0x8, SAMPLE_OFFSET = 0x9, VOLUME_SLIDE = 0xA, SET_VOLUME = 0xC, PATTERN_BREAK = 0xD, EXTENDED = 0xE,
     SET_SPEED = 0xF,
 };
+// Extended commands (EXTENDED, with the command in the parameter's high nibble).
+constexpr int SET_PAN_STEP = 0x80;  // E8x: the pan x * 17
+constexpr int RETRIGGER = 0x90;
+constexpr int NOTE_DELAY = 0xD0;
 constexpr int NO_EFFECT = -1;
 constexpr int NO_NOTE = -1;
+constexpr int KEEP_PAN = -1;
 
 struct Cell {
     int note = NO_NOTE;  // tracker note 0..35 (C-1..B-3)
@@ -30,11 +35,23 @@ struct Cell {
 
 using Row = std::array<Cell, CHANNELS>;
 
+// A reverse cymbal that must peak just before the start of `row` (which may be the segment's
+// length: the next segment's first row). Where to strike it depends on how long the rows before
+// it last, so it is placed once the timing is known.
+struct Swell {
+    int row;
+    int channel;
+};
+
 // A stretch of music between two sync points of the show.
 struct Segment {
     std::string name;
-    double startMs;          // when the show expects it to begin
+    double startMs;  // when the show expects it to begin
     std::vector<Row> rows;
+    std::vector<Swell> swells;
+    // Pans (0 left .. 255 right) the channels take from this segment on; KEEP_PAN keeps theirs.
+    std::array<int, CHANNELS> panning = {KEEP_PAN, KEEP_PAN, KEEP_PAN, KEEP_PAN,
+                                         KEEP_PAN, KEEP_PAN, KEEP_PAN, KEEP_PAN};
 };
 
 struct Song {
