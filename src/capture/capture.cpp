@@ -20,6 +20,7 @@
 #include "platform/sound/sound_layer.h"
 #include "runtime/clock.h"
 #include "runtime/controls.h"
+#include "runtime/fail.h"
 #include "runtime/main_loop.h"
 #include "show/velmora.h"
 
@@ -140,6 +141,22 @@ void printBench(const Options& o, const std::vector<int>& times, const std::vect
 int run(const Options& o) {
     fs::path out = fs::absolute(o.out);
     fs::path assets = o.assets.empty() ? programDir() : fs::absolute(o.assets);
+
+    // The show finds its datafile and module by their plain names, and reads both before anything
+    // is written: a file it cannot use ends the capture as it ends the program, with the same
+    // message and code.
+    std::error_code ec;
+    fs::current_path(assets, ec);
+    if (ec) {
+        std::fprintf(stderr, "velmora-capture: cannot enter %s\n", assets.c_str());
+        return 1;
+    }
+    sound::setOffline(true);
+    auto show = std::make_unique<Velmora>(DemoMode::Headless);
+    show->display.setHeadless(320, 240, 32);
+    show->script();
+    show->music.play();
+
     const bool video = !o.bench && !o.frames && ffmpegAvailable();
     if (!o.bench && !o.frames && !video)
         std::fprintf(stderr, "ffmpeg is not installed: writing PNG frames and a WAV file instead\n");
@@ -154,23 +171,13 @@ int run(const Options& o) {
         }
     }
 
-    // The show finds its datafile and module by their plain names.
-    std::error_code ec;
-    fs::current_path(assets, ec);
-    if (ec || !fs::exists("oldskool.dat") || !fs::exists("drift.mod")) {
-        std::fprintf(stderr, "velmora-capture: oldskool.dat and drift.mod not found in %s\n",
-                     assets.c_str());
-        if (sink) sink->abandon();
-        return 1;
-    }
-
     if (sink) {
         std::vector<std::int16_t> pcm;
         int rate = 0;
         if (!sound::decodeSpan("drift.mod", o.from, o.to, pcm, rate)) {
-            std::fprintf(stderr, "velmora-capture: could not decode drift.mod\n");
+            std::fprintf(stderr, "Failed loading music stream.\n");
             sink->abandon();
-            return 1;
+            return EXIT_SOUND;
         }
         std::string error;
         if (!sink->sound(pcm, rate, error)) {
@@ -180,13 +187,8 @@ int run(const Options& o) {
         }
     }
 
-    sound::setOffline(true);
-    auto show = std::make_unique<Velmora>(DemoMode::Headless);
-    show->display.setHeadless(320, 240, 32);
-    show->script();
     register_png_file_type();
     std::srand(o.seed);
-    show->music.play();
     FrameClock clock(show->music);
     MainLoop loop(*show, clock);
     loop.begin();
