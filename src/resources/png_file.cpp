@@ -28,10 +28,6 @@ bool isLetter(std::uint8_t c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c 
 // Critical chunks have an upper-case first letter; a decoder must refuse one it does not know.
 bool isCritical(const std::uint8_t* type) { return type[0] >= 'A' && type[0] <= 'Z'; }
 
-bool isText(const std::uint8_t* type) {
-    return isType(type, "tEXt") || isType(type, "zTXt") || isType(type, "iTXt");
-}
-
 // The depths the format allows for each colour type.
 bool isAllowedDepth(int colourType, int depth) {
     switch (colourType) {
@@ -54,6 +50,96 @@ bool readHeader(const std::uint8_t* d, PngHeader& h) {
     h.interlace = d[12];
     // d[10], d[11]: compression and filter method, of which the format knows only 0.
     return isAllowedDepth(h.colourType, h.bitDepth) && d[10] == 0 && d[11] == 0 && h.interlace <= 1;
+}
+
+int samplesPerPixel(int colourType) {
+    switch (colourType) {
+        case TRUECOLOUR: return 3;
+        case GREY_ALPHA: return 2;
+        case TRUECOLOUR_ALPHA: return 4;
+        default: return 1;
+    }
+}
+
+// The rows of filtered picture data a header calls for, pass by pass when interlaced: each row
+// is a filter byte and the row's packed samples.
+class RowPlan {
+public:
+    explicit RowPlan(const PngHeader& h) : header(h) { nextPass(); }
+    bool done() const { return pass > 7; }
+    std::uint64_t rowLength() const { return length; }
+    void rowDone() {
+        if (--rowsLeft == 0) nextPass();
+    }
+
+private:
+    void nextPass() {
+        // Adam7: where each of the seven passes starts, and its steps, across and down.
+        static constexpr int X0[7] = {0, 4, 0, 2, 0, 1, 0}, Y0[7] = {0, 0, 4, 0, 2, 0, 1};
+        static constexpr int DX[7] = {8, 8, 4, 4, 2, 2, 1}, DY[7] = {8, 8, 8, 4, 4, 2, 2};
+        while (++pass <= 7) {
+            std::uint64_t w = header.width, h = header.height;
+            if (header.interlace) {
+                int p = pass - 1;
+                w = header.width > X0[p] ? (header.width - X0[p] + DX[p] - 1) / DX[p] : 0;
+                h = header.height > Y0[p] ? (header.height - Y0[p] + DY[p] - 1) / DY[p] : 0;
+            } else if (pass > 1) {
+                pass = 8;
+                return;
+            }
+            if (w == 0 || h == 0) continue;
+            rowsLeft = h;
+            length = 1 + (w * samplesPerPixel(header.colourType) * header.bitDepth + 7) / 8;
+            return;
+        }
+    }
+
+    PngHeader header;
+    int pass = 0;
+    std::uint64_t rowsLeft = 0, length = 0;
+};
+
+// The picture data, inflated once without being kept: exactly the rows the header calls for,
+// each with a known filter, and nothing after them. A decoder that met anything else would give
+// up halfway through a picture (or warn about it on standard error).
+bool isWholePictureData(const PngHeader& h, const std::vector<std::pair<const std::uint8_t*, std::uint32_t>>& chunks) {
+    z_stream z{};
+    if (inflateInit(&z) != Z_OK) return false;
+    RowPlan rows(h);
+    std::uint64_t inRow = 0;
+    std::uint8_t out[1 << 15];
+    int status = Z_OK;
+    bool ok = true;
+    std::size_t i = 0;
+    for (; ok && status == Z_OK && i < chunks.size(); ++i) {
+        z.next_in = const_cast<Bytef*>(chunks[i].first);
+        z.avail_in = chunks[i].second;
+        while (ok && status == Z_OK && (z.avail_in > 0 || z.avail_out == 0)) {
+            z.next_out = out;
+            z.avail_out = sizeof out;
+            status = inflate(&z, Z_NO_FLUSH);
+            if (status == Z_BUF_ERROR) status = Z_OK;  // no progress possible until more input
+            if (status != Z_OK && status != Z_STREAM_END) ok = false;
+            for (std::uint8_t* p = out; ok && p < z.next_out;) {
+                if (rows.done()) {
+                    ok = false;  // more data than the picture holds
+                } else if (inRow == 0 && *p > 4) {
+                    ok = false;  // filter types 0 to 4
+                } else {
+                    std::uint64_t take = std::min<std::uint64_t>(rows.rowLength() - inRow, static_cast<std::uint64_t>(z.next_out - p));
+                    p += take;
+                    inRow += take;
+                    if (inRow == rows.rowLength()) {
+                        inRow = 0;
+                        rows.rowDone();
+                    }
+                }
+            }
+        }
+    }
+    inflateEnd(&z);
+    // The stream ends with the last chunk's last byte.
+    return ok && status == Z_STREAM_END && rows.done() && i == chunks.size() && z.avail_in == 0;
 }
 
 // Walks the chunks after the signature, calling visit(type, data, length) for each, up to and
@@ -83,7 +169,8 @@ bool checkPng(const std::uint8_t* data, std::size_t size, PngHeader* header) {
         return false;
     PngHeader h;
     bool seenHeader = false, seenPalette = false, dataEnded = false;
-    int imageChunks = 0;
+    std::vector<std::pair<const std::uint8_t*, std::uint32_t>> imageData;
+    std::size_t imageChunks = 0;
     bool whole = walkChunks(data, size, [&](const std::uint8_t* type, const std::uint8_t* body,
                                             std::uint32_t length, std::size_t) {
         if (!seenHeader) {
@@ -97,6 +184,7 @@ bool checkPng(const std::uint8_t* data, std::size_t size, PngHeader* header) {
             // Picture data comes in one run of chunks, after the palette it needs.
             if (dataEnded || (h.colourType == PALETTE && !seenPalette)) return false;
             ++imageChunks;
+            if (length > 0) imageData.emplace_back(body, length);
         } else if (isType(type, "PLTE")) {
             if (seenPalette || imageChunks > 0 || length == 0 || length % 3 != 0) return false;
             if (h.colourType == 0 || h.colourType == GREY_ALPHA) return false;
@@ -111,32 +199,54 @@ bool checkPng(const std::uint8_t* data, std::size_t size, PngHeader* header) {
         }
         return true;
     });
-    if (!whole) return false;
+    if (!whole || !isWholePictureData(h, imageData)) return false;
     if (header) *header = h;
     return true;
 }
 
 BITMAP* decodePng(const std::uint8_t* data, std::size_t size) {
     if (size > static_cast<std::size_t>(INT_MAX)) return nullptr;
-    std::vector<std::uint8_t> plain;
-    bool hasText = false;
-    walkChunks(data, size, [&](const std::uint8_t* type, const std::uint8_t*, std::uint32_t,
-                               std::size_t) {
-        hasText = hasText || isText(type);
+    // The decoder gets only the chunks that shape the picture, each once and in its place: the
+    // critical ones; the gamma, sRGB and colour-profile chunks before the palette; one valid
+    // transparency chunk before the picture data. What is left out is what it would ignore
+    // (with a warning on standard error when out of place), or what carries no pixel: text,
+    // above all, whose compressed forms could make it hold far more memory than the file's size.
+    const int colourType = data[sizeof SIGNATURE + 8 + 9];
+    std::vector<std::uint8_t> kept(data, data + sizeof SIGNATURE);
+    kept.reserve(size);
+    bool palette = false, image = false, gamma = false, standard = false, profile = false,
+         transparency = false;
+    std::uint32_t paletteEntries = 0;
+    auto first = [](bool& seen) { return !seen && (seen = true); };
+    walkChunks(data, size, [&](const std::uint8_t* type, const std::uint8_t*, std::uint32_t length,
+                               std::size_t at) {
+        bool keep = false;
+        if (isCritical(type)) {
+            keep = true;
+            if (isType(type, "PLTE")) {
+                palette = true;
+                paletteEntries = length / 3;
+            }
+            image = image || isType(type, "IDAT");
+        } else if (!image && !palette && isType(type, "gAMA")) {
+            keep = length == 4 && first(gamma);
+        } else if (!image && !palette && isType(type, "sRGB")) {
+            keep = length == 1 && first(standard);
+        } else if (!image && !palette && isType(type, "iCCP")) {
+            keep = first(profile);
+        } else if (!image && isType(type, "tRNS")) {
+            switch (colourType) {
+                case 0: keep = length == 2; break;
+                case TRUECOLOUR: keep = length == 6; break;
+                case PALETTE: keep = palette && length >= 1 && length <= paletteEntries; break;
+                default: break;  // the picture has an alpha channel of its own
+            }
+            keep = keep && first(transparency);
+        }
+        if (keep) kept.insert(kept.end(), data + at, data + at + CHUNK_OVERHEAD + length);
         return true;
     });
-    if (hasText) {
-        plain.reserve(size);
-        plain.insert(plain.end(), data, data + sizeof SIGNATURE);
-        walkChunks(data, size, [&](const std::uint8_t* type, const std::uint8_t*,
-                                   std::uint32_t length, std::size_t at) {
-            if (!isText(type)) plain.insert(plain.end(), data + at, data + at + CHUNK_OVERHEAD + length);
-            return true;
-        });
-        data = plain.data();
-        size = plain.size();
-    }
-    return load_memory_png(data, static_cast<int>(size), nullptr);
+    return load_memory_png(kept.data(), static_cast<int>(kept.size()), nullptr);
 }
 
 }  // namespace Zorvek

@@ -28,10 +28,10 @@ struct PngHeader {
 bool checkPng(const std::uint8_t* data, std::size_t size, PngHeader* header = nullptr);
 
 // Decodes a PNG that passed checkPng into a bitmap of the current colour depth, exactly as the
-// PNG add-on's load_png does (the same colour conversions, alpha kept when the PNG has it). Its
-// text chunks are left out first: they carry nothing the picture needs, and compressed ones
-// could make the decoder hold far more memory than the file's size. Null when the decoder
-// refuses the picture data.
+// PNG add-on's load_png does (the same colour conversions, alpha kept when the PNG has it). The
+// chunks that carry no pixel (text above all, whose compressed forms could make the decoder hold
+// far more memory than the file's size) are left out first, with those the decoder would ignore.
+// Null when the decoder refuses the picture.
 BITMAP* decodePng(const std::uint8_t* data, std::size_t size);
 
 }  // namespace Zorvek

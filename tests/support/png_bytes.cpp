@@ -3,6 +3,7 @@
 #include <zlib.h>
 
 #include <cstring>
+#include <functional>
 #include <fstream>
 #include <iterator>
 
@@ -26,26 +27,38 @@ int channels(int colourType) {
     }
 }
 
-// Deflates `rows` rows of `row` bytes each, every one led by filter byte 0, without holding the
-// whole raw picture.
-Bytes deflateRows(const Bytes& row, std::uint32_t rows) {
+// Deflates the filtered picture data: every row of every pass (one pass unless interlaced) led by
+// filter byte 0 and filled with `sample`, without holding the whole raw picture.
+Bytes deflateRows(std::uint32_t width, std::uint32_t height, int colourType, int bitDepth,
+                  bool interlaced, std::uint8_t sample) {
+    static constexpr int X0[7] = {0, 4, 0, 2, 0, 1, 0}, Y0[7] = {0, 0, 4, 0, 2, 0, 1};
+    static constexpr int DX[7] = {8, 8, 4, 4, 2, 2, 1}, DY[7] = {8, 8, 8, 4, 4, 2, 2};
     Bytes out;
     z_stream z{};
     deflateInit(&z, Z_BEST_SPEED);
-    Bytes line(1, 0);
-    line.insert(line.end(), row.begin(), row.end());
     std::uint8_t buffer[1 << 16];
-    for (std::uint32_t y = 0; y <= rows; ++y) {
-        bool last = y == rows;
-        z.next_in = last ? nullptr : line.data();
-        z.avail_in = last ? 0 : static_cast<uInt>(line.size());
+    auto feed = [&](const std::uint8_t* data, std::size_t size, int flush) {
+        z.next_in = const_cast<std::uint8_t*>(data);
+        z.avail_in = static_cast<uInt>(size);
         do {
             z.next_out = buffer;
             z.avail_out = sizeof buffer;
-            deflate(&z, last ? Z_FINISH : Z_NO_FLUSH);
+            deflate(&z, flush);
             out.insert(out.end(), buffer, buffer + (sizeof buffer - z.avail_out));
         } while (z.avail_out == 0);
+    };
+    for (int pass = 0; pass < (interlaced ? 7 : 1); ++pass) {
+        std::uint32_t w = width, h = height;
+        if (interlaced) {
+            w = width > std::uint32_t(X0[pass]) ? (width - X0[pass] + DX[pass] - 1) / DX[pass] : 0;
+            h = height > std::uint32_t(Y0[pass]) ? (height - Y0[pass] + DY[pass] - 1) / DY[pass] : 0;
+        }
+        if (w == 0) continue;
+        Bytes line(1 + (std::size_t{w} * channels(colourType) * bitDepth + 7) / 8, sample);
+        line[0] = 0;
+        for (std::uint32_t y = 0; y < h; ++y) feed(line.data(), line.size(), Z_NO_FLUSH);
     }
+    feed(nullptr, 0, Z_FINISH);
     deflateEnd(&z);
     return out;
 }
@@ -66,13 +79,14 @@ Bytes pngChunk(const char* type, const Bytes& body) {
 }
 
 Bytes plainPng(std::uint32_t width, std::uint32_t height, int colourType, int bitDepth,
-               std::uint8_t sample) {
+               std::uint8_t sample, bool interlaced) {
     Bytes png(SIGNATURE, SIGNATURE + sizeof SIGNATURE);
     Bytes header;
     append32(header, width);
     append32(header, height);
     header.insert(header.end(), {static_cast<std::uint8_t>(bitDepth),
-                                 static_cast<std::uint8_t>(colourType), 0, 0, 0});
+                                 static_cast<std::uint8_t>(colourType), 0, 0,
+                                 static_cast<std::uint8_t>(interlaced)});
     Bytes ihdr = pngChunk("IHDR", header);
     png.insert(png.end(), ihdr.begin(), ihdr.end());
     if (colourType == 3) {
@@ -82,8 +96,7 @@ Bytes plainPng(std::uint32_t width, std::uint32_t height, int colourType, int bi
         Bytes plte = pngChunk("PLTE", palette);
         png.insert(png.end(), plte.begin(), plte.end());
     }
-    std::size_t rowBytes = (std::size_t{width} * channels(colourType) * bitDepth + 7) / 8;
-    Bytes idat = pngChunk("IDAT", deflateRows(Bytes(rowBytes, sample), height));
+    Bytes idat = pngChunk("IDAT", deflateRows(width, height, colourType, bitDepth, interlaced, sample));
     png.insert(png.end(), idat.begin(), idat.end());
     Bytes iend = pngChunk("IEND", {});
     png.insert(png.end(), iend.begin(), iend.end());
@@ -112,6 +125,28 @@ void setPngHeader(Bytes& png, std::uint32_t width, std::uint32_t height, int bit
     putBigEndian(png, body + 13, static_cast<std::uint32_t>(crc32(0L, png.data() + body - 4, 17)));
 }
 
+Bytes withPictureData(const Bytes& png, const std::function<void(Bytes& raw)>& change) {
+    for (const ChunkAt& c : pngChunks(png)) {
+        if (c.type != "IDAT") continue;
+        const std::uint8_t* body = png.data() + c.at + 8;
+        Bytes raw(16 << 20);
+        uLongf size = raw.size();
+        uncompress(raw.data(), &size, body, c.length);
+        raw.resize(size);
+        change(raw);
+        uLongf packed = compressBound(raw.size());
+        Bytes deflated(packed);
+        compress(deflated.data(), &packed, raw.data(), raw.size());
+        deflated.resize(packed);
+        Bytes out(png.begin(), png.begin() + static_cast<std::ptrdiff_t>(c.at));
+        Bytes idat = pngChunk("IDAT", deflated);
+        out.insert(out.end(), idat.begin(), idat.end());
+        out.insert(out.end(), png.begin() + static_cast<std::ptrdiff_t>(c.at + 12 + c.length), png.end());
+        return out;
+    }
+    return png;
+}
+
 void insertBeforeImage(Bytes& png, const Bytes& chunk) {
     for (const ChunkAt& c : pngChunks(png))
         if (c.type == "IDAT") {
@@ -121,8 +156,8 @@ void insertBeforeImage(Bytes& png, const Bytes& chunk) {
 }
 
 Bytes datafileOf(const std::vector<std::pair<std::string, Bytes>>& objects) {
-    Bytes d;
-    appendText(d, "slh.ALL.");
+    const char magic[] = "slh.ALL.";
+    Bytes d(magic, magic + 8);
     append32(d, static_cast<std::uint32_t>(objects.size()));
     for (const auto& [name, data] : objects) {
         appendText(d, "propNAME");

@@ -3,6 +3,7 @@
 // show's file checks and for the hostile variants of its files.
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -15,9 +16,12 @@ using Bytes = std::vector<std::uint8_t>;
 Bytes pngChunk(const char* type, const Bytes& body);
 
 // A PNG of `width` x `height` pixels whose raw samples are all `sample` (RGB 8-bit unless told
-// otherwise), with a palette of 256 greys for palette pictures.
+// otherwise), with a palette of greys for palette pictures.
 Bytes plainPng(std::uint32_t width, std::uint32_t height, int colourType = 2, int bitDepth = 8,
-               std::uint8_t sample = 0x80);
+               std::uint8_t sample = 0x80, bool interlaced = false);
+
+// The PNG (of one picture-data chunk) with its inflated picture data changed by `change`.
+Bytes withPictureData(const Bytes& png, const std::function<void(Bytes& raw)>& change);
 
 // Where each chunk of a PNG starts (its length field), in order.
 struct ChunkAt {
