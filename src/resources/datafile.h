@@ -28,7 +28,7 @@ public:
         std::string name;        // its NAME property; empty without one
         std::size_t offset = 0;  // its data within the file
         std::size_t size = 0;
-        bool picture = false;    // an uncompressed PNG that passed every check
+        bool picture = false;    // an uncompressed PNG whose chunks pass checkPng
     };
 
     // Reads and walks the file `path` (replacing whatever was read before).

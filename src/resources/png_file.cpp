@@ -169,7 +169,6 @@ bool checkPng(const std::uint8_t* data, std::size_t size, PngHeader* header) {
         return false;
     PngHeader h;
     bool seenHeader = false, seenPalette = false, dataEnded = false;
-    std::vector<std::pair<const std::uint8_t*, std::uint32_t>> imageData;
     std::size_t imageChunks = 0;
     bool whole = walkChunks(data, size, [&](const std::uint8_t* type, const std::uint8_t* body,
                                             std::uint32_t length, std::size_t) {
@@ -184,7 +183,6 @@ bool checkPng(const std::uint8_t* data, std::size_t size, PngHeader* header) {
             // Picture data comes in one run of chunks, after the palette it needs.
             if (dataEnded || (h.colourType == PALETTE && !seenPalette)) return false;
             ++imageChunks;
-            if (length > 0) imageData.emplace_back(body, length);
         } else if (isType(type, "PLTE")) {
             if (seenPalette || imageChunks > 0 || length == 0 || length % 3 != 0) return false;
             if (h.colourType == 0 || h.colourType == GREY_ALPHA) return false;
@@ -199,7 +197,7 @@ bool checkPng(const std::uint8_t* data, std::size_t size, PngHeader* header) {
         }
         return true;
     });
-    if (!whole || !isWholePictureData(h, imageData)) return false;
+    if (!whole) return false;
     if (header) *header = h;
     return true;
 }
@@ -211,14 +209,17 @@ BITMAP* decodePng(const std::uint8_t* data, std::size_t size) {
     // transparency chunk before the picture data. What is left out is what it would ignore
     // (with a warning on standard error when out of place), or what carries no pixel: text,
     // above all, whose compressed forms could make it hold far more memory than the file's size.
-    const int colourType = data[sizeof SIGNATURE + 8 + 9];
+    PngHeader header;
+    if (!checkPng(data, size, &header)) return nullptr;
+    const int colourType = header.colourType;
+    std::vector<std::pair<const std::uint8_t*, std::uint32_t>> imageData;
     std::vector<std::uint8_t> kept(data, data + sizeof SIGNATURE);
     kept.reserve(size);
     bool palette = false, image = false, gamma = false, standard = false, profile = false,
          transparency = false;
     std::uint32_t paletteEntries = 0;
     auto first = [](bool& seen) { return !seen && (seen = true); };
-    walkChunks(data, size, [&](const std::uint8_t* type, const std::uint8_t*, std::uint32_t length,
+    walkChunks(data, size, [&](const std::uint8_t* type, const std::uint8_t* body, std::uint32_t length,
                                std::size_t at) {
         bool keep = false;
         if (isCritical(type)) {
@@ -227,7 +228,10 @@ BITMAP* decodePng(const std::uint8_t* data, std::size_t size) {
                 palette = true;
                 paletteEntries = length / 3;
             }
-            image = image || isType(type, "IDAT");
+            if (isType(type, "IDAT")) {
+                image = true;
+                if (length > 0) imageData.emplace_back(body, length);
+            }
         } else if (!image && !palette && isType(type, "gAMA")) {
             keep = length == 4 && first(gamma);
         } else if (!image && !palette && isType(type, "sRGB")) {
@@ -246,6 +250,7 @@ BITMAP* decodePng(const std::uint8_t* data, std::size_t size) {
         if (keep) kept.insert(kept.end(), data + at, data + at + CHUNK_OVERHEAD + length);
         return true;
     });
+    if (!isWholePictureData(header, imageData)) return nullptr;
     return load_memory_png(kept.data(), static_cast<int>(kept.size()), nullptr);
 }
 
