@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "resources/loader.h"
+#include "support/images.h"
 
 namespace {
 
@@ -159,13 +160,16 @@ TEST(Datafile, everyCatalogueObjectLoadsAs32BitsAtItsSize) {
     }
 }
 
-TEST(Datafile, theShowsLoaderFindsEveryPictureByItsObjectName) {
+TEST(Datafile, theShowsLoaderFindsEveryPictureByItsObjectNameWithThePixelsOfThePngAddOn) {
     auto loader = std::make_unique<Zorvek::Loader>();
     loader->datafile = "oldskool.dat";
     for (const Expected& e : CATALOGUE) {
         BITMAP* image = loader->loadImage(e.name);
         ASSERT_NE(image, nullptr) << e.name;
         EXPECT_EQ(loader->loadImage(e.name), image) << e.name << " is loaded once and shared";
+        // The loader checks the datafile and decodes from memory; load_png reads the datafile
+        // through the library's own packfile layer. Every pixel must be the same.
+        EXPECT_TRUE(Zorvek::testing::sameImage(image, load(e.name).get())) << e.name;
     }
     EXPECT_EQ(loader->count, 37);
     for (const Expected& e : CATALOGUE) {

@@ -3,13 +3,19 @@
 #include <allegro.h>
 #include <gtest/gtest.h>
 #include <loadpng.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
+#include <zlib.h>
 
 #include <cstdlib>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "support/headless.h"
+#include "support/images.h"
+#include "support/png_bytes.h"
 
 using namespace Zorvek;
 using namespace Zorvek::testing;
@@ -162,4 +168,179 @@ TEST_F(LoaderEntries, AFullCacheEndsTheProgramWithTheCapacityCode) {
                 "^Loeader cache is full\\. Load less, unload more or increase MAX_CACHESIZE\n$");
     for (int i = Loader::MAX_CACHESIZE - 1; i >= 0; --i) loader.release(&objects[i]);
     EXPECT_EQ(loader.count, 0);
+}
+
+namespace {
+
+// Datafiles and other files written byte by byte: whole, damaged, or no files at all.
+struct LoaderFiles : ::testing::Test {
+    std::unique_ptr<HeadlessDemo> owned = std::make_unique<HeadlessDemo>();
+    Loader& loader = owned->loader;
+    std::string dir;
+
+    LoaderFiles() {
+        char pattern[] = "/tmp/vlm-XXXXXX";
+        dir = mkdtemp(pattern);
+    }
+    ~LoaderFiles() override { std::system(("rm -rf " + dir).c_str()); }
+
+    // Writes `bytes` as the datafile and makes it the loader's.
+    const char* use(const std::string& name, const Bytes& bytes) {
+        files.push_back(dir + "/" + name);
+        if (!bytes.empty() || name.find(".dat") != std::string::npos) writeBytes(files.back(), bytes);
+        loader.datafile = files.back().c_str();
+        return loader.datafile;
+    }
+    void expectRefused(const char* object) {
+        std::string expected = "^Could not load image " + std::string(loader.datafile) + "#" + object + "\\.\n$";
+        EXPECT_EXIT(loader.loadImage(object), ::testing::ExitedWithCode(STATUS_MISUSE), expected) << object;
+    }
+    void expectLoads(const char* object) {
+        BITMAP* image = loader.loadImage(object);
+        ASSERT_NE(image, nullptr) << object;
+        loader.unloadImage(image);
+    }
+    std::vector<std::string> files;
+};
+
+// Three small pictures named A, B, C.
+Bytes threePictures() {
+    return datafileOf({{"A", plainPng(4, 4)}, {"B", plainPng(4, 4)}, {"C", plainPng(4, 4)}});
+}
+
+}  // namespace
+
+TEST_F(LoaderFiles, AnythingButARegularFileIsRefusedAtOnceAsAMissingOneIs) {
+    use("missing.dat", {});
+    std::remove(loader.datafile);
+    expectRefused("A");
+    loader.datafile = "/tmp";
+    expectRefused("A");
+    loader.datafile = "/dev/zero";
+    expectRefused("A");
+    std::string fifo = dir + "/fifo.dat", loop = dir + "/loop.dat";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);  // nobody ever writes to it
+    ASSERT_EQ(symlink(loop.c_str(), loop.c_str()), 0);
+    loader.datafile = fifo.c_str();
+    expectRefused("A");
+    loader.datafile = loop.c_str();
+    expectRefused("A");
+}
+
+TEST_F(LoaderFiles, AFileThatIsNoDatafileEndsTheProgramNamingIt) {
+    const char* path = use("text.dat", Bytes(100, 'x'));
+    EXPECT_EXIT(loader.loadImage("A"), ::testing::ExitedWithCode(STATUS_MISUSE),
+                "^" + std::string(path) + " is not a datafile\\.\n$");
+    Bytes packed = threePictures();
+    packed[3] = '!';
+    path = use("packed.dat", packed);
+    EXPECT_EXIT(loader.loadImage("A"), ::testing::ExitedWithCode(STATUS_MISUSE),
+                "^" + std::string(path) + " is a compressed datafile; the show reads only uncompressed ones\\.\n$");
+}
+
+TEST_F(LoaderFiles, ObjectsAreCheckedAgainstWhatIsLeftOfTheFileAndTheOnesBeforeADamageStayUsable) {
+    const Bytes whole = threePictures();
+    const std::size_t objectB = 12 + (12 + 1 + 12 + plainPng(4, 4).size());  // B's property
+    struct Damage {
+        const char* what;
+        std::size_t at;
+        std::uint32_t value;
+    };
+    for (Damage d : {Damage{"B's name longer than the file", objectB + 8, 0x7FFFFFFF},
+                     Damage{"B's size larger than the file", objectB + 12 + 1 + 4, 0x7FFFFFFF},
+                     Damage{"B's size one byte too large", objectB + 12 + 1 + 4,
+                            static_cast<std::uint32_t>(plainPng(4, 4).size() + 1)}}) {
+        SCOPED_TRACE(d.what);
+        Bytes damaged = whole;
+        putBigEndian(damaged, d.at, d.value);
+        use("damaged.dat", damaged);
+        expectLoads("A");
+        expectRefused("B");
+        expectRefused("C");
+    }
+    use("cut.dat", Bytes(whole.begin(), whole.begin() + static_cast<std::ptrdiff_t>(objectB + 40)));
+    expectLoads("A");
+    expectRefused("B");
+    // A count larger than the objects there: the objects there are whole and stay usable.
+    Bytes counted = whole;
+    putBigEndian(counted, 8, 0x7FFFFFFF);
+    use("counted.dat", counted);
+    expectLoads("C");
+}
+
+TEST_F(LoaderFiles, PicturesAreCheckedBeforeAnyDecoderSeesThem) {
+    Bytes huge = plainPng(1, 1), wide = plainPng(1, 1), badType = plainPng(4, 4),
+          badDepth = plainPng(4, 4), flipped = plainPng(4, 4), unended = plainPng(4, 4),
+          unpainted = plainPng(4, 4, 3, 8);
+    setPngHeader(huge, 65536, 65536, 8, 6);  // 16 GB of pixels claimed by a 1 x 1 picture
+    setPngHeader(wide, 4097, 1, 8, 2);
+    setPngHeader(badType, 4, 4, 8, 5);
+    setPngHeader(badDepth, 4, 4, 4, 2);
+    flipped[pngChunks(flipped)[1].at + 9] ^= 0x10;  // inside the picture data
+    unended.resize(unended.size() - 12);
+    ChunkAt palette = pngChunks(unpainted)[1];
+    unpainted.erase(unpainted.begin() + static_cast<std::ptrdiff_t>(palette.at),
+                    unpainted.begin() + static_cast<std::ptrdiff_t>(palette.at + 12 + palette.length));
+    use("pictures.dat", datafileOf({{"HUGE", huge}, {"WIDE", wide}, {"BADTYPE", badType},
+                                    {"BADDEPTH", badDepth}, {"FLIPPED", flipped},
+                                    {"UNENDED", unended}, {"UNPAINTED", unpainted},
+                                    {"EDGE", plainPng(4096, 4096, 6, 16)},
+                                    {"GREY2", plainPng(3, 5, 0, 2)},
+                                    {"INTERLACED", plainPng(13, 7, 6, 8, 0x42, true)},
+                                    // Picture data with right checksums that a decoder would
+                                    // give up on halfway, or warn about.
+                                    {"BADFILTER", withPictureData(plainPng(4, 4), [](Bytes& raw) { raw[13] = 5; })},
+                                    {"SHORT", withPictureData(plainPng(4, 4), [](Bytes& raw) { raw.pop_back(); })},
+                                    {"LONG", withPictureData(plainPng(4, 4), [](Bytes& raw) { raw.push_back(0); })}}));
+    for (const char* refused : {"HUGE", "WIDE", "BADTYPE", "BADDEPTH", "FLIPPED", "UNENDED", "UNPAINTED",
+                                "BADFILTER", "SHORT", "LONG"})
+        expectRefused(refused);
+    BITMAP* interlaced = loader.loadImage("INTERLACED");
+    EXPECT_EQ(interlaced->w, 13);
+    EXPECT_EQ(pixel(interlaced, 12, 6), 0x42424242u);
+    loader.unloadImage(interlaced);
+    BITMAP* edge = loader.loadImage("EDGE");
+    EXPECT_EQ(edge->w, 4096);
+    EXPECT_EQ(edge->h, 4096);
+    loader.unloadImage(edge);
+    expectLoads("GREY2");
+}
+
+// What the loader leaves out of a picture before decoding it changes no pixel: text (whose
+// compressed forms can each inflate to megabytes), chunks the decoder does not use, and chunks it
+// would ignore; what it keeps (gamma, transparency) is honoured as the PNG add-on honours it.
+TEST_F(LoaderFiles, APictureLoadsWithoutItsTextAndUnusedChunksAsThePngAddOnWouldLoadIt) {
+    Bytes bomb;
+    for (char c : std::string("Comment")) bomb.push_back(static_cast<std::uint8_t>(c));
+    bomb.insert(bomb.end(), {0, 0});  // keyword end, deflate
+    Bytes text(7 << 20, 'A');
+    uLongf packed = compressBound(text.size());
+    Bytes deflated(packed);
+    compress2(deflated.data(), &packed, text.data(), text.size(), 9);
+    bomb.insert(bomb.end(), deflated.begin(), deflated.begin() + static_cast<std::ptrdiff_t>(packed));
+    Bytes picture = plainPng(40, 30, 2, 8, 0x35);
+    for (int i = 0; i < 40; ++i) insertBeforeImage(picture, pngChunk("zTXt", bomb));
+    insertBeforeImage(picture, pngChunk("tEXt", {'T', 'i', 't', 'l', 'e', 0, 'x'}));
+    insertBeforeImage(picture, pngChunk("gAMA", {0, 1, 0x86, 0xA0}));  // 1.0: brightens
+    insertBeforeImage(picture, pngChunk("gAMA", {0, 0, 0x27, 0x10}));  // a second one: ignored
+    insertBeforeImage(picture, pngChunk("cHRM", Bytes(32, 1)));
+    insertBeforeImage(picture, pngChunk("bKGD", {0, 0xFF, 0, 0, 0, 0}));
+    insertBeforeImage(picture, pngChunk("pHYs", {0, 0, 0x0B, 0x13, 0, 0, 0x0B, 0x13, 1}));
+    insertBeforeImage(picture, pngChunk("tRNS", {0, 0x35, 0, 0x35, 0, 0x36}));
+    Bytes end = pngChunk("tEXt", {'E', 0, 'x'});
+    picture.insert(picture.end() - 12, end.begin(), end.end());
+    use("text.dat", datafileOf({{"TEXT", picture}}));
+    writeBytes(dir + "/text.png", picture);
+    // Loads in a child of its own, so that its peak memory is its own.
+    auto loadAndMeasure = [&] {
+        struct rusage before, after;
+        getrusage(RUSAGE_SELF, &before);
+        BITMAP* image = loader.loadImage("TEXT");
+        getrusage(RUSAGE_SELF, &after);
+        BITMAP* reference = load_png((dir + "/text.png").c_str(), nullptr);
+        bool same = image && reference && sameImage(image, reference) && pixel(image, 39, 29) != 0x353535;
+        long grownKb = after.ru_maxrss - before.ru_maxrss;  // 280 MB when the text is inflated
+        std::exit(same && grownKb < 32 * 1024 ? 0 : 1);
+    };
+    EXPECT_EXIT(loadAndMeasure(), ::testing::ExitedWithCode(0), "");
 }

@@ -310,6 +310,11 @@ TEST_F(MainLoopTime, AJumpBackwardsFindsTheEventsBehindTheCursor) {
     EXPECT_EQ(passAt(55000), late.frame);
     jumpTo = 5000;
     EXPECT_EQ(passAt(55000), early.frame);
+    // A clock that cannot follow a jump (music that ends before its target) reads earlier at the
+    // next pass than the jump: the events behind it are found all the same.
+    jumpTo = 55000;
+    EXPECT_EQ(passAt(5000), late.frame);
+    EXPECT_EQ(passAt(7680), early.frame);
 }
 
 TEST_F(MainLoopTime, HomeAndEndJumpToTheStartAndJustBeforeTheLastEnd) {

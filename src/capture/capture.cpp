@@ -23,6 +23,7 @@
 #include "runtime/clock.h"
 #include "runtime/controls.h"
 #include "runtime/data_dir.h"
+#include "runtime/fail.h"
 #include "runtime/main_loop.h"
 #include "show/velmora.h"
 
@@ -149,6 +150,33 @@ int run(Options o) {
     fs::path out = fs::absolute(o.out);
     fs::path assets =
         o.assets.empty() ? locateShowData("velmora-capture").folder : fs::absolute(o.assets);
+
+    // The show finds its datafile and module by their plain names, and reads both before anything
+    // is written: a file it cannot use ends the capture as it ends the program, with the same
+    // message and code.
+    std::error_code ec;
+    fs::current_path(assets, ec);
+    if (ec) {
+        std::fprintf(stderr, "velmora-capture: cannot enter %s\n", assets.c_str());
+        return EXIT_ARGUMENTS;
+    }
+    sound::setOffline(true);
+    auto show = std::make_unique<Velmora>(DemoMode::Headless);
+    show->display.setHeadless(320, 240, 32);
+    show->script();
+    show->music.play();
+
+    // Past the show's end there is nothing but the rewind; the sound past the module's end, were
+    // it shorter, is silence. The span so bounds every size that follows from it.
+    {
+        std::string note, error;
+        if (!fitToShow(o, showEnd(show->timeline), note, error)) {
+            std::fprintf(stderr, "velmora-capture: %s\n", error.c_str());
+            return EXIT_ARGUMENTS;
+        }
+        if (!note.empty()) std::fprintf(stderr, "velmora-capture: %s\n", note.c_str());
+    }
+
     const bool video = !o.bench && !o.frames && videoAvailable();
     if (!o.bench && !o.frames && !video)
         std::fprintf(stderr, "ffmpeg is not installed: writing PNG frames and a WAV file instead\n");
@@ -163,45 +191,13 @@ int run(Options o) {
         }
     }
 
-    // The show finds its datafile and module by their plain names.
-    std::error_code ec;
-    fs::current_path(assets, ec);
-    if (ec || !fs::exists("oldskool.dat") || !fs::exists("drift.mod")) {
-        std::fprintf(stderr, "velmora-capture: oldskool.dat and drift.mod not found in %s\n",
-                     assets.c_str());
-        if (sink) sink->abandon();
-        return 1;
-    }
-
-    sound::setOffline(true);
-    auto show = std::make_unique<Velmora>(DemoMode::Headless);
-    show->display.setHeadless(320, 240, 32);
-    show->script();
-    register_png_file_type();
-    std::srand(o.seed);
-    show->music.play();
-    FrameClock clock(show->music);
-    MainLoop loop(*show, clock);
-
-    // Past the show's end there is nothing but the rewind; the sound past the module's end, were
-    // it shorter, is silence. The span so bounds every size that follows from it.
-    {
-        std::string note, error;
-        if (!fitToShow(o, showEnd(show->timeline), note, error)) {
-            std::fprintf(stderr, "velmora-capture: %s\n", error.c_str());
-            if (sink) sink->abandon();
-            return EXIT_ARGUMENTS;
-        }
-        if (!note.empty()) std::fprintf(stderr, "velmora-capture: %s\n", note.c_str());
-    }
-
     if (sink) {
         std::vector<std::int16_t> pcm;
         int rate = 0;
         if (!sound::decodeSpan("drift.mod", o.from, o.to, pcm, rate)) {
-            std::fprintf(stderr, "velmora-capture: could not decode drift.mod\n");
+            std::fprintf(stderr, "Failed loading music stream.\n");
             sink->abandon();
-            return 1;
+            return EXIT_SOUND;
         }
         std::string error;
         if (!sink->sound(pcm, rate, error)) {
@@ -211,6 +207,10 @@ int run(Options o) {
         }
     }
 
+    register_png_file_type();
+    std::srand(o.seed);
+    FrameClock clock(show->music);
+    MainLoop loop(*show, clock);
     loop.begin();
 
     const long total = o.frameCount();

@@ -1,12 +1,12 @@
 #include "resources/loader.h"
 
 #include <allegro.h>
-#include <loadpng.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
 
+#include "resources/png_file.h"
 #include "runtime/fail.h"
 
 namespace Zorvek {
@@ -22,10 +22,22 @@ BITMAP* Loader::loadImage(const char* objectName) {
     if (length < 0 || length >= static_cast<int>(sizeof(LoaderEntry::name)))
         fail(EXIT_MISUSE, "Could not load image %s.", path);
     if (void* cached = find(path)) return static_cast<BITMAP*>(cached);
-    BITMAP* image = load_png(path, nullptr);
+    const Datafile::Object* object = pictureNamed(objectName);
+    BITMAP* image = object ? decodePng(contents.data(*object), object->size) : nullptr;
     if (!image) fail(EXIT_MISUSE, "Could not load image %s.", path);
     insert(path, image, 0, KIND_IMAGE);
     return image;
+}
+
+const Datafile::Object* Loader::pictureNamed(const char* objectName) {
+    const char* file = datafile ? datafile : "";
+    if (contents.state() == Datafile::State::Unread || contents.path() != file) contents.read(file);
+    switch (contents.state()) {
+        case Datafile::State::NotADatafile: fail(EXIT_MISUSE, "%s is not a datafile.", file);
+        case Datafile::State::Compressed:
+            fail(EXIT_MISUSE, "%s is a compressed datafile; the show reads only uncompressed ones.", file);
+        default: return contents.picture(objectName);
+    }
 }
 
 void Loader::unloadImage(BITMAP* image) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "resources/datafile.h"
+
 struct BITMAP;
 
 namespace Zorvek {
@@ -28,6 +30,14 @@ public:
     void* find(const char* path);
     void insert(const char* path, void* data, int extra, int kind);
     bool release(void* data);
+
+private:
+    // The datafile's object `objectName` when it is a picture that can be decoded; null when it
+    // is missing or damaged. The datafile is read and checked once, at the first picture taken
+    // from it; one that is no datafile at all ends the program.
+    const Datafile::Object* pictureNamed(const char* objectName);
+
+    Datafile contents;
 };
 
 }  // namespace Zorvek

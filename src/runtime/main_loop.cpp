@@ -100,6 +100,9 @@ int MainLoop::takeTime() {
         clock.setPosition(t);
     } else {
         t = clock.position();
+        // The timeline's cursor only walks forward: a clock that went back without a seek (a
+        // sound layer that cannot set a time past its music's end) must not leave it ahead.
+        if (t < prevTime) demo.timeline.cursor = 0;
     }
     return t;
 }

@@ -133,6 +133,16 @@ inline TrackerModule busyModule(int orders) {
     return m;
 }
 
+// A module of two kilobytes that plays for five and a half hours: one pattern at the slowest speed
+// and tempo, 155 s long, named 128 times.
+inline TrackerModule marathonModule() {
+    TrackerModule m = toneModule(1);
+    m.cell(0, 0, 1) = {0, 0, 0xF, 31};  // 31 ticks a row
+    m.cell(0, 0, 2) = {0, 0, 0xF, 32};  // 32 BPM: 78 ms a tick
+    m.orders.assign(128, 0);
+    return m;
+}
+
 // Bytes that are no module of any kind.
 inline std::vector<std::uint8_t> noise(std::size_t size) {
     std::vector<std::uint8_t> bytes(size);

@@ -28,7 +28,7 @@ bool Decoder::open(const std::uint8_t* data, std::size_t size) {
     // No dither: two renders of the same span must give the same samples.
     openmpt_module_ctl_set_integer(module, "dither", 0);
     double seconds = openmpt_module_get_duration_seconds(module);
-    if (!(seconds > 0) || !std::isfinite(seconds)) {
+    if (!(seconds > 0) || !(seconds <= MAX_MODULE_SECONDS)) {
         openmpt_module_destroy(module);
         module = nullptr;
         return false;

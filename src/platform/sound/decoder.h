@@ -11,6 +11,9 @@ namespace Zorvek::sound {
 
 constexpr int SAMPLE_RATE = 48000;
 constexpr int CHANNELS = 2;  // interleaved 16-bit stereo everywhere: decoder, track, device
+// The whole module is decoded to memory before it is heard (about 11 MB a minute): a module that
+// would play longer than this is refused rather than allowed to take the machine's memory.
+constexpr double MAX_MODULE_SECONDS = 30 * 60;
 
 class Decoder {
 public:
@@ -19,7 +22,8 @@ public:
     Decoder(const Decoder&) = delete;
     Decoder& operator=(const Decoder&) = delete;
 
-    // Opens a module held in memory; false when the data is no module the decoder can play.
+    // Opens a module held in memory; false when the data is no module the decoder can play, or
+    // one that would play for longer than MAX_MODULE_SECONDS.
     bool open(const std::uint8_t* data, std::size_t size);
 
     // Frames from the start to the module's end, played once.

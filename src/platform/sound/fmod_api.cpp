@@ -5,6 +5,7 @@
 #include <memory>
 #include <vector>
 
+#include "platform/files.h"
 #include "platform/sound/decoder.h"
 #include "platform/sound/fmod.h"
 #include "platform/sound/module_file.h"
@@ -55,10 +56,10 @@ unsigned int framesToMs(double frames) {
 }
 
 FMOD_RESULT loadModule(const char* file, std::vector<std::uint8_t>& bytes) {
-    switch (readWholeFile(file, bytes)) {
-        case FileStatus::NotFound: return FMOD_ERR_FILE_NOTFOUND;
-        case FileStatus::Unreadable: return FMOD_ERR_FILE_BAD;
-        case FileStatus::Ok: break;
+    switch (Zorvek::platform::readRegularFile(file, MAX_MODULE_BYTES, bytes)) {
+        case Zorvek::platform::FileStatus::NotFound: return FMOD_ERR_FILE_NOTFOUND;
+        case Zorvek::platform::FileStatus::Unreadable: return FMOD_ERR_FILE_BAD;
+        case Zorvek::platform::FileStatus::Ok: break;
     }
     if (bytes.empty() || isTruncatedTrackerModule(bytes.data(), bytes.size()))
         return FMOD_ERR_FILE_BAD;

@@ -1,10 +1,6 @@
 #include "platform/sound/module_file.h"
 
-#include <sys/stat.h>
-
 #include <algorithm>
-#include <cerrno>
-#include <cstdio>
 
 namespace Zorvek::sound {
 
@@ -32,24 +28,6 @@ int signatureChannels(const std::uint8_t* s) {
     return 0;
 }
 }  // namespace
-
-FileStatus readWholeFile(const char* path, std::vector<std::uint8_t>& bytes) {
-    bytes.clear();
-    if (!path) return FileStatus::NotFound;
-    std::FILE* f = std::fopen(path, "rb");
-    if (!f) return errno == ENOENT ? FileStatus::NotFound : FileStatus::Unreadable;
-    // Only a regular file has an end to read to: not a directory, a pipe or a device.
-    struct stat info;
-    bool ok = fstat(fileno(f), &info) == 0 && S_ISREG(info.st_mode) &&
-              static_cast<std::size_t>(info.st_size) <= MAX_MODULE_BYTES;
-    if (ok) {
-        bytes.resize(static_cast<std::size_t>(info.st_size));
-        ok = std::fread(bytes.data(), 1, bytes.size(), f) == bytes.size();
-    }
-    std::fclose(f);
-    if (!ok) bytes.clear();
-    return ok ? FileStatus::Ok : FileStatus::Unreadable;
-}
 
 bool isTruncatedTrackerModule(const std::uint8_t* data, std::size_t size) {
     if (size < PATTERNS) return false;  // too short to carry a signature: the decoder decides

@@ -1,20 +1,13 @@
 #pragma once
-// Reading a module file whole, and refusing one that ends before the data its header promises.
+// Limits on a module file, and refusing one that ends before the data its header promises.
 
 #include <cstddef>
 #include <cstdint>
-#include <vector>
 
 namespace Zorvek::sound {
 
-enum class FileStatus { Ok, NotFound, Unreadable };
-
 // Modules are small: a larger file is taken for something else.
 constexpr std::size_t MAX_MODULE_BYTES = std::size_t(256) << 20;
-
-// Reads the whole of a regular file into `bytes`; anything else, or a file past
-// MAX_MODULE_BYTES, is Unreadable.
-FileStatus readWholeFile(const char* path, std::vector<std::uint8_t>& bytes);
 
 // A ProTracker-style module (a channel signature at offset 1080) is complete when it holds its
 // header, every pattern its order table names and every sample its header lists. The decoder

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "platform/sound/audio_chatter.h"
 #include "platform/sound/decoder.h"
 #include "platform/sound/player.h"
 
@@ -37,6 +38,7 @@ bool Output::open(Player& player) {
     close();
     // The graphics library handles the program's signals; SDL must not take them over.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    silenceAudioChatter();
     SDL_AudioSpec obtained;
     SDL_zero(obtained);
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) == 0) {

@@ -10,7 +10,7 @@ constexpr double CORRECTION_NS = 1e9;       // close a difference over about a s
 }  // namespace
 
 void PlayClock::set(double frame, std::int64_t now, bool run) {
-    base = std::min(frame, end);
+    base = frame;
     since = now;
     running = run;
     pace = 1;
@@ -18,15 +18,9 @@ void PlayClock::set(double frame, std::int64_t now, bool run) {
     last = base;
 }
 
-void PlayClock::setEnd(double e) {
-    end = e;
-    base = std::min(base, end);
-    last = std::min(last, end);
-}
-
 double PlayClock::at(std::int64_t now) const {
     if (!running) return base;
-    return std::min(base + static_cast<double>(now - since) * rate * pace, end);
+    return base + static_cast<double>(now - since) * rate * pace;
 }
 
 double PlayClock::read(std::int64_t now) {

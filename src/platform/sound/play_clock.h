@@ -2,10 +2,10 @@
 // The playback clock: which frame of the track is being heard at a given moment of a monotonic
 // clock. It runs on that monotonic clock, so it is smooth between audio callbacks, and the callbacks
 // steer its speed by a fraction of a percent toward the device's own clock, so that over minutes it
-// keeps to what is heard instead of drifting.
+// keeps to what is heard instead of drifting. It has no end: past the track's last frame it runs on
+// in silence, so the show's time never stands still while the music is over.
 
 #include <cstdint>
-#include <limits>
 
 namespace Zorvek::sound {
 
@@ -18,8 +18,6 @@ public:
     // Moves the clock to `frame` at `now` (ns), running or standing; a `now` still to come holds
     // it at `frame` until then. Readings may go backwards only here.
     void set(double frame, std::int64_t now, bool running);
-    // Frames past `end` are never reported: the clock stops there.
-    void setEnd(double end);
 
     bool isRunning() const { return running; }
     // The clock's frame at `now`, with no memory of earlier readings.
@@ -38,7 +36,6 @@ private:
     std::int64_t since = 0;
     double pace = 1;
     double error = 0;  // smoothed device-minus-clock, frames
-    double end = std::numeric_limits<double>::infinity();
     double last = 0;
     bool running = false;
 };

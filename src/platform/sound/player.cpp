@@ -23,7 +23,6 @@ void Player::configure(int frames, bool follow) {
 void Player::start(const Track* t, bool running) {
     std::lock_guard<std::mutex> guard(lock);
     track = t;
-    clock.setEnd(static_cast<double>(t->length()));
     clock.set(0, 0, false);
     waiting = running;
     moved = false;

@@ -32,7 +32,7 @@ public:
     void start(const Track* track, bool running);
     // Stops playing `track` if it is the one playing.
     void stop(const Track* track);
-    // Moves to `frame` (past the end: to the end, where the sound is over). False when nothing plays.
+    // Moves to `frame`; past the end the clock runs on in silence. False when nothing plays.
     bool seek(std::int64_t frame, std::int64_t now);
     // The frame being heard at `now`; false when nothing plays.
     bool heard(std::int64_t now, double& frame);

@@ -1,0 +1,35 @@
+#include "platform/sound/audio_chatter.h"
+
+#include <dlfcn.h>
+
+#include <cstdlib>
+#include <cstring>
+
+namespace Zorvek::sound {
+
+namespace {
+// ALSA's snd_lib_error_handler_t.
+using ErrorHandler = void (*)(const char* file, int line, const char* function, int err,
+                              const char* format, ...);
+using SetErrorHandler = int (*)(ErrorHandler);
+
+void quiet(const char*, int, const char*, int, const char*, ...) {}
+
+bool debugging() {
+    const char* v = std::getenv("VELMORA_AUDIO_DEBUG");
+    return v && *v && std::strcmp(v, "0") != 0;
+}
+}  // namespace
+
+void silenceAudioChatter() {
+    static bool done = false;
+    if (done || debugging()) return;
+    done = true;
+    // Kept open for good: the handler must stay in place for as long as SDL uses the library.
+    void* alsa = dlopen("libasound.so.2", RTLD_NOW | RTLD_LOCAL);
+    if (!alsa) return;
+    if (auto set = reinterpret_cast<SetErrorHandler>(dlsym(alsa, "snd_lib_error_set_handler")))
+        set(quiet);
+}
+
+}  // namespace Zorvek::sound
