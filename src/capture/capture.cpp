@@ -183,6 +183,7 @@ int run(const Options& o) {
     sound::setOffline(true);
     auto show = std::make_unique<Velmora>(DemoMode::Headless);
     show->display.setHeadless(320, 240, 32);
+    show->display.refreshRate = o.fps;  // one pass per frame: effects turn as on a display of this rate
     show->script();
     register_png_file_type();
     std::srand(o.seed);
