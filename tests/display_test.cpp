@@ -231,15 +231,20 @@ TEST_F(DummyVideo, AFrameFillsTheWindowAtTheLargestWholeMultipleCentredOnBlack) 
 TEST_F(DummyVideo, FullscreenTakesTheDesktopAndAHeldPictureStaysOnShow) {
     SdlScreen screen({}, "Zorvek");
     ASSERT_TRUE(screen.open(false, 320, 240));
+    // Whatever was there before, the band around the picture is drawn black.
+    SDL_SetRenderDrawColor(screen.sdlRenderer(), 255, 255, 255, 255);
+    SDL_RenderClear(screen.sdlRenderer());
     int w = 0, h = 0;
-    shown(screen, w, h);
+    std::vector<std::uint32_t> px = shown(screen, w, h);
     EXPECT_EQ(screen.picture(), (Area{32, 24, 960, 720}));
+    for (int at : {0, 31 + 100 * w, 992 + 100 * w, 1023 + 767 * w, 500 + 745 * w})
+        EXPECT_EQ(px[static_cast<std::size_t>(at)] & 0xFFFFFF, 0u) << at % w << ", " << at / w;
     clear_to_color(frame, 0);
     screen.show(nullptr);
-    std::uint32_t px = 0;
+    std::uint32_t held = 0;
     SDL_Rect one{32 + 30, 24 + 60, 1, 1};
-    SDL_RenderReadPixels(screen.sdlRenderer(), &one, SDL_PIXELFORMAT_RGB888, &px, 4);
-    EXPECT_EQ(px & 0xFFFFFF, 0x00FF00u);
+    SDL_RenderReadPixels(screen.sdlRenderer(), &one, SDL_PIXELFORMAT_RGB888, &held, 4);
+    EXPECT_EQ(held & 0xFFFFFF, 0x00FF00u);
 }
 
 TEST_F(DummyVideo, SmoothScalingFillsTheWindowsWidthAndKeepsTheShape) {

@@ -46,7 +46,18 @@ bool SdlScreen::connect() {
     // SDL's software renderer shows its picture through the window system's shared memory, not
     // through an OpenGL surface of its own.
     SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
-    return SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return false;
+    // Without a display SDL falls back to drivers that show nothing; only asked for by name
+    // (SDL_VIDEODRIVER) do they count.
+    const char* driver = SDL_GetCurrentVideoDriver();
+    const char* asked = SDL_GetHint(SDL_HINT_VIDEODRIVER);
+    const bool showsNothing =
+        driver && (std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0);
+    if (showsNothing && !(asked && *asked)) {
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+        return false;
+    }
+    return true;
 }
 
 SdlScreen::SdlScreen(const ScreenSettings& settings, const char* title)
@@ -192,8 +203,14 @@ void SdlScreen::show(BITMAP* frame) {
     int outW = 0, outH = 0;
     SDL_GetRendererOutputSize(renderer, &outW, &outH);
     area = fitPicture(frameW, frameH, outW, outH, settings.smooth);
+    // Black around the picture: the four bands only, not the whole window under it, which on a
+    // renderer without a graphics card is a screenful of memory written for nothing.
+    const SDL_Rect bands[4] = {{0, 0, outW, area.y},
+                               {0, area.y + area.h, outW, outH - area.y - area.h},
+                               {0, area.y, area.x, area.h},
+                               {area.x + area.w, area.y, outW - area.x - area.w, area.h}};
     SDL_SetRenderDrawColor(renderer, 0, 0, 0, 255);
-    SDL_RenderClear(renderer);
+    SDL_RenderFillRects(renderer, bands, 4);
     const SDL_Rect to{area.x, area.y, area.w, area.h};
     SDL_RenderCopy(renderer, texture, nullptr, &to);
     sleepUntil(pacer.presentAt(monotonicNow()));

@@ -66,6 +66,7 @@ void Demo::run() {
     if (!quitRequested) {
         for (;;) {
             input.poll(monotonicNow());
+            if (modeSwitchRequested) input.releaseAll();
             loop.switchModeIfRequested();
             loop.pass();
             if (quitRequested) break;

@@ -23,11 +23,13 @@ public:
     void handle(const SDL_Event& event, Nanos now);
     // The key repeats and timer ticks due by `now`.
     void advance(Nanos now);
+    // Every key and button counts as let go: the window that would have told is gone (a switch
+    // between window and fullscreen opens a new one) or lost the focus.
+    void releaseAll();
 
 private:
     void press(int scancode, Nanos now);
     void release(int scancode);
-    void releaseAll();
 
     int repeating = 0;  // the last key pressed, while it is held
     Nanos nextRepeat = 0;
