@@ -199,6 +199,13 @@ void SdlScreen::upload(BITMAP* frame) {
 
 void SdlScreen::show(BITMAP* frame) {
     if (!renderer) return;
+    draw(frame);
+    sleepUntil(pacer.presentAt(monotonicNow()));
+    SDL_RenderPresent(renderer);
+    if (pacer.presented(monotonicNow())) SDL_RenderSetVSync(renderer, 0);
+}
+
+void SdlScreen::draw(BITMAP* frame) {
     if (frame) upload(frame);
     int outW = 0, outH = 0;
     SDL_GetRendererOutputSize(renderer, &outW, &outH);
@@ -213,9 +220,6 @@ void SdlScreen::show(BITMAP* frame) {
     SDL_RenderFillRects(renderer, bands, 4);
     const SDL_Rect to{area.x, area.y, area.w, area.h};
     SDL_RenderCopy(renderer, texture, nullptr, &to);
-    sleepUntil(pacer.presentAt(monotonicNow()));
-    SDL_RenderPresent(renderer);
-    if (pacer.presented(monotonicNow())) SDL_RenderSetVSync(renderer, 0);
 }
 
 }  // namespace Zorvek

@@ -29,6 +29,10 @@ public:
     void show(BITMAP* frame) override;
     const Pacer& pacing() const override { return pacer; }
 
+    // The frame drawn for the next present (null: the last one again), filling the window as
+    // show() does, without the wait for a refresh or the present itself.
+    void draw(BITMAP* frame);
+
     // Where the last picture was drawn, in the window's pixels.
     Area picture() const { return area; }
     // The renderer in use ("opengl", "software", ...).
