@@ -105,14 +105,13 @@ bool SdlScreen::open(bool inWindow, int width, int height) {
     }
     windowed = inWindow;
     setMessageWindow(window);
-    SDL_ShowWindow(window);
+    hidden = true;
     SDL_ShowCursor(windowed ? SDL_ENABLE : SDL_DISABLE);
     SDL_DisplayMode mode;
     int refresh = SDL_GetCurrentDisplayMode(SDL_GetWindowDisplayIndex(window), &mode) == 0
                       ? mode.refresh_rate
                       : 0;
     pacer.setDisplay(refresh, vsync);
-    show(nullptr);  // black at once, not whatever the window system had there
     return true;
 }
 
@@ -200,6 +199,9 @@ void SdlScreen::upload(BITMAP* frame) {
 void SdlScreen::show(BITMAP* frame) {
     if (!renderer) return;
     draw(frame);
+    // The window comes up with the first picture, not black while the show gets ready.
+    if (hidden) SDL_ShowWindow(window);
+    hidden = false;
     sleepUntil(pacer.presentAt(monotonicNow()));
     SDL_RenderPresent(renderer);
     if (pacer.presented(monotonicNow())) SDL_RenderSetVSync(renderer, 0);

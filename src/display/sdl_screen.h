@@ -59,6 +59,7 @@ private:
     std::string driver;  // chosen at the first open, kept for every later one
     bool driverSettled = false;
     bool vsync = false;  // the renderer was given vsync
+    bool hidden = false; // opened, not shown yet: it shows with the first picture
     Pacer pacer;
     Area area;
 };

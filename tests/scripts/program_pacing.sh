@@ -42,7 +42,11 @@ expect_exit 0
 cat "$PROGRAM_LOG"
 rate=$(sed -n 's/^presented: \([0-9]*\) passes.*/\1/p' "$PROGRAM_LOG")
 ((rate >= 55 && rate <= 65)) || fail "presented $rate passes a second, expected 55 to 65"
-awk -v s="$share" 'BEGIN { exit !(s <= 15) }' || fail "used $share % of one core, at most 15 allowed"
+if ldd "$build/velmora" | grep -q libasan; then
+    echo "(built with the sanitizers: the processor budget is the plain build's)"
+else
+    awk -v s="$share" 'BEGIN { exit !(s <= 15) }' || fail "used $share % of one core, at most 15 allowed"
+fi
 
 # The capture's pictures from 1.2 to 1.8 s after F9 (the key and the screenshot are timed by a
 # script on a busy machine), against the live one: each statistic within the captured range,

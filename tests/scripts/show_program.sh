@@ -10,7 +10,7 @@ trap 'kill $show $xvfb 2>/dev/null; rm -rf "$work"' EXIT
 
 display=$((100 + RANDOM % 400))
 while [ -e /tmp/.X11-unix/X$display ] || [ -e /tmp/.X$display-lock ]; do display=$((display + 1)); done
-Xvfb :$display -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+Xvfb :$display -screen 0 1024x768x24 -nolisten tcp -noreset >/dev/null 2>&1 &
 xvfb=$!
 export DISPLAY=:$display
 export SDL_AUDIODRIVER=dummy

@@ -15,14 +15,15 @@ start_xvfb() {
     local geometry=$1 n
     for n in $(seq 90 250); do
         [[ -e /tmp/.X$n-lock || -e /tmp/.X11-unix/X$n ]] && continue
-        Xvfb ":$n" -screen 0 "$geometry" -nolisten tcp >/dev/null 2>&1 &
+        # No reset when the last client leaves: a program started during one could not connect.
+        Xvfb ":$n" -screen 0 "$geometry" -nolisten tcp -noreset >/dev/null 2>&1 &
         XVFB_PID=$!
         [[ -n $(trap -p EXIT) ]] || trap 'stop_xvfb' EXIT
         local i
         for i in $(seq 50); do
             # Ours (the lock names its process: two tests may race for a number) and answering,
             # not merely there (a socket may be left from a server on its way out).
-            if [[ $(tr -d ' ' </tmp/.X$n-lock 2>/dev/null) == "$XVFB_PID" ]] &&
+            if [[ $(tr -d ' ' 2>/dev/null </tmp/.X$n-lock) == "$XVFB_PID" ]] &&
                 DISPLAY=":$n" xdotool getdisplaygeometry >/dev/null 2>&1; then
                 export DISPLAY=":$n"
                 return 0
