@@ -83,6 +83,16 @@ grep -q "^velmora: --from: 300000 is past the show's end at 286999$" "$PROGRAM_L
     fail "--from past the end: $(head -n 1 "$PROGRAM_LOG")"
 echo "'--from 300000': $(head -n 1 "$PROGRAM_LOG")"
 
+# A fatal failure with a display up: its message on standard error, its code, no box waiting.
+mkdir -p "$work/broken"
+cp "$program" "$build/oldskool.dat" "$work/broken/"
+head -c 5000 /dev/zero >"$work/broken/drift.mod"
+SDL_AUDIODRIVER=dummy VELMORA_MESSAGE_BOX=0 timeout 60 "$work/broken/velmora" >"$work/out" 2>"$work/err"
+status=$?
+[[ $status == 252 ]] || fail "a module that cannot be played ended with $status, expected 252 (-4)"
+grep -qx "Failed loading music stream." "$work/err" || fail "the failure said: $(cat "$work/err")"
+echo "a module that cannot be played: -4, '$(tail -n 1 "$work/err")'"
+
 # --mute: no audio device at all (SDL's disk driver, asked for, writes nothing), and the show
 # keeps its time. Without --mute the disk driver writes the music.
 for mute in --mute ""; do
