@@ -1,9 +1,11 @@
 #include "runtime/controls.h"
 
+#include <SDL2/SDL.h>
 #include <allegro.h>
 #include <gtest/gtest.h>
 
 #include "runtime/demo.h"
+#include "runtime/input.h"
 
 using namespace Zorvek;
 
@@ -186,4 +188,141 @@ TEST(SharedValues, ReadAndAssignLikeThePlainValuesTheyHold) {
     EXPECT_EQ(seekDelta.exchange(0), -200);
     EXPECT_EQ(seekDelta, 0);
     resetControls();
+}
+
+namespace {
+
+constexpr Nanos MS = 1'000'000;
+
+SDL_Event keyEvent(Uint32 type, SDL_Scancode code, bool repeat = false) {
+    SDL_Event e{};
+    e.type = type;
+    e.key.keysym.scancode = code;
+    e.key.repeat = repeat ? 1 : 0;
+    return e;
+}
+SDL_Event buttonEvent(Uint32 type, Uint8 button) {
+    SDL_Event e{};
+    e.type = type;
+    e.button.button = button;
+    return e;
+}
+
+// The window's events at chosen times, as the main loop hands them over.
+struct WindowInput : Controls {
+    Nanos now = 1'000 * MS;
+    Input input{now};
+    void down(SDL_Scancode code) { input.handle(keyEvent(SDL_KEYDOWN, code), now); }
+    void up(SDL_Scancode code) { input.handle(keyEvent(SDL_KEYUP, code), now); }
+    void tap(SDL_Scancode code) {
+        down(code);
+        up(code);
+    }
+    void wait(Nanos ms) {
+        now += ms * MS;
+        input.advance(now);
+    }
+    ~WindowInput() override {
+        key[KEY_DOWN] = 0;
+        key[KEY_UP] = 0;
+        key[KEY_C] = 0;
+    }
+};
+
+}  // namespace
+
+TEST_F(WindowInput, EveryKeyOfTheShowDoesWhatItsHandlerSays) {
+    for (int f = 0; f < 12; ++f) Demo::setKeyJump(KEY_F1 + f, 1000 * (f + 1));
+    Demo::setKeyJump(KEY_HOME, 0);
+    Demo::setKeyJump(KEY_END, 286998);
+    const SDL_Scancode chapters[] = {SDL_SCANCODE_F1, SDL_SCANCODE_F2, SDL_SCANCODE_F3,
+                                     SDL_SCANCODE_F4, SDL_SCANCODE_F5, SDL_SCANCODE_F6,
+                                     SDL_SCANCODE_F7, SDL_SCANCODE_F8, SDL_SCANCODE_F9,
+                                     SDL_SCANCODE_F10, SDL_SCANCODE_F12};
+    for (SDL_Scancode code : chapters) {
+        tap(code);
+        const int f = code == SDL_SCANCODE_F12 ? 11 : code - SDL_SCANCODE_F1;
+        EXPECT_EQ(jumpTo.exchange(-1), 1000 * (f + 1)) << "F" << f + 1;
+    }
+    tap(SDL_SCANCODE_HOME);
+    EXPECT_EQ(jumpTo.exchange(-1), 0);
+    tap(SDL_SCANCODE_END);
+    EXPECT_EQ(jumpTo.exchange(-1), 286998);
+    tap(SDL_SCANCODE_E);
+    tap(SDL_SCANCODE_F);
+    tap(SDL_SCANCODE_T);
+    EXPECT_TRUE(showEvents && showFps && showClock);
+    tap(SDL_SCANCODE_LEFT);
+    tap(SDL_SCANCODE_RIGHT);
+    EXPECT_EQ(seekDelta.load(), -200);
+    for (SDL_Scancode held : {SDL_SCANCODE_DOWN, SDL_SCANCODE_UP, SDL_SCANCODE_C}) {
+        const int scancode = libraryScancode(held);
+        down(held);
+        EXPECT_EQ(key[scancode], 1);
+        up(held);
+        EXPECT_EQ(key[scancode], 0);
+    }
+    tap(SDL_SCANCODE_F11);
+    EXPECT_TRUE(modeSwitchRequested);
+    modeSwitchRequested = false;
+    tap(SDL_SCANCODE_ESCAPE);
+    EXPECT_TRUE(quitRequested);
+}
+
+TEST_F(WindowInput, AHeldArrowRepeatsAfterHalfASecondEveryTenthWhateverTheWindowSystemSends) {
+    down(SDL_SCANCODE_LEFT);
+    for (int i = 0; i < 20; ++i) {
+        wait(100);
+        input.handle(keyEvent(SDL_KEYDOWN, SDL_SCANCODE_LEFT, true), now);  // ignored
+        input.handle(keyEvent(SDL_KEYDOWN, SDL_SCANCODE_LEFT, true), now);
+    }
+    // Two seconds held: the press and a repeat at 500, 600, ... 2000 ms.
+    EXPECT_EQ(seekDelta.load(), -1100 * 17);
+    EXPECT_TRUE(seeking);
+    up(SDL_SCANCODE_LEFT);
+    wait(500);
+    EXPECT_EQ(seekDelta.load(), -1100 * 17);
+    EXPECT_FALSE(seeking);  // the clock goes at the first tick after the key
+}
+
+TEST_F(WindowInput, MouseButtonsSeekEveryTickWhileHeldAndTheCloseButtonQuits) {
+    rewinding = true;
+    input.handle(buttonEvent(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_RIGHT), now);
+    wait(300);
+    EXPECT_EQ(seekDelta.load(), 3 * 900);
+    EXPECT_FALSE(rewinding);
+    input.handle(buttonEvent(SDL_MOUSEBUTTONUP, SDL_BUTTON_RIGHT), now);
+    input.handle(buttonEvent(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT), now);
+    wait(100);
+    EXPECT_EQ(seekDelta.load(), 3 * 900 - 1100);
+    input.handle(buttonEvent(SDL_MOUSEBUTTONUP, SDL_BUTTON_LEFT), now);
+    wait(100);
+    EXPECT_EQ(seekDelta.load(), 3 * 900 - 1100);
+    SDL_Event close{};
+    close.type = SDL_QUIT;
+    input.handle(close, now);
+    EXPECT_TRUE(quitRequested);
+}
+
+TEST_F(WindowInput, LosingTheFocusLetsGoOfHeldKeysAndButtons) {
+    down(SDL_SCANCODE_RIGHT);
+    down(SDL_SCANCODE_DOWN);
+    input.handle(buttonEvent(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT), now);
+    SDL_Event lost{};
+    lost.type = SDL_WINDOWEVENT;
+    lost.window.event = SDL_WINDOWEVENT_FOCUS_LOST;
+    input.handle(lost, now);
+    seekDelta = 0;
+    wait(2000);
+    EXPECT_EQ(seekDelta.load(), 0);
+    EXPECT_EQ(key[KEY_DOWN], 0);
+    EXPECT_EQ(mouse_b, 0);
+}
+
+TEST_F(WindowInput, AfterAStallOnlyAFewLateTicksRunAtOnce) {
+    rewinding = true;
+    wait(10'000);  // ten seconds without a pass
+    EXPECT_EQ(seekDelta.load(), -1400 * 5);
+    wait(100);
+    EXPECT_EQ(seekDelta.load(), -1400 * 6);
 }

@@ -1,15 +1,17 @@
 #include "display/display.h"
 
+#include <SDL2/SDL.h>
 #include <allegro.h>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 
 #include <cstdlib>
 #include <set>
-#include <tuple>
 #include <vector>
 
-#include "display/graphics_modes.h"
+#include "display/pacer.h"
+#include "display/picture_fit.h"
+#include "display/sdl_screen.h"
 #include "support/fake_screen.h"
 #include "support/headless.h"
 
@@ -21,114 +23,78 @@ namespace {
 constexpr const char* OUT_OF_SCRATCH =
     "^Out of scratch frames; use less stacked efents or increase Display::NUM_SCRATCH\\.\n$";
 
-// A screen that offers the modes a test names, and remembers every mode asked for.
-class FakeModes final : public GraphicsModes {
-public:
-    using Request = std::tuple<bool, int, int>;  // windowed, width, height
-    std::set<Request> available;
-    std::vector<GFX_MODE> list;
-    std::vector<Request> asked;
-
-    bool set(bool windowed, int width, int height) override {
-        asked.emplace_back(windowed, width, height);
-        return available.count({windowed, width, height}) > 0;
+// A display that takes the show's first mode request on a stand-in screen.
+struct OnScreen {
+    HeadlessDemo demo;
+    FakeScreen screen;
+    Display& d = demo.display;
+    OnScreen() {
+        d.headless = false;
+        d.screen = &screen;
     }
-    std::span<const GFX_MODE> fullscreenModes() override { return list; }
+    ~OnScreen() { d.screen = nullptr; }
 };
-
-Display& fullscreenRequest(Display& d, int width, int height) {
-    d.windowed = 0;
-    d.width = width;
-    d.height = height;
-    return d;
-}
 
 }  // namespace
 
-TEST(DisplayModeChoice, TheExactFullscreenModeIsTakenAsItIs) {
-    Display d;
-    FakeModes modes;
-    modes.available = {{false, 320, 240}, {false, 640, 480}};
-    fullscreenRequest(d, 320, 240).chooseMode(modes);
-    EXPECT_EQ(d.scaling, 1);
-    EXPECT_EQ(d.windowed, 0);
-    EXPECT_EQ(modes.asked.size(), 1u);
+TEST(DisplayMode, FullscreenIsAskedForAsTheShowAsksAndAWindowWhenItIsRefused) {
+    {
+        OnScreen a;
+        a.d.setMode(0, 0, 320, 240, 32);
+        EXPECT_EQ(a.d.windowed, 0);
+        EXPECT_EQ(a.screen.opened, std::vector<bool>{false});
+    }
+    OnScreen b;  // one demo at a time: the library goes with it
+    b.screen.fullscreenWorks = false;
+    b.d.setMode(0, 0, 320, 240, 32);
+    EXPECT_EQ(b.d.windowed, 1);
+    EXPECT_EQ(b.screen.opened, (std::vector<bool>{false, true}));
 }
 
-TEST(DisplayModeChoice, WithoutTheRenderSizeTheDoubledModeStretchesEveryFrame) {
-    Display d;
-    FakeModes modes;
-    modes.available = {{false, 640, 480}};
-    fullscreenRequest(d, 320, 240).chooseMode(modes);
-    EXPECT_EQ(d.scaling, 2);
-    EXPECT_EQ(d.windowed, 0);
-    EXPECT_EQ(modes.asked.back(), FakeModes::Request(false, 640, 480));
-}
-
-TEST(DisplayModeChoice, OnlyTheSmallRenderWidthsAreDoubled) {
-    Display d;
-    FakeModes modes;
-    modes.available = {{false, 600, 400}, {true, 300, 200}};
-    fullscreenRequest(d, 300, 200).chooseMode(modes);
-    EXPECT_EQ(d.windowed, 1);
-    EXPECT_EQ(std::count(modes.asked.begin(), modes.asked.end(), FakeModes::Request(false, 600, 400)),
-              0);
-}
-
-TEST(DisplayModeChoice, TheFirstListedThirtyTwoBitModeThatHoldsTheFrameIsTriedInListOrder) {
-    Display d;
-    FakeModes modes;
-    modes.list = {{1024, 768, 32}, {300, 200, 16}, {320, 199, 32}, {800, 600, 32}, {640, 480, 32}};
-    modes.available = {{false, 800, 600}, {false, 640, 480}};
-    fullscreenRequest(d, 300, 200).chooseMode(modes);
-    EXPECT_EQ(d.scaling, 1);  // centred, not stretched
-    EXPECT_EQ(d.windowed, 0);
-    std::vector<FakeModes::Request> expected = {
-        {false, 300, 200}, {false, 1024, 768}, {false, 800, 600}};
-    EXPECT_EQ(modes.asked, expected);
-}
-
-TEST(DisplayModeChoice, WhenTheDoubledModeFailsTooTheListIsWalked) {
-    Display d;
-    FakeModes modes;
-    modes.list = {{800, 600, 32}};
-    modes.available = {{false, 800, 600}};
-    fullscreenRequest(d, 320, 240).chooseMode(modes);
-    std::vector<FakeModes::Request> expected = {
-        {false, 320, 240}, {false, 640, 480}, {false, 800, 600}};
-    EXPECT_EQ(modes.asked, expected);
-    EXPECT_EQ(d.scaling, 1);
-    EXPECT_EQ(d.windowed, 0);
-}
-
-TEST(DisplayModeChoice, WhenNoFullscreenModeWorksTheShowOpensAWindowAtTheRenderSize) {
-    Display d;
-    FakeModes modes;  // and no mode list at all
-    modes.available = {{true, 320, 240}};
-    fullscreenRequest(d, 320, 240).chooseMode(modes);
-    EXPECT_EQ(d.windowed, 1);
-    EXPECT_EQ(d.scaling, 1);
-    EXPECT_EQ(modes.asked.back(), FakeModes::Request(true, 320, 240));
-}
-
-TEST(DisplayModeChoice, AFailedWindowedRequestIsFatalAtOnce) {
-    Display d;
-    FakeModes modes;
-    modes.available = {{false, 320, 240}, {false, 640, 480}};  // a fall-back would succeed
-    d.windowed = 1;
-    d.width = 320;
-    d.height = 240;
-    EXPECT_EXIT(d.chooseMode(modes), ::testing::ExitedWithCode(STATUS_GRAPHICS),
+TEST(DisplayMode, AWindowThatIsRefusedIsFatalAtOnceWithoutFallingBack) {
+    OnScreen a;
+    a.screen.windowWorks = false;
+    EXPECT_EXIT(a.d.setMode(1, 0, 320, 240, 32), ::testing::ExitedWithCode(STATUS_GRAPHICS),
                 "^Fatal error initializing windowed graphics mode\\.\n$");
+    a.screen.fullscreenWorks = false;
+    EXPECT_EXIT(a.d.setMode(0, 0, 320, 240, 32), ::testing::ExitedWithCode(STATUS_GRAPHICS),
+                "^Fatal error initializing graphics mode\\.\n$");
 }
 
-TEST(DisplayModeChoice, WhenEvenTheWindowFailsAfterTheFallBacksTheProgramEnds) {
-    Display d;
-    FakeModes modes;
-    modes.list = {{1024, 768, 32}};
-    fullscreenRequest(d, 320, 240);
-    EXPECT_EXIT(d.chooseMode(modes), ::testing::ExitedWithCode(STATUS_GRAPHICS),
-                "^Fatal error initializing graphics mode\\.\n$");
+TEST(DisplayMode, TheViewersChoiceOfWindowHoldsForTheFirstModeOnlyAndF11SwitchesAway) {
+    OnScreen a;
+    a.d.settings.windowed = 1;
+    a.d.setMode(0, 0, 320, 240, 32);  // the show asks for fullscreen
+    EXPECT_EQ(a.d.windowed, 1);
+    a.d.setMode(!a.d.windowed, a.d.direct, a.d.width, a.d.height, a.d.depth);
+    EXPECT_EQ(a.d.windowed, 0);
+    EXPECT_EQ(a.screen.opened, (std::vector<bool>{true, false}));
+}
+
+TEST(DisplayMode, ASwitchReopensTheScreenButKeepsTheScratchFramesAndTheirLoans) {
+    OnScreen a;
+    a.d.setMode(0, 0, 320, 240, 32);
+    BITMAP* before[Display::NUM_SCRATCH];
+    for (int i = 0; i < Display::NUM_SCRATCH; ++i) before[i] = a.d.scratch[i];
+    BITMAP* lent = a.d.borrowScratch();
+    clear_to_color(lent, 0x00ABCDEF);
+    a.d.setMode(!a.d.windowed, a.d.direct, a.d.width, a.d.height, a.d.depth);
+    EXPECT_EQ(a.d.windowed, 1);
+    for (int i = 0; i < Display::NUM_SCRATCH; ++i) EXPECT_EQ(a.d.scratch[i], before[i]);
+    EXPECT_TRUE(a.d.inUse[0]);
+    EXPECT_FALSE(a.d.inUse[1]);
+    EXPECT_EQ(pixel(lent, 100, 100), 0xABCDEFu);
+    EXPECT_EQ(a.screen.opened.size(), 2u);
+}
+
+TEST(DisplayMode, EffectsAreToldTheRateTheScreenPresentsAt) {
+    OnScreen a;
+    a.screen.pacer.setDisplay(144, true);
+    a.d.setMode(0, 0, 320, 240, 32);
+    EXPECT_EQ(a.d.refreshRate, 144);
+    a.screen.pacer.setDisplay(0, true);  // a display that does not say
+    a.d.setMode(1, 0, 320, 240, 32);
+    EXPECT_EQ(a.d.refreshRate, 60);
 }
 
 TEST(DisplayScratch, FramesAreLentLowestFirstAndComeBackToThePool) {
@@ -205,99 +171,185 @@ TEST(DisplayScratch, AScratchFrameThatCannotBeCreatedEndsTheProgram) {
 #endif
 }
 
-TEST(DisplayPresent, AFrameIsCentredOnALargerScreenAndTheBorderIsLeftAlone) {
-    HeadlessDemo demo;
-    FakeScreen screenOf(640, 480, 0x123456);
-    Display& d = demo.display;
-    d.direct = 1;
-    d.scaling = 1;
-    Bitmap frame(0x00FF00);
-    setPixel(frame, 0, 0, 0xFF0000);
-    setPixel(frame, 319, 239, 0x0000FF);
-    d.present(frame);
-    EXPECT_EQ(pixel(screenOf.get(), 160, 120), 0xFF0000u);
-    EXPECT_EQ(pixel(screenOf.get(), 479, 359), 0x0000FFu);
-    EXPECT_EQ(pixel(screenOf.get(), 300, 200), 0x00FF00u);
-    EXPECT_EQ(pixel(screenOf.get(), 159, 120), 0x123456u);
-    EXPECT_EQ(pixel(screenOf.get(), 480, 360), 0x123456u);
-    EXPECT_EQ(pixel(screenOf.get(), 0, 0), 0x123456u);
+
+namespace {
+
+// SDL's video without any display (its dummy driver), for the picture as the screen draws it.
+struct DummyVideo : ::testing::Test {
+    static void SetUpTestSuite() {
+        setenv("SDL_VIDEODRIVER", "dummy", 1);
+        ASSERT_TRUE(SdlScreen::connect());
+    }
+    static void TearDownTestSuite() { SDL_QuitSubSystem(SDL_INIT_VIDEO); }
+
+    HeadlessDemo demo;  // the library, for the frames
+    Bitmap frame{0x203040};
+    DummyVideo() {
+        setPixel(frame, 0, 0, 0xFF0000);
+        setPixel(frame, 319, 239, 0x0000FF);
+        setPixel(frame, 10, 20, 0x00FF00);
+    }
+    // The window's pixels after the screen has shown `frame`.
+    std::vector<std::uint32_t> shown(SdlScreen& screen, int& w, int& h) {
+        screen.show(frame);
+        SDL_GetRendererOutputSize(screen.sdlRenderer(), &w, &h);
+        std::vector<std::uint32_t> out(static_cast<std::size_t>(w) * h);
+        SDL_RenderReadPixels(screen.sdlRenderer(), nullptr, SDL_PIXELFORMAT_RGB888, out.data(), w * 4);
+        return out;
+    }
+};
+
+}  // namespace
+
+TEST_F(DummyVideo, AFrameFillsTheWindowAtTheLargestWholeMultipleCentredOnBlack) {
+    SdlScreen screen({}, "Zorvek");
+    ASSERT_TRUE(screen.open(true, 320, 240));
+    int w = 0, h = 0;
+    shown(screen, w, h);
+    EXPECT_EQ(w, 640);  // the default window on a 1024 x 768 desktop
+    EXPECT_EQ(h, 480);
+    SDL_Window* window = SDL_RenderGetWindow(screen.sdlRenderer());
+    SDL_SetWindowSize(window, 1000, 800);
+    SDL_PumpEvents();
+    std::vector<std::uint32_t> px = shown(screen, w, h);
+    ASSERT_EQ(w, 1000);
+    ASSERT_EQ(h, 800);
+    EXPECT_EQ(screen.picture(), (Area{20, 40, 960, 720}));
+    auto at = [&](int x, int y) { return px[static_cast<std::size_t>(y) * w + x] & 0xFFFFFF; };
+    EXPECT_EQ(at(20, 40), 0xFF0000u);
+    EXPECT_EQ(at(22, 42), 0xFF0000u);  // one frame pixel is a 3 x 3 square
+    EXPECT_EQ(at(23, 40), 0x203040u);
+    EXPECT_EQ(at(20 + 30, 40 + 60), 0x00FF00u);
+    EXPECT_EQ(at(20 + 32, 40 + 62), 0x00FF00u);
+    EXPECT_EQ(at(979, 759), 0x0000FFu);
+    EXPECT_EQ(at(19, 400), 0u);
+    EXPECT_EQ(at(980, 400), 0u);
+    EXPECT_EQ(at(500, 39), 0u);
+    EXPECT_EQ(at(500, 760), 0u);
 }
 
-TEST(DisplayPresent, ADoubledScreenShowsEveryPixelAsATwoByTwoBlock) {
-    HeadlessDemo demo;
-    FakeScreen screenOf(640, 480);
-    Display& d = demo.display;
-    d.direct = 1;
-    d.scaling = 2;
-    Bitmap frame(0x000000);
-    setPixel(frame, 10, 20, 0xABCDEF);
-    d.present(frame);
-    for (int dy = 0; dy < 2; ++dy)
-        for (int dx = 0; dx < 2; ++dx) EXPECT_EQ(pixel(screenOf.get(), 20 + dx, 40 + dy), 0xABCDEFu);
-    EXPECT_EQ(pixel(screenOf.get(), 22, 40), 0u);
-    EXPECT_EQ(pixel(screenOf.get(), 20, 42), 0u);
+TEST_F(DummyVideo, FullscreenTakesTheDesktopAndAHeldPictureStaysOnShow) {
+    SdlScreen screen({}, "Zorvek");
+    ASSERT_TRUE(screen.open(false, 320, 240));
+    // Whatever was there before, the band around the picture is drawn black.
+    SDL_SetRenderDrawColor(screen.sdlRenderer(), 255, 255, 255, 255);
+    SDL_RenderClear(screen.sdlRenderer());
+    int w = 0, h = 0;
+    std::vector<std::uint32_t> px = shown(screen, w, h);
+    EXPECT_EQ(screen.picture(), (Area{32, 24, 960, 720}));
+    for (int at : {0, 31 + 100 * w, 992 + 100 * w, 1023 + 767 * w, 500 + 745 * w})
+        EXPECT_EQ(px[static_cast<std::size_t>(at)] & 0xFFFFFF, 0u) << at % w << ", " << at / w;
+    clear_to_color(frame, 0);
+    screen.show(nullptr);
+    std::uint32_t held = 0;
+    SDL_Rect one{32 + 30, 24 + 60, 1, 1};
+    SDL_RenderReadPixels(screen.sdlRenderer(), &one, SDL_PIXELFORMAT_RGB888, &held, 4);
+    EXPECT_EQ(held & 0xFFFFFF, 0x00FF00u);
 }
 
-TEST(DisplayPresent, PageFlippingDrawsIntoTheHiddenPageAndAlternates) {
-    HeadlessDemo demo;
-    FakeScreen screenOf(320, 240, 0x777777);
-    Display& d = demo.display;
-    Bitmap page0(0), page1(0);
-    d.pages[0] = page0;
-    d.pages[1] = page1;
-    d.direct = 0;
-    d.scaling = 1;
-    d.shownPage = 0;
-    d.drawPage = 1;
-    Bitmap red(0xFF0000), blue(0x0000FF);
-    d.present(red);
-    EXPECT_EQ(pixel(page1, 5, 5), 0xFF0000u);
-    EXPECT_EQ(pixel(page0, 5, 5), 0u);
-    EXPECT_EQ(d.shownPage, 1);
-    EXPECT_EQ(d.drawPage, 0);
-    d.present(blue);
-    EXPECT_EQ(pixel(page0, 5, 5), 0x0000FFu);
-    EXPECT_EQ(pixel(page1, 5, 5), 0xFF0000u);
-    EXPECT_EQ(d.shownPage, 0);
-    EXPECT_EQ(d.drawPage, 1);
-    EXPECT_EQ(pixel(screenOf.get(), 5, 5), 0x777777u);  // the visible screen is not drawn on
-    d.pages[0] = d.pages[1] = nullptr;
+TEST_F(DummyVideo, SmoothScalingFillsTheWindowsWidthAndKeepsTheShape) {
+    ScreenSettings smooth;
+    smooth.smooth = true;
+    smooth.windowScale = 2;
+    SdlScreen screen(smooth, "Zorvek");
+    ASSERT_TRUE(screen.open(true, 320, 240));
+    SDL_SetWindowSize(SDL_RenderGetWindow(screen.sdlRenderer()), 1000, 800);
+    SDL_PumpEvents();
+    int w = 0, h = 0;
+    shown(screen, w, h);
+    EXPECT_EQ(screen.picture(), (Area{0, 25, 1000, 750}));
 }
 
-TEST(DisplayPresent, AFrameThatIsAVideoBitmapIsNotCopied) {
-    HeadlessDemo demo;
-    FakeScreen screenOf(320, 240, 0x777777);
-    Display& d = demo.display;
-    d.direct = 1;
-    d.scaling = 1;
-    Bitmap page(0xFF0000);
-    page.get()->id |= BMP_ID_VIDEO;
-    d.present(page);
-    page.get()->id &= ~BMP_ID_VIDEO;
-    EXPECT_EQ(pixel(screenOf.get(), 5, 5), 0x777777u);
+TEST(PictureFit, TheLargestWholeMultipleOnAnyScreenAndAShrunkFrameOnATinyOne) {
+    EXPECT_EQ(fitPicture(320, 240, 3840, 2160, false), (Area{480, 0, 2880, 2160}));
+    EXPECT_EQ(fitPicture(320, 240, 1920, 1080, false), (Area{320, 60, 1280, 960}));
+    EXPECT_EQ(fitPicture(320, 240, 640, 1000, false), (Area{0, 260, 640, 480}));
+    EXPECT_EQ(fitPicture(320, 240, 200, 300, false), (Area{0, 75, 200, 150}));
+    EXPECT_EQ(fitPicture(320, 240, 1920, 1080, true), (Area{240, 0, 1440, 1080}));
 }
 
-// Needs an X server (the test suite runs under Xvfb when there is no display).
-TEST(DisplayUnderX11, AModeSwitchRecreatesThePagesButKeepsTheScratchFramesAndTheirLoans) {
-    if (!std::getenv("DISPLAY")) GTEST_SKIP() << "no X display";
-    Demo demo;
-    Display& d = demo.display;
-    d.setMode(0, 0, 320, 240, 32);
-    ASSERT_NE(screen, nullptr);
-    EXPECT_GE(SCREEN_W, 320);
-    EXPECT_GE(SCREEN_H, 240);
-    BITMAP* before[Display::NUM_SCRATCH];
-    for (int i = 0; i < Display::NUM_SCRATCH; ++i) before[i] = d.scratch[i];
-    BITMAP* lent = d.borrowScratch();
-    clear_to_color(lent, 0x00ABCDEF);
+TEST(PictureFit, TheDefaultWindowIsAWholeMultipleWithinMostOfTheDesktop) {
+    EXPECT_EQ(defaultWindow(320, 240, 1024, 768), (Area{0, 0, 640, 480}));
+    EXPECT_EQ(defaultWindow(320, 240, 1920, 1050), (Area{0, 0, 960, 720}));
+    EXPECT_EQ(defaultWindow(320, 240, 3840, 2110), (Area{0, 0, 2240, 1680}));
+    EXPECT_EQ(defaultWindow(320, 240, 300, 200), (Area{0, 0, 320, 240}));
+}
 
-    d.setMode(!d.windowed, d.direct, d.width, d.height, d.depth);
-    EXPECT_EQ(d.windowed, 1);
-    for (int i = 0; i < Display::NUM_SCRATCH; ++i) EXPECT_EQ(d.scratch[i], before[i]);
-    EXPECT_TRUE(d.inUse[0]);
-    EXPECT_FALSE(d.inUse[1]);
-    EXPECT_EQ(pixel(lent, 100, 100), 0xABCDEFu);
-    EXPECT_EQ(d.shownPage, 0);
-    EXPECT_EQ(d.drawPage, 1);
-    d.present(lent);  // must not fault, whichever presentation the driver allows
+namespace {
+constexpr Nanos MS = 1'000'000;
+constexpr Nanos START = 5'000 * MS;
+}  // namespace
+
+TEST(Pacer, WithoutVsyncPresentsFollowTheRefreshWithoutDriftAndLatePassesDoNotBurst) {
+    Pacer p;
+    p.setDisplay(60, false);
+    Nanos first = p.presentAt(START);
+    EXPECT_EQ(first, START);
+    Nanos at = first;
+    for (int i = 1; i <= 600; ++i) {
+        at = p.presentAt(at - 3 * MS);  // every pass ready early: it waits for its slot
+        p.presented(at);
+    }
+    EXPECT_NEAR(static_cast<double>(at - first), 10e9, 1e3);
+    // Passes a few refreshes late are shown at once and catch up on the slots they missed...
+    const Nanos i = p.interval();
+    Nanos late = at + 5 * i / 2;
+    EXPECT_EQ(p.presentAt(late), late);
+    EXPECT_EQ(p.presentAt(late + MS), late + MS);
+    EXPECT_EQ(p.presentAt(late + 2 * MS), at + 3 * i);
+    // ...but one far behind starts a new series instead of hurrying through the missed slots.
+    Nanos stalled = at + 40 * i;
+    EXPECT_EQ(p.presentAt(stalled), stalled);
+    EXPECT_EQ(p.presentAt(stalled), stalled + i);
+}
+
+TEST(Pacer, VsyncThatDoesNotWaitIsFoundOutAndReplacedBySleeping) {
+    Pacer p;
+    p.setDisplay(60, true);
+    Nanos t = START;
+    int found = 0;
+    for (int i = 0; i < 40; ++i) {
+        if (p.pacedByVsync()) {
+            EXPECT_EQ(p.presentAt(t), t);
+        }
+        t = p.presentAt(t);
+        found += p.presented(t);
+        t += MS;  // presents that return at once
+    }
+    EXPECT_EQ(found, 1);
+    EXPECT_FALSE(p.pacedByVsync());
+    p.setDisplay(60, true);  // a new window: vsync is not trusted again
+    EXPECT_FALSE(p.pacedByVsync());
+}
+
+TEST(Pacer, RealVsyncIsTrustedThroughSlowPasses) {
+    Pacer p;
+    p.setDisplay(144, true);
+    Nanos t = START;
+    for (int i = 0; i < 200; ++i) {
+        EXPECT_EQ(p.presentAt(t), t);
+        EXPECT_FALSE(p.presented(t));
+        t += (i % 10 == 0 ? 2 : 1) * 6'944'444;  // now and then a pass misses a refresh
+    }
+    EXPECT_TRUE(p.pacedByVsync());
+    EXPECT_EQ(p.refreshRate(), 144);
+    EXPECT_NEAR(p.recentRate(), 144.0, 0.1);
+}
+
+TEST(Pacer, TheMedianCountsEveryWholeSecondIncludingOnesWithoutAPresent) {
+    Pacer p;
+    Nanos t = START;
+    auto second = [&](int presents) {
+        for (int i = 0; i < presents; ++i) p.presented(t + i * (1'000 * MS / presents));
+        t += 1'000 * MS;
+    };
+    for (int n : {60, 59, 60, 61, 60, 12, 60}) second(n);
+    t += 3'000 * MS;  // three seconds without a present (the window hidden, a stall)
+    second(1);
+    second(60);
+    EXPECT_EQ(p.secondsCounted(), 11);
+    EXPECT_EQ(p.medianPerSecond(), 59);  // 0 0 0 1 12 (59) 60 60 60 60 61
+    second(60);
+    second(60);
+    EXPECT_EQ(p.medianPerSecond(), 60);
 }

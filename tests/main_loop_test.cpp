@@ -93,6 +93,15 @@ struct MainLoopTest : ::testing::Test {
     HeadlessDemo& demo = *owned;
     ManualClock clock;
     std::optional<MainLoop> loop;
+    FakeScreen screen;  // where finished frames go, once a test shows them
+
+    // A schedule of one generator of `colour` over the first 100 s, shown on `screen`.
+    void showOneGenerator(Generator& e, std::uint32_t colour) {
+        init(e).colour = colour;
+        demo.timeline.add(0, 100000, &e);
+        begin();
+        demo.display.screen = &screen;
+    }
 
     template <class E>
     E& init(E& effect) {
@@ -114,6 +123,7 @@ struct MainLoopTest : ::testing::Test {
         key[KEY_DOWN] = 0;
         key[KEY_C] = 0;
         resetControls();
+        demo.display.screen = nullptr;
     }
 };
 
@@ -405,19 +415,37 @@ TEST_F(MainLoopTime, HoldingDownFreezesTimeAtThePreviousPass) {
     EXPECT_EQ(loop->prevTime, 4300);
 }
 
-TEST_F(MainLoopTime, HoldingUpKeepsTheScreenUnchangedWhileThePassesGoOn) {
+TEST_F(MainLoopTime, HoldingUpKeepsThePictureOnShowWhileThePassesGoOnAtTheirPace) {
     Generator e;
-    init(e).colour = 0x00FF00;
-    demo.timeline.add(0, 100000, &e);
-    begin();
-    FakeScreen screenOf(320, 240, 0x0000FF);
+    showOneGenerator(e, 0x00FF00);
     key[KEY_UP] = 1;
     passAt(1000);
-    EXPECT_EQ(pixel(screenOf.get(), 100, 100), 0x0000FFu);
-    EXPECT_EQ(e.calls.renders, 1);
-    key[KEY_UP] = 0;
     passAt(1100);
-    EXPECT_EQ(pixel(screenOf.get(), 100, 100), 0x00FF00u);
+    EXPECT_EQ(screen.shows, 0);
+    EXPECT_EQ(screen.holds, 2);  // every pass still waits for its refresh
+    EXPECT_EQ(e.calls.renders, 2);
+    key[KEY_UP] = 0;
+    BITMAP* f = passAt(1200);
+    EXPECT_EQ(screen.shown, f);
+    EXPECT_EQ(screen.shows, 1);
+}
+
+TEST_F(MainLoopTime, PlayedOnceTheShowEndsOnItsLastMomentInsteadOfRewinding) {
+    Generator longest, last;
+    init(longest).colour = 0xAA0000;
+    init(last).colour = 0x00AA00;
+    demo.timeline.add(0, 30000, &longest);   // ends 29999, after the last event added
+    demo.timeline.add(20000, 5000, &last);   // lastEnd 24999
+    begin();
+    loop->quitAtEnd = true;
+    passAt(29000);
+    EXPECT_FALSE(quitRequested);
+    BITMAP* f = passAt(30500);
+    EXPECT_EQ(f, longest.frame);
+    EXPECT_EQ(loop->time, 29999);
+    EXPECT_TRUE(quitRequested);
+    EXPECT_FALSE(rewinding);
+    EXPECT_EQ(clock.ms, 30500);  // the music is not moved back
 }
 
 TEST_F(MainLoopFrameStack, APassThatLeavesNoFrameEndsWithTheUnderflowMessage) {
@@ -486,6 +514,14 @@ TEST_F(MainLoopOverlays, TheFrameRateIsTheInverseOfTheMusicTimeThePassTook) {
     expectFrameShows(passAt(2000), 0, {{279, 9, "MANY"}});
     slow.takes = 11;
     expectFrameShows(passAt(3000), 0, {{255, 9, "90.9FPS"}});
+}
+
+TEST_F(MainLoopOverlays, OnAScreenTheFrameRateIsThePresentedRate) {
+    Generator e;
+    showOneGenerator(e, 0);
+    showFps = true;
+    for (Nanos t = 1; t < 10 * 6'944'444; t += 6'944'444) screen.pacer.presented(t);  // 144 Hz
+    expectFrameShows(passAt(1000), 0, {{247, 9, "144.0FPS"}});
 }
 
 TEST_F(MainLoopOverlays, TheEventListGrowsUpwardsWithTheTimeEachEventHasLeft) {

@@ -55,12 +55,6 @@ bool sameMaps(BITMAP* a, BITMAP* b) {
     return true;
 }
 
-// The graphics driver's refresh rate, as a test sets it: 0 (no driver) unless changed.
-struct RefreshRate {
-    explicit RefreshRate(int rate) { _set_current_refresh_rate(rate); }
-    ~RefreshRate() { _set_current_refresh_rate(0); }
-};
-
 }  // namespace
 
 TEST(WarpmapEffect, HoldsTwoScratchFramesWhileRunningAndRebuildsItsMapOnEachStart) {
@@ -205,7 +199,7 @@ TEST(RotatingWarpmapEffect, WithoutTurnOrScaleEveryEntryIsItselfOrOneNearerTheCe
 
 TEST(RotatingWarpmapEffect, TheTurnPerMapShrinksWithTheRefreshRateAndNoRateCountsAsSixty) {
     HeadlessDemo demo;
-    ASSERT_EQ(get_refresh_rate(), 0);
+    ASSERT_EQ(demo.display.refreshRate, 0);
     RotatingWarpmapEffect warp;
     warp.init(&demo);
     turnLeft(warp);
@@ -213,20 +207,17 @@ TEST(RotatingWarpmapEffect, TheTurnPerMapShrinksWithTheRefreshRateAndNoRateCount
     Bitmap noRate(0);
     blit(warp.map, noRate, 0, 0, 0, 0, 320, 240);
     warp.stop();
-    {
-        RefreshRate sixty(60);
-        warp.start();
-        EXPECT_TRUE(sameMaps(noRate, warp.map));
-        warp.stop();
-    }
+    demo.display.refreshRate = 60;
+    warp.start();
+    EXPECT_TRUE(sameMaps(noRate, warp.map));
+    warp.stop();
     Bitmap halfTurn(0);
-    {
-        RefreshRate hundredTwenty(120);
-        warp.start();
-        blit(warp.map, halfTurn, 0, 0, 0, 0, 320, 240);
-        warp.stop();
-    }
+    demo.display.refreshRate = 120;
+    warp.start();
+    blit(warp.map, halfTurn, 0, 0, 0, 0, 320, 240);
+    warp.stop();
     EXPECT_FALSE(sameMaps(noRate, halfTurn));
+    demo.display.refreshRate = 0;
     warp.angle /= 2;
     warp.start();
     EXPECT_TRUE(sameMaps(halfTurn, warp.map));

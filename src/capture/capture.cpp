@@ -163,6 +163,7 @@ int run(Options o) {
     sound::setOffline(true);
     auto show = std::make_unique<Velmora>(DemoMode::Headless);
     show->display.setHeadless(320, 240, 32);
+    show->display.refreshRate = o.fps;  // one pass per frame: effects turn as on a display of this rate
     show->script();
     show->music.play();
 

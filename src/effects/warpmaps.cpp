@@ -92,7 +92,7 @@ const char* WarpmapEffect::name() { return "Warpmap"; }
 
 void RotatingWarpmapEffect::computeMap() {
     const int width = map->w, height = map->h;
-    int rate = get_refresh_rate();
+    int rate = demo->display.refreshRate;
     if (rate <= 0) rate = 60;
     const float k = 60.0f / static_cast<float>(rate);
     const double turn = static_cast<double>(angle) * k;

@@ -63,7 +63,6 @@ int keyboardHandler(int keycode) {
     }
     return 0;  // every key is swallowed
 }
-END_OF_FUNCTION(keyboardHandler)
 
 void timerHandler() {
     if (mouse_b & 1) {
@@ -81,9 +80,7 @@ void timerHandler() {
         seeking = key[KEY_LEFT] || key[KEY_RIGHT];
     }
 }
-END_OF_FUNCTION(timerHandler)
 
 void closeHandler() { quitRequested = true; }
-END_OF_FUNCTION(closeHandler)
 
 }  // namespace Zorvek

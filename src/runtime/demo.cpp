@@ -7,9 +7,11 @@
 #include <cstdlib>
 #include <ctime>
 
+#include "display/pacer.h"
 #include "runtime/clock.h"
 #include "runtime/controls.h"
 #include "runtime/fail.h"
+#include "runtime/input.h"
 #include "runtime/main_loop.h"
 
 namespace Zorvek {
@@ -32,22 +34,14 @@ Demo::Demo(DemoMode mode) {
         return;
     }
 
-    if (_install_allegro_version_check(SYSTEM_AUTODETECT, &errno, std::atexit, ALLEGRO_4_4_0) != 0) {
+    // The library draws into memory only; the window, its input and the pacing are SDL's.
+    if (_install_allegro_version_check(SYSTEM_NONE, &errno, std::atexit, ALLEGRO_4_4_0) != 0 ||
+        !Display::connect()) {
         std::puts("Error initializing allegro.\n");
         std::exit(EXIT_GRAPHICS);
     }
-    set_window_title("Zorvek");
-    install_timer();
+    display.title = "Zorvek";
     std::srand(static_cast<unsigned>(std::time(nullptr)));
-    install_keyboard();
-    set_keyboard_rate(500, 100);
-    LOCK_FUNCTION(keyboardHandler);
-    LOCK_FUNCTION(timerHandler);
-    LOCK_FUNCTION(closeHandler);
-    keyboard_callback = keyboardHandler;
-    set_close_button_callback(closeHandler);
-    install_mouse();
-    install_int(timerHandler, 100);
     resetControls();
 }
 
@@ -65,15 +59,20 @@ void Demo::setKeyJump(int scancode, int ms) { keyJump[scancode] = ms; }
 void Demo::run() {
     MusicClock clock(music);
     MainLoop loop(*this, clock);
+    loop.quitAtEnd = quitAtEnd;
     loop.begin();
     music.play();
+    Input input(monotonicNow());
     if (!quitRequested) {
         for (;;) {
+            input.poll(monotonicNow());
+            if (modeSwitchRequested) input.releaseAll();
             loop.switchModeIfRequested();
             loop.pass();
             if (quitRequested) break;
         }
     }
+    stoppedAt = loop.time;
     loop.end();
     music.stopMusic();
 }

@@ -11,7 +11,7 @@ namespace Zorvek {
 
 // How the demo object brings the platform up.
 enum class DemoMode {
-    Interactive,  // the graphics library with its system driver, input handlers and timer
+    Interactive,  // a window on the display, with the viewer's keyboard and mouse
     Headless,     // no system driver, no input: tests and offline rendering
 };
 
@@ -27,6 +27,8 @@ public:
     Timeline timeline;
     BITMAP* frames[FRAME_SLOTS] = {nullptr};
     int frameCount = 1;
+    bool quitAtEnd = false;  // leave when the schedule has run out, instead of rewinding
+    int stoppedAt = 0;       // music time of the last pass, once run() has returned
 
     explicit Demo(DemoMode mode = DemoMode::Interactive);
     virtual ~Demo();

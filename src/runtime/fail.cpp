@@ -1,23 +1,40 @@
 #include "runtime/fail.h"
 
-#include <allegro.h>
+#include <SDL2/SDL.h>
 
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 namespace Zorvek {
 
-void warn(const char* message) {
-    // The library's message box when its system driver has one. Without one (no library yet, or
-    // no system driver in headless runs) the library would print to standard output, where the
-    // message is lost among the program's own output; a failure belongs on standard error.
-    if (system_driver && system_driver->message) {
-        allegro_message("%s", message);
-    } else {
-        std::fprintf(stderr, "%s\n", message);
-    }
+namespace {
+
+SDL_Window* messageWindow = nullptr;
+
+// A box needs a display; and a box waits for a click, which no test or unattended run gives.
+bool messageBoxWanted() {
+    const char* wanted = std::getenv("VELMORA_MESSAGE_BOX");
+    if (wanted && std::strcmp(wanted, "0") == 0) return false;
+    return SDL_WasInit(SDL_INIT_VIDEO) != 0;
 }
+
+void showMessage(const char* message, bool fatal) {
+    std::fprintf(stderr, "%s\n", message);
+    std::fflush(stderr);
+    if (!messageBoxWanted()) return;
+    // A fullscreen show would cover the box; at the end it has nothing more to show.
+    if (fatal && messageWindow) SDL_HideWindow(messageWindow);
+    SDL_ShowSimpleMessageBox(fatal ? SDL_MESSAGEBOX_ERROR : SDL_MESSAGEBOX_WARNING, "Zorvek",
+                             message, fatal ? nullptr : messageWindow);
+}
+
+}  // namespace
+
+void setMessageWindow(SDL_Window* window) { messageWindow = window; }
+
+void warn(const char* message) { showMessage(message, false); }
 
 void fail(int code, const char* format, ...) {
     char message[512];
@@ -25,7 +42,7 @@ void fail(int code, const char* format, ...) {
     va_start(args, format);
     std::vsnprintf(message, sizeof message, format, args);
     va_end(args);
-    warn(message);
+    showMessage(message, true);
     std::exit(code);
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+struct SDL_Window;
+
 namespace Zorvek {
 
 // Exit codes name the area of a fatal failure.
@@ -10,11 +12,15 @@ enum ExitCode : int {
     EXIT_SOUND = -4,     // sound system, music file, playback
 };
 
-// Shows the fixed message (printf-style) in the library's message box and exits with `code`.
-// Every fatal failure of the system goes through here.
+// Writes the fixed message (printf-style) to standard error, shows it in a message box where a
+// display is up, and exits with `code`. Every fatal failure of the system goes through here.
+// VELMORA_MESSAGE_BOX=0 in the environment keeps the box away (tests, unattended screenings).
 [[noreturn]] void fail(int code, const char* format, ...) __attribute__((format(printf, 2, 3)));
 
 // Shows a message the way fail() does, and carries on.
 void warn(const char* message);
+
+// The window that message boxes belong to; null when there is none.
+void setMessageWindow(SDL_Window* window);
 
 }  // namespace Zorvek

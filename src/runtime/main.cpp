@@ -1,16 +1,23 @@
-// The program: builds the show, lets it script itself, runs it, exits.
+// The program: reads the viewer's options, builds the show, lets it script itself, runs it, exits.
+#include <SDL2/SDL.h>
 #include <allegro.h>
-#include <unistd.h>
+#include <sys/resource.h>
 
-#include <climits>
+#include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <new>
+#include <string>
 
+#include "display/pacer.h"
+#include "runtime/controls.h"
 #include "runtime/data_dir.h"
+#include "runtime/main_loop.h"
+#include "runtime/options.h"
 #include "show/velmora.h"
 
 namespace {
+
+constexpr int EXIT_USAGE = 2;
 
 // The demo object holds every effect and its tables by value; it lives in static storage rather
 // than on the entry function's stack. It is built once, on the first call, and never destroyed
@@ -20,14 +27,72 @@ Zorvek::Velmora& theShow() {
     return *new (storage) Zorvek::Velmora();
 }
 
+[[noreturn]] void refuse(const std::string& error) {
+    std::fprintf(stderr, "velmora: %s\n%s", error.c_str(), Zorvek::viewerUsage().c_str());
+    std::exit(EXIT_USAGE);
+}
+
+// Where the viewer asked the show to start, as a jump the first pass makes.
+void startWhereAsked(const Zorvek::Velmora& show, const Zorvek::ViewerOptions& options) {
+    const int showEnd = Zorvek::latestEnd(show.timeline);
+    if (options.startKey != 0) {
+        if (Zorvek::keyJump[options.startKey] < 0) refuse("--chapter: that key starts no chapter");
+        Zorvek::jumpTo = Zorvek::keyJump[options.startKey];
+    } else if (options.startMs >= 0) {
+        if (options.startMs > showEnd)
+            refuse("--from: " + std::to_string(options.startMs) + " is past the show's end at " +
+                   std::to_string(showEnd));
+        Zorvek::jumpTo = options.startMs;
+    }
+}
+
+// Processor time (user and system) this process has used, in seconds.
+double processorSeconds() {
+    rusage used{};
+    getrusage(RUSAGE_SELF, &used);
+    return static_cast<double>(used.ru_utime.tv_sec + used.ru_stime.tv_sec) +
+           static_cast<double>(used.ru_utime.tv_usec + used.ru_stime.tv_usec) / 1e6;
+}
+
+void printStats(const Zorvek::Velmora& show, double seconds, double processor) {
+    const Zorvek::Screen* screen = show.display.screen;
+    const int median = screen ? screen->pacing().medianPerSecond() : 0;
+    const long counted = screen ? screen->pacing().secondsCounted() : 0;
+    const int t = show.stoppedAt;
+    std::printf("presented: %d passes/s (median of %ld s)\n", median, counted);
+    std::printf("processor: %.1f %% of one core over %.1f s\n",
+                seconds > 0 ? 100.0 * processor / seconds : 0.0, seconds);
+    std::printf("stopped at: %02d:%02d.%03d (--from %d)\n", t / 60000, t / 1000 % 60, t % 1000, t);
+}
+
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
+    Zorvek::ViewerOptions options;
+    std::string error;
+    if (!Zorvek::parseViewerOptions(argc, argv, options, error)) refuse(error);
+    if (options.help) {
+        std::fputs(Zorvek::viewerUsage().c_str(), stdout);
+        return 0;
+    }
+    if (options.version) {
+        std::puts(Zorvek::viewerVersion());
+        return 0;
+    }
+    // Without a device the sound layer plays to SDL's silent driver, whose clock runs in real time.
+    if (options.mute) SDL_SetHintWithPriority(SDL_HINT_AUDIODRIVER, "dummy", SDL_HINT_OVERRIDE);
+
     // The show opens its files by relative name: work from the folder that holds them.
     Zorvek::enterShowDataFolder("velmora");
     Zorvek::Velmora& show = theShow();
+    show.display.settings = options.screen;
+    show.quitAtEnd = options.once;
+    double began = 0, processorBefore = 0;
     try {
         show.script();
+        startWhereAsked(show, options);
+        began = static_cast<double>(Zorvek::monotonicNow()) / 1e9;
+        processorBefore = processorSeconds();
         show.run();
     } catch (...) {
         // Only an exception takes the demo apart; the normal end leaves that to the library's
@@ -35,6 +100,9 @@ int main() {
         show.~Velmora();
         throw;
     }
+    if (options.stats)
+        printStats(show, static_cast<double>(Zorvek::monotonicNow()) / 1e9 - began,
+                   processorSeconds() - processorBefore);
     std::exit(0);
 }
 END_OF_MAIN()

@@ -2,6 +2,7 @@
 
 #include <allegro.h>
 
+#include <algorithm>
 #include <cstdarg>
 #include <cstdio>
 
@@ -32,9 +33,16 @@ constexpr const char* CREDIT = "VELMORA by ZORVEK - all our own work";
 
 }  // namespace
 
+int latestEnd(const Timeline& timeline) {
+    int end = 0;
+    for (int i = 0; i < timeline.count; ++i) end = std::max(end, timeline.events[i].end);
+    return end;
+}
+
 MainLoop::MainLoop(Demo& demo, Clock& clock) : demo(demo), clock(clock) {
     const Timeline& t = demo.timeline;
     lastEnd = t.count > 0 ? t.events[t.count - 1].end : 0;
+    scheduleEnd = latestEnd(t);
 }
 
 void MainLoop::begin() {
@@ -54,19 +62,30 @@ BITMAP* MainLoop::pass() {
 
     int t = takeTime();
     if (!demo.timeline.activeAt(t)) {
-        // End of the schedule: show the moment before the end and let the timer pull the music
-        // back to the start.
-        t = lastEnd;
-        demo.timeline.activeAt(lastEnd - REWIND_LEAD);
-        clock.setPosition(lastEnd - REWIND_LEAD);
-        rewinding = true;
+        if (quitAtEnd) {
+            // Played once: the schedule's last moment stays on show for this last pass.
+            t = scheduleEnd;
+            demo.timeline.activeAt(t);
+            quitRequested = true;
+        } else {
+            // End of the schedule: show the moment before the end and let the timer pull the
+            // music back to the start.
+            t = lastEnd;
+            demo.timeline.activeAt(lastEnd - REWIND_LEAD);
+            clock.setPosition(lastEnd - REWIND_LEAD);
+            rewinding = true;
+        }
     }
     clock.update();
     runActiveEvents(t);
     stopFinishedEffects();
     BITMAP* frame = takeFinishedFrame();
     drawOverlays(frame, t);
-    if (!key[KEY_UP]) demo.display.present(frame);
+    if (!key[KEY_UP]) {
+        demo.display.present(frame);
+    } else {
+        demo.display.holdPicture();
+    }
     prevTime = t;
     time = t;
     return frame;
@@ -163,7 +182,10 @@ BITMAP* MainLoop::takeFinishedFrame() {
 }
 
 void MainLoop::drawOverlays(BITMAP* frame, int t) {
-    if (showFps) {
+    if (showFps && demo.display.presentedRate() > 0) {
+        print(frame, frame->w - 73, 9, "%5.1fFPS", demo.display.presentedRate());
+    } else if (showFps) {
+        // Nothing presented to count: the music time this pass took.
         int now = clock.position();
         float rate = now == t ? 0.0f : 1000.0f / static_cast<float>(now - t);
         if (rate <= 0 || rate >= 100) {

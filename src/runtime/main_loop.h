@@ -10,6 +10,10 @@ class Clock;
 class Demo;
 class Effect;
 
+// The latest end of any event in the schedule (0 when it is empty): after it nothing is active.
+// Not always the last event's end: an event added earlier may last longer.
+int latestEnd(const Timeline& timeline);
+
 // The main loop's state and its pass: turns the clock's time into one finished frame.
 // The program, the tests and the offline renderer all drive the show through this.
 class MainLoop {
@@ -33,9 +37,11 @@ public:
 
     Effect* running[MAX_RUNNING] = {};
     int runningCount = 0;
-    int lastEnd = 0;
+    int lastEnd = 0;      // end of the last event in the schedule
+    int scheduleEnd = 0;  // the latest end of any event: nothing is active after it
     int prevTime = 0;
     int time = 0;  // T of the last pass
+    bool quitAtEnd = false;  // at the end of the schedule, quit instead of rewinding
 
 private:
     int takeTime();

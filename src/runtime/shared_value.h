@@ -4,9 +4,9 @@
 
 namespace Zorvek {
 
-// A plain value shared between the input handlers, which run on the graphics library's threads,
-// and the main loop. Every read and write is atomic, so the threads never race and never wait;
-// relaxed order is enough, since each value is a request on its own and orders nothing else.
+// A plain value shared between the input handlers and the main loop. Every read and write is
+// atomic, so a handler may run on any thread without racing or waiting; relaxed order is enough,
+// since each value is a request on its own and orders nothing else.
 // It reads and assigns like the int or bool it holds.
 template <class T>
 class SharedValue {

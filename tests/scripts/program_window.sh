@@ -1,59 +1,62 @@
 #!/usr/bin/env bash
-# The program opens its window titled "Zorvek" on an X display, switches from fullscreen to a
-# window and back with F11, and ends with exit code 0 when Esc is pressed.
+# The program's window under an X server: fullscreen the picture fills the screen at the largest
+# whole multiple, centred; the default window is the largest whole multiple that fits most of the
+# desktop; a resized window shows the picture at the largest multiple it holds; F11 switches to
+# fullscreen and back to the same window; the close button and Esc end the program with 0.
 set -u
 build=$1
 source "$(dirname "$0")/lib/xvfb.bash"
-shots=$build/screenshots
-mkdir -p "$shots"
+use_folders
 
-# Everything the program draws on the screen lies within the given rectangle (x y w h): the
-# frame is where the mode puts it. A screen that is all black says nothing and passes.
-expect_picture_within() {
-    local shot=$1 x=$2 y=$3 w=$4 h=$5
-    import -window root "$shot" 2>/dev/null || fail "no screenshot"
-    [[ $(convert "$shot" -format '%[max]' info:) == 0 ]] && return 0
-    local box
-    box=$(convert "$shot" -bordercolor black -border 1 -trim -format '%w %h %X %Y' info:)
-    read -r bw bh bx by <<<"${box//+/}"
-    ((bx -= 1, by -= 1))
-    ((bx >= x && by >= y && bx + bw <= x + w && by + bh <= y + h)) ||
-        fail "picture at ${bw}x${bh}+$bx+$by, outside ${w}x${h}+$x+$y ($shot)"
+# The picture, seen at the start of chapter F6, whose frame is lit to its very edges there.
+expect_picture() {
+    local wid=$1 target=$2 shot=$3 expected=$4 box
+    press "$wid" F6
+    sleep 0.7
+    screenshot "$target" "$shot"
+    box=$(lit_box "$shot")
+    [[ $box == "$expected" ]] || fail "picture at '$box', expected '$expected' ($shot)"
 }
 
-for geometry in 640x480x24 1024x768x24; do
-    start_xvfb "$geometry" || fail "Xvfb"
-    # No message box program: a fatal message then goes to standard error instead of waiting
-    # for a click.
-    PATH=/nonexistent SDL_AUDIODRIVER=dummy "$build/velmora" >"$shots/program-$geometry.log" 2>&1 &
-    PROGRAM_PID=$!
-    wid=$(find_window Zorvek) || fail "no window named Zorvek on a $geometry screen"
-    [[ $(xdotool getwindowname "$wid") == Zorvek ]] || fail "window title"
-    width=${geometry%%x*}
-    height=${geometry#*x}
-    height=${height%%x*}
-    sleep 1
-    # Fullscreen: the 320 x 240 frame in the middle of the screen.
-    expect_picture_within "$shots/program-$geometry.png" $(((width - 320) / 2)) $(((height - 240) / 2)) 320 240
 
-    xdotool key --window "$wid" F11 2>/dev/null
-    sleep 1
-    kill -0 "$PROGRAM_PID" 2>/dev/null || fail "the program ended on F11 ($(cat "$shots/program-$geometry.log"))"
-    wid=$(find_window Zorvek) || fail "no window after switching to a window"
-    # Windowed: a window of the frame's size at the top left of a screen without a window manager.
-    expect_picture_within "$shots/program-$geometry-windowed.png" 0 0 320 240
+# Fullscreen, the default: on a 640 x 480 screen the picture is doubled and fills it.
+start_xvfb 640x480x24 || fail "Xvfb"
+start_program || fail "no window named Zorvek on a 640x480 screen"
+wid=$WINDOW
+[[ $(xdotool getwindowname "$wid") == Zorvek ]] || fail "window title"
+expect_picture "$wid" root "$shots/program-640x480.png" "640 480 0 0"
+press "$wid" Escape
+expect_exit 0
+stop_xvfb
+echo "ok: fullscreen on 640x480"
 
-    xdotool key --window "$wid" F11 2>/dev/null
-    sleep 1
-    kill -0 "$PROGRAM_PID" 2>/dev/null || fail "the program ended on the way back to fullscreen"
-    expect_picture_within "$shots/program-$geometry-back.png" $(((width - 320) / 2)) $(((height - 240) / 2)) 320 240
+start_xvfb 1024x768x24 || fail "Xvfb"
+start_program || fail "no window on a 1024x768 screen"
+wid=$WINDOW
+expect_picture "$wid" root "$shots/program-1024x768.png" "960 720 32 24"
+[[ $(window_size "$wid") == 1024x768 ]] || fail "fullscreen window is $(window_size "$wid")"
 
-    xdotool key --window "$wid" Escape 2>/dev/null
-    wait_for_exit "$PROGRAM_PID"
-    status=$?
-    PROGRAM_PID=
-    [[ $status == 0 ]] || fail "exit status $status after Esc on a $geometry screen ($(cat "$shots/program-$geometry.log"))"
-    stop_xvfb
-    XVFB_PID=
-    echo "ok: $geometry"
-done
+# F11, and the window that comes up must have this size.
+switch_to() {
+    press "$wid" F11
+    sleep 1
+    wid=$(find_window Zorvek) || fail "no window after F11 (to $1)"
+    [[ $(window_size "$wid") == "$1" ]] || fail "after F11 the window is $(window_size "$wid"), expected $1"
+}
+
+switch_to 640x480  # the default window: the largest whole multiple within most of the screen
+expect_picture "$wid" "$wid" "$shots/program-window.png" "640 480 0 0"
+
+# Near the top left, so that the picture in the 1000 x 800 window is all on the 768-line screen.
+# Not (0, 0): without a window manager SDL is told of no move to where it believes nothing moved.
+xdotool windowmove "$wid" 4 4 windowsize "$wid" 1000 800 2>/dev/null
+sleep 0.5
+expect_picture "$wid" "$wid" "$shots/program-window-1000x800.png" "960 720 20 40"
+
+switch_to 1024x768
+switch_to 1000x800
+expect_picture "$wid" "$wid" "$shots/program-window-back.png" "960 720 20 40"
+
+close_window "$wid"
+expect_exit 0
+echo "ok: fullscreen, window, resize and F11 on 1024x768; the close button quits"

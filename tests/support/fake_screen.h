@@ -1,35 +1,36 @@
 #pragma once
-// A stand-in screen for tests of presentation: a memory bitmap as `screen`, and a graphics driver
-// record that reports its size, so that SCREEN_W and SCREEN_H hold. Destroy it before the demo.
+// A stand-in screen for tests of the display and the main loop: it opens what it is told it can,
+// and remembers what it was asked to open and to show.
 
-#include <allegro.h>
+#include <vector>
 
-#include "support/headless.h"
+#include "display/screen.h"
 
 namespace Zorvek::testing {
 
-class FakeScreen {
+class FakeScreen final : public Screen {
 public:
-    FakeScreen(int width, int height, std::uint32_t colour = 0x000000)
-        : bitmap(colour, width, height) {
-        driver.w = width;
-        driver.h = height;
-        driver.name = "test screen";
-        gfx_driver = &driver;
-        screen = bitmap;
-    }
-    ~FakeScreen() {
-        screen = nullptr;
-        gfx_driver = nullptr;
-    }
-    FakeScreen(const FakeScreen&) = delete;
-    FakeScreen& operator=(const FakeScreen&) = delete;
+    bool fullscreenWorks = true;
+    bool windowWorks = true;
+    std::vector<bool> opened;  // the windowed flag of every open asked for
+    BITMAP* shown = nullptr;   // the last frame shown
+    int shows = 0;             // frames shown
+    int holds = 0;             // passes that kept the picture on show
+    Pacer pacer;
 
-    BITMAP* get() const { return bitmap; }
-
-private:
-    GFX_DRIVER driver{};
-    Bitmap bitmap;
+    bool open(bool windowed, int, int) override {
+        opened.push_back(windowed);
+        return windowed ? windowWorks : fullscreenWorks;
+    }
+    void show(BITMAP* frame) override {
+        if (!frame) {
+            ++holds;
+            return;
+        }
+        ++shows;
+        shown = frame;
+    }
+    const Pacer& pacing() const override { return pacer; }
 };
 
 }  // namespace Zorvek::testing

@@ -1,0 +1,30 @@
+#pragma once
+
+#include "display/pacer.h"
+
+struct BITMAP;
+
+namespace Zorvek {
+
+// How the viewer wants the show presented.
+struct ScreenSettings {
+    int windowed = -1;     // 1: start in a window, 0: fullscreen, -1: as the show asks
+    int windowScale = 0;   // the window's size in multiples of the frame; 0: fit the desktop
+    bool smooth = false;   // any scale factor, filtered, instead of whole multiples
+};
+
+// Where finished frames are shown: a window or the whole desktop.
+class Screen {
+public:
+    virtual ~Screen() = default;
+    // Shows frames of `width` × `height` in a window or fullscreen, replacing what was open.
+    // False when that cannot be had.
+    virtual bool open(bool windowed, int width, int height) = 0;
+    // Shows a finished frame, one per displayed refresh. A null frame leaves the picture on show
+    // as it is; the pass still takes its refresh.
+    virtual void show(BITMAP* frame) = 0;
+    // The pace of the presents and what has been presented.
+    virtual const Pacer& pacing() const = 0;
+};
+
+}  // namespace Zorvek

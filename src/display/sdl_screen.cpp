@@ -1,0 +1,227 @@
+#include "display/sdl_screen.h"
+
+#include <SDL2/SDL.h>
+#include <allegro.h>
+
+#include <algorithm>
+#include <cstring>
+
+#include "runtime/fail.h"
+
+namespace Zorvek {
+
+namespace {
+
+constexpr unsigned GL_RENDERER_NAME = 0x1F01;  // GL_RENDERER
+
+// OpenGL drawn by the processor: every present costs more than SDL's own software renderer,
+// which hands the window a shared-memory image without going through GL, and gives no real vsync.
+bool drawsOnTheProcessor(SDL_Renderer* renderer) {
+    SDL_RendererInfo info;
+    if (SDL_GetRendererInfo(renderer, &info) != 0 || std::strncmp(info.name, "opengl", 6) != 0)
+        return false;
+    if (!SDL_GL_GetCurrentContext()) return false;
+    using GetString = const unsigned char* (*)(unsigned);
+    auto getString = reinterpret_cast<GetString>(SDL_GL_GetProcAddress("glGetString"));
+    const char* name = getString ? reinterpret_cast<const char*>(getString(GL_RENDERER_NAME)) : nullptr;
+    if (!name) return false;
+    for (const char* software : {"llvmpipe", "softpipe", "Software", "SWR", "swrast", "GDI Generic"})
+        if (std::strstr(name, software)) return true;
+    return false;
+}
+
+int driverIndex(const std::string& name) {
+    for (int i = 0; i < SDL_GetNumRenderDrivers(); ++i) {
+        SDL_RendererInfo info;
+        if (SDL_GetRenderDriverInfo(i, &info) == 0 && name == info.name) return i;
+    }
+    return -1;
+}
+
+}  // namespace
+
+bool SdlScreen::connect() {
+    // The program's signals keep their default meaning; SDL must not turn them into events.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    // SDL's software renderer shows its picture through the window system's shared memory, not
+    // through an OpenGL surface of its own.
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return false;
+    // Without a display SDL falls back to drivers that show nothing; only asked for by name
+    // (SDL_VIDEODRIVER) do they count.
+    const char* driver = SDL_GetCurrentVideoDriver();
+    const char* asked = SDL_GetHint(SDL_HINT_VIDEODRIVER);
+    const bool showsNothing =
+        driver && (std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0);
+    if (showsNothing && !(asked && *asked)) {
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+        return false;
+    }
+    return true;
+}
+
+SdlScreen::SdlScreen(const ScreenSettings& settings, const char* title)
+    : settings(settings), title(title) {}
+
+SdlScreen::~SdlScreen() { close(); }
+
+void SdlScreen::close() {
+    if (texture) SDL_DestroyTexture(texture);
+    if (renderer) SDL_DestroyRenderer(renderer);
+    if (window) {
+        setMessageWindow(nullptr);
+        SDL_DestroyWindow(window);
+    }
+    texture = nullptr;
+    renderer = nullptr;
+    window = nullptr;
+}
+
+bool SdlScreen::open(bool inWindow, int width, int height) {
+    if (window && windowed && !(SDL_GetWindowFlags(window) & SDL_WINDOW_FULLSCREEN)) {
+        SDL_GetWindowPosition(window, &windowX, &windowY);
+        SDL_GetWindowSize(window, &windowW, &windowH);
+        haveWindowPlace = true;
+    }
+    if (window) display = std::max(0, SDL_GetWindowDisplayIndex(window));
+    close();
+    frameW = width;
+    frameH = height;
+    // A new window rather than a switch of the old one: a desktop without a window manager
+    // would not resize a window that asks to be fullscreen, but sizes a new one as asked.
+    if (!createWindow(inWindow)) return false;
+    createRenderer();
+    if (!driverSettled) {
+        driverSettled = true;
+        // SDL's first choice, unless that is OpenGL drawn by the processor and the viewer did
+        // not ask for it (SDL_RENDER_DRIVER). The window is still hidden: no one sees the change.
+        const char* asked = SDL_GetHint(SDL_HINT_RENDER_DRIVER);
+        if (!(asked && *asked) && drawsOnTheProcessor(renderer)) {
+            close();
+            driver = "software";
+            if (!createWindow(inWindow)) return false;
+            createRenderer();
+        }
+    }
+    windowed = inWindow;
+    setMessageWindow(window);
+    hidden = true;
+    SDL_ShowCursor(windowed ? SDL_ENABLE : SDL_DISABLE);
+    SDL_DisplayMode mode;
+    int refresh = SDL_GetCurrentDisplayMode(SDL_GetWindowDisplayIndex(window), &mode) == 0
+                      ? mode.refresh_rate
+                      : 0;
+    pacer.setDisplay(refresh, vsync);
+    return true;
+}
+
+bool SdlScreen::createWindow(bool inWindow) {
+    Uint32 flags = SDL_WINDOW_ALLOW_HIGHDPI | SDL_WINDOW_HIDDEN;
+    int x = SDL_WINDOWPOS_CENTERED_DISPLAY(display), y = SDL_WINDOWPOS_CENTERED_DISPLAY(display);
+    int w = frameW, h = frameH;
+    if (!inWindow) {
+        // Placed and sized as the desktop too: without a window manager nothing else would.
+        flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
+        SDL_Rect desktop;
+        if (SDL_GetDisplayBounds(display, &desktop) == 0) {
+            x = desktop.x;
+            y = desktop.y;
+            w = desktop.w;
+            h = desktop.h;
+        }
+    } else {
+        flags |= SDL_WINDOW_RESIZABLE;
+        if (haveWindowPlace) {
+            x = windowX;
+            y = windowY;
+            w = windowW;
+            h = windowH;
+        } else if (settings.windowScale > 0) {
+            w = settings.windowScale * frameW;
+            h = settings.windowScale * frameH;
+        } else {
+            SDL_Rect desktop;
+            if (SDL_GetDisplayUsableBounds(display, &desktop) == 0) {
+                Area size = defaultWindow(frameW, frameH, desktop.w, desktop.h);
+                w = size.w;
+                h = size.h;
+            }
+        }
+    }
+    window = SDL_CreateWindow(title, x, y, w, h, flags);
+    return window != nullptr;
+}
+
+void SdlScreen::createRenderer() {
+    // SDL's software renderer has no vsync of its own, only a sleep to whole milliseconds that
+    // would pace at 62.5 Hz: the pacer's sleep does better.
+    const bool software = driver == "software";
+    const int index = driver.empty() ? -1 : driverIndex(driver);
+    renderer = SDL_CreateRenderer(window, index, software ? 0 : SDL_RENDERER_PRESENTVSYNC);
+    if (!renderer && index >= 0) renderer = SDL_CreateRenderer(window, -1, 0);
+    if (!renderer) fail(EXIT_GRAPHICS, "Error allocating video memory.");
+    SDL_RendererInfo info;
+    SDL_GetRendererInfo(renderer, &info);
+    driver = info.name;
+    vsync = (info.flags & SDL_RENDERER_PRESENTVSYNC) != 0;
+    if (vsync && driver == "software") {
+        SDL_RenderSetVSync(renderer, 0);
+        vsync = false;
+    }
+    texture = SDL_CreateTexture(renderer, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING,
+                                frameW, frameH);
+    if (!texture) fail(EXIT_GRAPHICS, "Error allocating video memory.");
+    void* pixels = nullptr;
+    int pitch = 0;
+    if (SDL_LockTexture(texture, nullptr, &pixels, &pitch) == 0) {
+        std::memset(pixels, 0, static_cast<std::size_t>(pitch) * static_cast<std::size_t>(frameH));
+        SDL_UnlockTexture(texture);
+    }
+    SDL_SetTextureScaleMode(texture, settings.smooth ? SDL_ScaleModeLinear : SDL_ScaleModeNearest);
+}
+
+void SdlScreen::upload(BITMAP* frame) {
+    void* pixels = nullptr;
+    int pitch = 0;
+    if (SDL_LockTexture(texture, nullptr, &pixels, &pitch) != 0) return;
+    // Frames are 0x00RRGGBB words, the texture's own format; a frame of another size is shown
+    // from its top left corner, on black.
+    const int w = std::min(frame->w, frameW), h = std::min(frame->h, frameH);
+    auto* out = static_cast<unsigned char*>(pixels);
+    for (int y = 0; y < frameH; ++y, out += pitch) {
+        const int copied = y < h ? w : 0;
+        if (copied > 0) std::memcpy(out, frame->line[y], static_cast<std::size_t>(copied) * 4);
+        std::memset(out + copied * 4, 0, static_cast<std::size_t>(frameW - copied) * 4);
+    }
+    SDL_UnlockTexture(texture);
+}
+
+void SdlScreen::show(BITMAP* frame) {
+    if (!renderer) return;
+    draw(frame);
+    // The window comes up with the first picture, not black while the show gets ready.
+    if (hidden) SDL_ShowWindow(window);
+    hidden = false;
+    sleepUntil(pacer.presentAt(monotonicNow()));
+    SDL_RenderPresent(renderer);
+    if (pacer.presented(monotonicNow())) SDL_RenderSetVSync(renderer, 0);
+}
+
+void SdlScreen::draw(BITMAP* frame) {
+    if (frame) upload(frame);
+    int outW = 0, outH = 0;
+    SDL_GetRendererOutputSize(renderer, &outW, &outH);
+    area = fitPicture(frameW, frameH, outW, outH, settings.smooth);
+    // Black around the picture: the four bands only, not the whole window under it, which on a
+    // renderer without a graphics card is a screenful of memory written for nothing.
+    const SDL_Rect bands[4] = {{0, 0, outW, area.y},
+                               {0, area.y + area.h, outW, outH - area.y - area.h},
+                               {0, area.y, area.x, area.h},
+                               {area.x + area.w, area.y, outW - area.x - area.w, area.h}};
+    SDL_SetRenderDrawColor(renderer, 0, 0, 0, 255);
+    SDL_RenderFillRects(renderer, bands, 4);
+    const SDL_Rect to{area.x, area.y, area.w, area.h};
+    SDL_RenderCopy(renderer, texture, nullptr, &to);
+}
+
+}  // namespace Zorvek

@@ -1,0 +1,67 @@
+#pragma once
+
+#include <string>
+
+#include "display/pacer.h"
+#include "display/picture_fit.h"
+#include "display/screen.h"
+
+struct SDL_Window;
+struct SDL_Renderer;
+struct SDL_Texture;
+
+namespace Zorvek {
+
+// The screen as SDL's video shows it: a window (or the whole desktop, without changing the
+// display's mode) with a renderer and a streaming texture of the frame's size, updated from each
+// finished frame and scaled to fill the window. One pass per displayed refresh (Pacer).
+class SdlScreen final : public Screen {
+public:
+    // Brings SDL's video up; false when there is no display to show anything on.
+    static bool connect();
+
+    SdlScreen(const ScreenSettings& settings, const char* title);
+    ~SdlScreen() override;
+    SdlScreen(const SdlScreen&) = delete;
+    SdlScreen& operator=(const SdlScreen&) = delete;
+
+    bool open(bool windowed, int width, int height) override;
+    void show(BITMAP* frame) override;
+    const Pacer& pacing() const override { return pacer; }
+
+    // The frame drawn for the next present (null: the last one again), filling the window as
+    // show() does, without the wait for a refresh or the present itself.
+    void draw(BITMAP* frame);
+
+    // Where the last picture was drawn, in the window's pixels.
+    Area picture() const { return area; }
+    // The renderer in use ("opengl", "software", ...).
+    const std::string& rendererName() const { return driver; }
+    SDL_Renderer* sdlRenderer() const { return renderer; }
+
+private:
+    void close();
+    bool createWindow(bool windowed);
+    void createRenderer();
+    void upload(BITMAP* frame);
+
+    ScreenSettings settings;
+    const char* title;
+    SDL_Window* window = nullptr;
+    SDL_Renderer* renderer = nullptr;
+    SDL_Texture* texture = nullptr;
+    int frameW = 0, frameH = 0;
+    bool windowed = false;
+    int display = 0;  // the display the window is on: a switch stays there
+    // The window's place, kept while fullscreen so that leaving it brings the same window back.
+    bool haveWindowPlace = false;
+    int windowX = 0, windowY = 0, windowW = 0, windowH = 0;
+    std::string driver;  // chosen at the first open, kept for every later one
+    bool driverSettled = false;
+    bool vsync = false;  // the renderer was given vsync
+    bool hidden = false; // opened, not shown yet: it shows with the first picture
+    Pacer pacer;
+    Area area;
+};
+
+}  // namespace Zorvek

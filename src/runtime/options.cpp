@@ -1,0 +1,138 @@
+#include "runtime/options.h"
+
+#include <allegro.h>
+
+#include <algorithm>
+#include <charconv>
+#include <cstring>
+
+namespace Zorvek {
+
+namespace {
+
+// One option: its name, the name of its value (null for a switch), what it does, and how it
+// takes its value. Returns false with `error` set when the value is refused.
+struct Option {
+    const char* name;
+    const char* value;
+    const char* help;
+    bool (*apply)(ViewerOptions& o, const char* value, std::string& error);
+};
+
+bool wholeNumber(const char* text, int low, int high, int& out) {
+    const char* end = text + std::strlen(text);
+    auto [last, ec] = std::from_chars(text, end, out);
+    return ec == std::errc() && last == end && last != text && out >= low && out <= high;
+}
+
+// "F1" to "F12" (either case); F11 switches between window and fullscreen and starts nothing.
+int chapterKey(const char* name) {
+    int n = 0;
+    if ((name[0] != 'F' && name[0] != 'f') || !wholeNumber(name + 1, 1, 12, n) || n == 11) return 0;
+    return KEY_F1 + n - 1;
+}
+
+constexpr Option OPTIONS[] = {
+    {"--window", nullptr, "start in a window",
+     [](ViewerOptions& o, const char*, std::string&) {
+         o.screen.windowed = 1;
+         return true;
+     }},
+    {"--fullscreen", nullptr, "start fullscreen (the default)",
+     [](ViewerOptions& o, const char*, std::string&) {
+         o.screen.windowed = 0;
+         return true;
+     }},
+    {"--scale", "N", "a window N times the picture's 320 x 240 (1 to 16)",
+     [](ViewerOptions& o, const char* v, std::string& error) {
+         if (wholeNumber(v, 1, 16, o.screen.windowScale)) return true;
+         error = "--scale: '" + std::string(v) + "' is not a whole number from 1 to 16";
+         return false;
+     }},
+    {"--smooth", nullptr, "scale the picture by any factor, filtered, to fill the screen",
+     [](ViewerOptions& o, const char*, std::string&) {
+         o.screen.smooth = true;
+         return true;
+     }},
+    {"--chapter", "KEY", "start at the chapter of a function key: F1 to F10 or F12",
+     [](ViewerOptions& o, const char* v, std::string& error) {
+         o.startKey = chapterKey(v);
+         o.startMs = -1;
+         if (o.startKey != 0) return true;
+         error = "--chapter: '" + std::string(v) + "' is not a chapter key (F1 to F10, F12)";
+         return false;
+     }},
+    {"--from", "MS", "start at this music time, in milliseconds",
+     [](ViewerOptions& o, const char* v, std::string& error) {
+         o.startKey = 0;
+         if (wholeNumber(v, 0, 100'000'000, o.startMs)) return true;
+         error = "--from: '" + std::string(v) + "' is not a time in milliseconds";
+         return false;
+     }},
+    {"--once", nullptr, "quit when the end screen has played, instead of rewinding",
+     [](ViewerOptions& o, const char*, std::string&) {
+         o.once = true;
+         return true;
+     }},
+    {"--mute", nullptr, "play without sound (the show keeps its time)",
+     [](ViewerOptions& o, const char*, std::string&) {
+         o.mute = true;
+         return true;
+     }},
+    {"--stats", nullptr, "at exit, print the pictures presented per second and the processor used",
+     [](ViewerOptions& o, const char*, std::string&) {
+         o.stats = true;
+         return true;
+     }},
+    {"--help", nullptr, "print this help and exit",
+     [](ViewerOptions& o, const char*, std::string&) {
+         o.help = true;
+         return true;
+     }},
+    {"--version", nullptr, "print the version and exit",
+     [](ViewerOptions& o, const char*, std::string&) {
+         o.version = true;
+         return true;
+     }},
+};
+
+}  // namespace
+
+bool parseViewerOptions(int argc, char** argv, ViewerOptions& o, std::string& error) {
+    for (int i = 1; i < argc; ++i) {
+        const char* arg = argv[i];
+        const Option* option = nullptr;
+        for (const Option& candidate : OPTIONS)
+            if (std::strcmp(arg, candidate.name) == 0) option = &candidate;
+        if (!option) {
+            error = "unknown option '" + std::string(arg) + "'";
+            return false;
+        }
+        const char* value = nullptr;
+        if (option->value) {
+            if (i + 1 >= argc) {
+                error = std::string(arg) + " needs a value (" + option->value + ")";
+                return false;
+            }
+            value = argv[++i];
+        }
+        if (!option->apply(o, value, error)) return false;
+    }
+    return true;
+}
+
+std::string viewerUsage() {
+    std::string text = "usage: velmora [OPTION]...\n"
+                       "Plays the show; keys while it plays are listed in the README.\n";
+    for (const Option& option : OPTIONS) {
+        std::string left = std::string("  ") + option.name;
+        if (option.value) left += std::string(" ") + option.value;
+        left.resize(std::max<std::size_t>(left.size() + 2, 18), ' ');
+        text += left + option.help + "\n";
+    }
+    return text;
+}
+
+const char* viewerVersion() { return "velmora " VELMORA_VERSION; }
+
+}  // namespace Zorvek
