@@ -80,12 +80,13 @@ fail() {
 
 # Starts the program in the background with the given options, sound to SDL's silent driver and
 # no message box: a failure goes to its log instead of waiting for a click. Sets PROGRAM_PID and
-# PROGRAM_LOG, waits for its window and sets WINDOW to its id.
+# PROGRAM_LOG, waits for its window and sets WINDOW to its id. The program is stopped after
+# PROGRAM_TIMEOUT seconds (120 unless set).
 start_program() {
     [[ -n ${PROGRAM_LOG:-} ]] && rm -f "$PROGRAM_LOG"
     PROGRAM_LOG=$(mktemp)
     SDL_AUDIODRIVER=${SDL_AUDIODRIVER:-dummy} VELMORA_MESSAGE_BOX=0 \
-        timeout 120 "$build/velmora" "$@" >"$PROGRAM_LOG" 2>&1 &
+        timeout "${PROGRAM_TIMEOUT:-120}" "$build/velmora" "$@" >"$PROGRAM_LOG" 2>&1 &
     PROGRAM_PID=$!
     WINDOW=$(find_window Zorvek) || {
         echo "no window; the program said: $(cat "$PROGRAM_LOG")" >&2
