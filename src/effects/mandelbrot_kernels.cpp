@@ -4,9 +4,13 @@
 #include <immintrin.h>
 
 #include <algorithm>
+#include <atomic>
 #include <climits>
 #include <cstring>
 #include <type_traits>
+
+#include "effects/instruction_sets.h"
+#include "parallel/worker_pool.h"
 
 namespace Zorvek::mandelbrotKernels {
 
@@ -17,6 +21,8 @@ namespace {
 
 constexpr int MAX_STEPS = 256;
 constexpr int BATCH_CAPACITY = 1024;  // points iterated together
+// Bands of rows per thread in each phase: enough that the threads finish together.
+constexpr int BANDS_PER_THREAD = 8;
 
 template <class T>
 T wrappingAdd(T a, T b) {
@@ -389,7 +395,10 @@ __attribute__((target(ZORVEK_AVX512))) void iterateAvx512(const std::int64_t* cr
             Mask inside = 0;
             if constexpr (L::FIND_CYCLES) {
                 // Back at a state it has been in: the orbit repeats for ever and never escapes.
-                inside = L::equal(L::equal(static_cast<Mask>(st.seen & ~escaped), st.zr, st.seenR), st.zi, st.seenI);
+                // (Only lanes that hold a point: one left without a next point at the end of a
+                // batch computes on, and its noted state may come round again.)
+                inside = L::equal(L::equal(static_cast<Mask>(st.seen & st.active & ~escaped), st.zr, st.seenR), st.zi,
+                                  st.seenI);
                 if (step % CYCLE_CHECKPOINT == 0) {
                     st.seenR = st.zr;
                     st.seenI = st.zi;
@@ -757,6 +766,32 @@ private:
     int counts[CAPACITY];
 };
 
+// A render in progress: the frame, its points, and the threads that share out its rows.
+template <class F>
+struct Render {
+    BITMAP* frame;
+    const Points<F>& points;
+    const Pixel* palette;
+    Iterate iterate;
+    WorkerPool* pool;
+
+    // Calls rowWork(batch, i) for i = 0 .. count − 1. The rows of one phase do not depend on one
+    // another, so with several threads they are shared out in bands, each band iterating its
+    // points in a batch of its own; alone, one batch serves the whole phase.
+    template <class RowWork>
+    void phase(int count, const RowWork& rowWork) const {
+        const int threads = pool ? pool->threads() : 1;
+        const int bands = threads == 1 ? 1 : std::min(count, threads * BANDS_PER_THREAD);
+        const auto band = [&](int b) {
+            Batch<F> batch(points, palette, iterate);
+            for (int i = count * b / bands, end = count * (b + 1) / bands; i < end; ++i) rowWork(batch, i);
+            batch.flush();
+        };
+        if (threads == 1) band(0);
+        else pool->forEachBand(bands, band);
+    }
+};
+
 template <class F>
 void iterateRow(Batch<F>& batch, BITMAP* frame, int y) {
     batch.startRow(row(frame, y), y);
@@ -777,33 +812,41 @@ void fillOddRow(Batch<F>& batch, BITMAP* frame, int y) {
     }
 }
 
-void renderCoarse(BITMAP* frame, Batch<Coarse>& batch) {
-    for (int y = frame->h - 1; y >= 0; --y) iterateRow(batch, frame, y);
-    batch.flush();
-}
-
-void renderMedium(BITMAP* frame, Batch<Medium>& batch) {
+void renderCoarse(const Render<Coarse>& r) {
+    BITMAP* frame = r.frame;
     const int h = frame->h;
-    for (int y = 0; y < h; y += 2) iterateRow(batch, frame, y);
-    if (h > 0) iterateRow(batch, frame, h - 1);
-    batch.flush();
-    for (int y = 1; y < h - 2; y += 2) fillOddRow(batch, frame, y);
-    batch.flush();
+    r.phase(h, [&](Batch<Coarse>& batch, int i) { iterateRow(batch, frame, h - 1 - i); });
 }
 
-void renderFine(BITMAP* frame, Batch<Fine>& batch) {
+void renderMedium(const Render<Medium>& r) {
+    BITMAP* frame = r.frame;
+    const int h = frame->h;
+    // The even rows, and the last row (already among them when the height is odd).
+    const int even = (h + 1) / 2;
+    const int computed = even + (h > 0 && h % 2 == 0 ? 1 : 0);
+    r.phase(computed, [&](Batch<Medium>& batch, int i) { iterateRow(batch, frame, i < even ? 2 * i : h - 1); });
+    r.phase(std::max((h - 2) / 2, 0), [&](Batch<Medium>& batch, int i) { fillOddRow(batch, frame, 2 * i + 1); });
+}
+
+void renderFine(const Render<Fine>& r) {
+    BITMAP* frame = r.frame;
     const int w = frame->w, h = frame->h;
-    // The horizontal test compares each computed pixel with the one computed before it, which
-    // for the first pixel of a row is the last of the row below (black before the first row).
-    // The even columns do not depend on one another, so all of them are iterated first, in
-    // batches as large as they come; the comparisons follow.
-    for (int y = h - 2; y >= 0; y -= 2) {
+    // Rows h − 2, h − 4, ... down to 0 or 1 are computed, in pairs of columns from the right:
+    // the left column of a pair is iterated, the right one copied from it where it agrees with
+    // the colour computed before it, which for the first pair of a row is the last of the row
+    // below (black before the first row). The left columns do not depend on one another, so all
+    // of them are iterated first; the comparisons follow, each row starting from the colour that
+    // the row below ended with.
+    const int computedRows = h >= 2 ? h / 2 : 0;
+    const int lastX = w % 2;  // the last left column of a row
+    r.phase(computedRows, [&](Batch<Fine>& batch, int i) {
+        const int y = h - 2 - 2 * i;
         batch.startRow(row(frame, y), y);
         for (int x = w - 2; x >= 0; x -= 2) batch.add(x);
-    }
-    batch.flush();
-    Pixel prev = 0;
-    for (int y = h - 2; y >= 0; y -= 2) {
+    });
+    r.phase(computedRows, [&](Batch<Fine>& batch, int i) {
+        const int y = h - 2 - 2 * i;
+        Pixel prev = i == 0 || w < 2 ? 0 : row(frame, y + 2)[lastX];
         Pixel* line = row(frame, y);
         batch.startRow(line, y);
         for (int x = w - 2; x >= 0; x -= 2) {
@@ -812,10 +855,8 @@ void renderFine(BITMAP* frame, Batch<Fine>& batch) {
             else batch.add(x + 1);
             prev = col;
         }
-    }
-    batch.flush();
-    for (int y = h - 3; y > 0; y -= 2) fillOddRow(batch, frame, y);
-    batch.flush();
+    });
+    r.phase(std::max((h - 2) / 2, 0), [&](Batch<Fine>& batch, int i) { fillOddRow(batch, frame, h - 3 - 2 * i); });
     if (h >= 2) std::copy_n(row(frame, h - 2), w, row(frame, h - 1));
 }
 
@@ -828,11 +869,10 @@ Iterate iterateFor(Kernel kernel) {
 }
 
 template <class F>
-void renderWith(BITMAP* frame, const View& view, const Pixel* palette, Kernel kernel,
-                void (*renderer)(BITMAP*, Batch<F>&)) {
+void renderWith(BITMAP* frame, const View& view, const Pixel* palette, Kernel kernel, WorkerPool* pool,
+                void (*renderer)(const Render<F>&)) {
     const Points<F> points(view, frame->w, frame->h);
-    Batch<F> batch(points, palette, iterateFor<F>(kernel));
-    renderer(frame, batch);
+    renderer(Render<F>{frame, points, palette, iterateFor<F>(kernel), pool});
 }
 
 }  // namespace
@@ -844,41 +884,41 @@ Precision precisionFor(std::int64_t viewHeight) {
 }
 
 bool available(Kernel kernel) {
+    using instructionSets::Level;
     switch (kernel) {
-    case Kernel::Avx512:
-        return __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512dq") &&
-               __builtin_cpu_supports("avx512vl") && __builtin_cpu_supports("avx512bw");
-    case Kernel::Avx2: return __builtin_cpu_supports("avx2");
+    case Kernel::Avx512: return instructionSets::usable(Level::Avx512);
+    case Kernel::Avx2: return instructionSets::usable(Level::Avx2);
     case Kernel::Generic: break;
     }
     return true;
 }
 
 Kernel fastest() {
-    static const Kernel best = available(Kernel::Avx512) ? Kernel::Avx512
-                               : available(Kernel::Avx2) ? Kernel::Avx2
-                                                         : Kernel::Generic;
-    return best;
+    return available(Kernel::Avx512) ? Kernel::Avx512 : available(Kernel::Avx2) ? Kernel::Avx2 : Kernel::Generic;
 }
 
 namespace {
-Kernel& forced() {
-    static Kernel kernel = fastest();
+// The kernel forced last; none: the fastest.
+std::atomic<int>& forced() {
+    static std::atomic<int> kernel{-1};
     return kernel;
 }
 }  // namespace
 
-Kernel chosen() { return forced(); }
-
-void force(Kernel kernel) {
-    if (available(kernel)) forced() = kernel;
+Kernel chosen() {
+    const int kernel = forced().load(std::memory_order_relaxed);
+    return kernel < 0 || !available(static_cast<Kernel>(kernel)) ? fastest() : static_cast<Kernel>(kernel);
 }
 
-void render(BITMAP* frame, const View& view, const Pixel* palette, Kernel kernel) {
+void force(Kernel kernel) {
+    if (available(kernel)) forced() = static_cast<int>(kernel);
+}
+
+void render(BITMAP* frame, const View& view, const Pixel* palette, Kernel kernel, WorkerPool* pool) {
     switch (precisionFor(view.height)) {
-    case Precision::Coarse: renderWith<Coarse>(frame, view, palette, kernel, renderCoarse); break;
-    case Precision::Medium: renderWith<Medium>(frame, view, palette, kernel, renderMedium); break;
-    case Precision::Fine: renderWith<Fine>(frame, view, palette, kernel, renderFine); break;
+    case Precision::Coarse: renderWith<Coarse>(frame, view, palette, kernel, pool, renderCoarse); break;
+    case Precision::Medium: renderWith<Medium>(frame, view, palette, kernel, pool, renderMedium); break;
+    case Precision::Fine: renderWith<Fine>(frame, view, palette, kernel, pool, renderFine); break;
     }
 }
 
