@@ -82,22 +82,25 @@ PIXEL_LOOP void filterInner(const Taps<Acc> t, const std::uint8_t* up, const std
 }
 
 template <class Acc>
-void filterFrame(const Filter3x3Effect& f, BITMAP* source, BITMAP* target) {
+void filterFrame(const Filter3x3Effect& f, BITMAP* source, BITMAP* target, WorkerPool& workers) {
     const Taps<Acc> t = tapsOf<Acc>(f);
     const int width = std::min(source->w, target->w);
     const int height = std::min(source->h, target->h);
     const int last = height - 1;
-    for (int i = 0; i < height; ++i) {
-        const std::uint8_t* rows[3] = {
-            reinterpret_cast<const std::uint8_t*>(row(source, std::max(i - 1, 0))),
-            reinterpret_cast<const std::uint8_t*>(row(source, i)),
-            reinterpret_cast<const std::uint8_t*>(row(source, std::min(i + 1, last)))};
-        Pixel* out = row(target, i);
-        filterInner(t, rows[0], rows[1], rows[2], reinterpret_cast<std::uint8_t*>(out), width);
-        for (int x = 1; x < width - 1; ++x) out[x] &= pixels::COLOUR_BITS;
-        out[0] = filterEdgePixel(t, rows, 0, width);
-        if (width > 1) out[width - 1] = filterEdgePixel(t, rows, width - 1, width);
-    }
+    // Each output row reads three source rows and writes only itself: the rows share out freely.
+    workers.forEachRowBand(0, height, [&](int begin, int end) {
+        for (int i = begin; i < end; ++i) {
+            const std::uint8_t* rows[3] = {
+                reinterpret_cast<const std::uint8_t*>(row(source, std::max(i - 1, 0))),
+                reinterpret_cast<const std::uint8_t*>(row(source, i)),
+                reinterpret_cast<const std::uint8_t*>(row(source, std::min(i + 1, last)))};
+            Pixel* out = row(target, i);
+            filterInner(t, rows[0], rows[1], rows[2], reinterpret_cast<std::uint8_t*>(out), width);
+            for (int x = 1; x < width - 1; ++x) out[x] &= pixels::COLOUR_BITS;
+            out[0] = filterEdgePixel(t, rows, 0, width);
+            if (width > 1) out[width - 1] = filterEdgePixel(t, rows, width - 1, width);
+        }
+    });
 }
 
 }  // namespace
@@ -114,9 +117,9 @@ void Filter3x3Effect::initFilter(Demo* owner, int shiftBits, int biasValue, int 
 void Filter3x3Effect::render() {
     BITMAP* source = pop();
     if (fitsSixteenBits(*this))
-        filterFrame<std::int16_t>(*this, source, frame);
+        filterFrame<std::int16_t>(*this, source, frame, demo->workers);
     else
-        filterFrame<std::int64_t>(*this, source, frame);
+        filterFrame<std::int64_t>(*this, source, frame, demo->workers);
     push(frame);
 }
 

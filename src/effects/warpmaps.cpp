@@ -23,21 +23,23 @@ inline pixels::Pixel entry(int column, int row) {
 
 // frame[y][x] = source[row][column] for each map entry column << 16 | row.
 template <bool CLAMP>
-void gather(BITMAP* map, BITMAP* source, BITMAP* frame) {
+void gather(BITMAP* map, BITMAP* source, BITMAP* frame, WorkerPool& workers) {
     const int width = std::min(map->w, frame->w), height = std::min(map->h, frame->h);
     const unsigned lastColumn = static_cast<unsigned>(source->w - 1);
     const unsigned lastRow = static_cast<unsigned>(source->h - 1);
     const pixels::Pixel* const* sourceRows = reinterpret_cast<const pixels::Pixel* const*>(source->line);
-    for (int y = 0; y < height; ++y) {
-        const pixels::Pixel* in = pixels::row(map, y);
-        pixels::Pixel* out = pixels::row(frame, y);
-        for (int x = 0; x < width; ++x) {
-            const pixels::Pixel e = in[x];
-            const unsigned column = CLAMP ? std::min(e >> ROW_BITS, lastColumn) : e >> ROW_BITS;
-            const unsigned row = CLAMP ? std::min(e & ROW_MASK, lastRow) : e & ROW_MASK;
-            out[x] = sourceRows[row][column];
+    workers.forEachRowBand(0, height, [&](int begin, int end) {
+        for (int y = begin; y < end; ++y) {
+            const pixels::Pixel* in = pixels::row(map, y);
+            pixels::Pixel* out = pixels::row(frame, y);
+            for (int x = 0; x < width; ++x) {
+                const pixels::Pixel e = in[x];
+                const unsigned column = CLAMP ? std::min(e >> ROW_BITS, lastColumn) : e >> ROW_BITS;
+                const unsigned row = CLAMP ? std::min(e & ROW_MASK, lastRow) : e & ROW_MASK;
+                out[x] = sourceRows[row][column];
+            }
         }
-    }
+    });
 }
 
 }  // namespace
@@ -83,8 +85,8 @@ void WarpmapEffect::render() {
     }
     // A source that holds every address of the map is read directly; otherwise (a map that was
     // never filled, a smaller frame below) each address is clamped to the source.
-    if (source->w >= mapColumns && source->h >= mapRows) gather<false>(map, source, frame);
-    else gather<true>(map, source, frame);
+    if (source->w >= mapColumns && source->h >= mapRows) gather<false>(map, source, frame, demo->workers);
+    else gather<true>(map, source, frame, demo->workers);
     push(frame);
 }
 

@@ -23,6 +23,7 @@ int coreCount();
 class WorkerPool {
 public:
     static constexpr int MAX_THREADS = 64;
+    static constexpr int BANDS_PER_THREAD = 4;
 
     explicit WorkerPool(int threads = workerCount());
     ~WorkerPool();
@@ -47,14 +48,16 @@ public:
         run(bands, [](const void* context, int band) { (*static_cast<const Work*>(context))(band); }, &work);
     }
 
-    // Rows first .. last − 1 in bands of `rowsPerBand` (the last may be shorter): work(begin, end).
+    // Rows first .. last − 1 in bands of neighbouring rows, a few per thread so that a thread
+    // that comes late still finds work: work(begin, end) for each band, end exclusive.
     template <class Work>
-    void forEachRowBand(int first, int last, int rowsPerBand, const Work& work) {
-        if (last <= first) return;
-        const int bands = (last - first + rowsPerBand - 1) / rowsPerBand;
+    void forEachRowBand(int first, int last, const Work& work) {
+        const int rows = last - first;
+        if (rows <= 0) return;
+        const int bands = rows < threadCount * BANDS_PER_THREAD ? rows : threadCount * BANDS_PER_THREAD;
         forEachBand(bands, [&](int band) {
-            const int begin = first + band * rowsPerBand;
-            work(begin, begin + rowsPerBand < last ? begin + rowsPerBand : last);
+            work(first + static_cast<int>(static_cast<long long>(rows) * band / bands),
+                 first + static_cast<int>(static_cast<long long>(rows) * (band + 1) / bands));
         });
     }
 
