@@ -3,6 +3,7 @@
 #include <allegro.h>
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 
 #include "effects/pixels.h"
@@ -49,9 +50,46 @@ void WarpmapEffect::start() {
     running = true;
     map = demo->display.borrowScratch();
     update(0);
+    if (usePreparedMap()) return;
     computeMap();
     measureMap();
 }
+
+void WarpmapEffect::prepare() {
+    MapSettings settings;
+    if (!mapSettings(settings) || map) return;
+    Display& display = demo->display;
+    if (prepared && preparedWidth == display.width && preparedHeight == display.height && preparedSettings == settings)
+        return;
+    // Built in a scratch frame as start() would, while none is lent out for the show.
+    map = display.borrowScratch();
+    computeMap();
+    measureMap();
+    const int w = map->w, h = map->h;
+    prepared = std::make_unique<std::uint32_t[]>(static_cast<std::size_t>(w) * static_cast<std::size_t>(h));
+    for (int y = 0; y < h; ++y) std::copy_n(pixels::row(map, y), w, prepared.get() + static_cast<std::size_t>(y) * w);
+    preparedWidth = w;
+    preparedHeight = h;
+    preparedSettings = settings;
+    preparedColumns = mapColumns;
+    preparedRows = mapRows;
+    display.returnScratch(map);
+    map = nullptr;
+}
+
+bool WarpmapEffect::usePreparedMap() {
+    MapSettings settings;
+    if (!prepared || map->w != preparedWidth || map->h != preparedHeight || !mapSettings(settings) ||
+        !(settings == preparedSettings))
+        return false;
+    for (int y = 0; y < map->h; ++y)
+        std::copy_n(prepared.get() + static_cast<std::size_t>(y) * preparedWidth, preparedWidth, pixels::row(map, y));
+    mapColumns = preparedColumns;
+    mapRows = preparedRows;
+    return true;
+}
+
+bool WarpmapEffect::mapSettings(MapSettings&) const { return false; }
 
 void WarpmapEffect::measureMap() {
     unsigned columns = 0, rows = 0;
@@ -92,10 +130,19 @@ void WarpmapEffect::render() {
 
 const char* WarpmapEffect::name() { return "Warpmap"; }
 
+int RotatingWarpmapEffect::refreshRate() {
+    const int rate = get_refresh_rate();
+    return rate <= 0 ? 60 : rate;
+}
+
+bool RotatingWarpmapEffect::mapSettings(MapSettings& settings) const {
+    settings = {std::bit_cast<std::uint32_t>(angle), std::bit_cast<std::uint32_t>(scale), refreshRate()};
+    return true;
+}
+
 void RotatingWarpmapEffect::computeMap() {
     const int width = map->w, height = map->h;
-    int rate = get_refresh_rate();
-    if (rate <= 0) rate = 60;
+    const int rate = refreshRate();
     const float k = 60.0f / static_cast<float>(rate);
     const double turn = static_cast<double>(angle) * k;
     for (int y = 0; y < height; ++y) {
@@ -146,6 +193,11 @@ void SinusWarpmapEffect::computeMap() {
             }
         }
     }
+}
+
+bool SinusWarpmapEffect::mapSettings(MapSettings& settings) const {
+    settings = {};
+    return true;
 }
 
 const char* SinusWarpmapEffect::name() { return "Sinus Warpmap"; }
