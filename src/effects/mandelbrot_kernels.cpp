@@ -61,11 +61,11 @@ struct Fine {  // 64 bits, 30 fraction bits, 64-bit products (low 64 bits)
     static T twice(T a, T b) { return product(a, b) >> 29; }
 };
 
-// Steps left when the point escapes: 0 inside the set, 255 for an escape after the first step.
+// Steps left when the point escapes, for a point at z after `taken` of its steps: 0 inside the
+// set, 255 for an escape after the first step.
 template <class F>
-int stepsLeft(typename F::T cr, typename F::T ci) {
-    typename F::T zr = 0, zi = 0;
-    int count = MAX_STEPS;
+int stepsLeftFrom(typename F::T zr, typename F::T zi, typename F::T cr, typename F::T ci, int taken) {
+    int count = MAX_STEPS - taken;
     for (;;) {
         const auto zr2 = F::square(zr), zi2 = F::square(zi);
         if (std::int64_t{zr2} + zi2 >= F::FOUR) break;  // cannot overflow in 64 bits
@@ -464,21 +464,6 @@ ZORVEK_INLINE_256 __m256i shiftRightSigned(__m256i x) {
     return _mm256_sub_epi64(_mm256_xor_si256(_mm256_srli_epi64(x, N), sign), sign);
 }
 
-// The low 64 bits of a × b: the low halves' full product plus the two cross products (of which
-// only the low 32 bits reach the result) moved up by 32.
-ZORVEK_INLINE_256 __m256i productLow64(__m256i a, __m256i b) {
-    const __m256i low = _mm256_mul_epu32(a, b);
-    const __m256i cross = _mm256_add_epi64(_mm256_mul_epu32(_mm256_srli_epi64(a, 32), b),
-                                           _mm256_mul_epu32(a, _mm256_srli_epi64(b, 32)));
-    return _mm256_add_epi64(low, _mm256_slli_epi64(cross, 32));
-}
-// The same for a × a, whose two cross products are equal.
-ZORVEK_INLINE_256 __m256i squareLow64(__m256i a) {
-    const __m256i low = _mm256_mul_epu32(a, a);
-    const __m256i cross = _mm256_mul_epu32(_mm256_srli_epi64(a, 32), a);
-    return _mm256_add_epi64(low, _mm256_slli_epi64(cross, 33));
-}
-
 // Lane arithmetic of one width.
 struct Lanes256x32 {
     using Element = std::int32_t;
@@ -508,21 +493,18 @@ struct Lanes256x64 {
 // A format's step in lanes: the two squares and twice the product, the latter biased by
 // TWICE_BIAS (its sign bit flipped rather than copied up), which the lanes take back through the
 // imaginary parts of their points. `unfit` marks, in the high half of a lane, values too large
-// for `squares`; `exactSquares` serves every value.
+// for `squares`; `unfitLanes` names those lanes.
 template <class F>
 struct Lanes256;
 
-// The formats whose every value fits their products: one way of squaring serves all.
-template <class Format>
+// The formats whose every value fits their products.
 struct AlwaysFits {
     ZORVEK_LANES_256 __m256i unfit(__m256i, __m256i) { return _mm256_setzero_si256(); }
-    ZORVEK_LANES_256 void exactSquares(__m256i zr, __m256i zi, __m256i& zr2, __m256i& zi2, __m256i& twice) {
-        Format::squares(zr, zi, zr2, zi2, twice);
-    }
+    ZORVEK_LANES_256 unsigned unfitLanes(__m256i) { return 0; }
 };
 
 template <>
-struct Lanes256<Coarse> : Lanes256x32, AlwaysFits<Lanes256<Coarse>> {
+struct Lanes256<Coarse> : Lanes256x32, AlwaysFits {
     static constexpr int STREAMS = 3;
     static constexpr bool FIND_CYCLES = true;
     static constexpr std::int32_t TWICE_BIAS = 0;
@@ -534,7 +516,7 @@ struct Lanes256<Coarse> : Lanes256x32, AlwaysFits<Lanes256<Coarse>> {
 };
 
 template <>
-struct Lanes256<Medium> : Lanes256x64, AlwaysFits<Lanes256<Medium>> {
+struct Lanes256<Medium> : Lanes256x64, AlwaysFits {
     static constexpr int STREAMS = 3;
     static constexpr bool FIND_CYCLES = false;
     static constexpr std::int64_t TWICE_BIAS = 0;
@@ -564,11 +546,9 @@ struct Lanes256<Fine> : Lanes256x64 {
         zi2 = _mm256_srli_epi64(_mm256_mul_epi32(zi, zi), 30);
         twice = biased(_mm256_mul_epi32(zr, zi));
     }
-    // For values of any size: the full low 64 bits.
-    ZORVEK_LANES_256 void exactSquares(__m256i zr, __m256i zi, __m256i& zr2, __m256i& zi2, __m256i& twice) {
-        zr2 = shiftRightSigned<30>(squareLow64(zr));
-        zi2 = shiftRightSigned<30>(squareLow64(zi));
-        twice = biased(productLow64(zr, zi));
+    ZORVEK_LANES_256 unsigned unfitLanes(__m256i unfit) {
+        const __m256i high = _mm256_and_si256(unfit, _mm256_set1_epi64x(static_cast<long long>(0xFFFFFFFF00000000u)));
+        return ~bits(_mm256_cmpeq_epi64(high, _mm256_setzero_si256())) & 0xF;
     }
     ZORVEK_LANES_256 __m256i biased(__m256i product) {
         return _mm256_xor_si256(_mm256_srli_epi64(product, 29), _mm256_set1_epi64x(TWICE_BIAS));
@@ -594,6 +574,7 @@ struct Stream256 {
     ZORVEK_INLINE_256 void clear() {
         zr = zi = cr = ci = seenR = seenI = seen = _mm256_setzero_si256();
         active = 0;
+        deadline = INT_MAX;
     }
 
     ZORVEK_INLINE_256 void updateDeadline() {
@@ -609,10 +590,27 @@ struct Stream256 {
     }
 
     // Gives the lanes of `lanes` the next points of the batch, to begin at step `step`; when
-    // fewer are left, the lanes beyond them rest at the point 0, which stays at 0.
+    // fewer are left, the lanes beyond them rest at the point 0, which stays at 0. The deadline
+    // may come early afterwards (when the lane that set it has left); it is set right when it
+    // comes.
     ZORVEK_INLINE_256 void refill(unsigned lanes, const E* crs, const E* cis, int n, int& next, int step) {
-        const int k = std::min(__builtin_popcount(lanes), n - next);
+        deadline = std::min(deadline, step + MAX_STEPS);
         const auto& spread = SPREAD<COUNT>;
+        if ((lanes & (lanes - 1)) == 0 && next < n) {
+            // One lane, as most often: its point broadcast and blended in.
+            const __m256i set = _mm256_load_si256(reinterpret_cast<const __m256i*>(spread.lanes[lanes]));
+            cr = _mm256_blendv_epi8(cr, L::set(crs[next]), set);
+            ci = _mm256_blendv_epi8(ci, L::set(wrappingSub(cis[next], E{L::TWICE_BIAS})), set);
+            zr = _mm256_andnot_si256(set, zr);
+            zi = _mm256_andnot_si256(set, zi);
+            seen = _mm256_andnot_si256(set, seen);
+            const int l = __builtin_ctz(lanes);
+            begun[l] = step;
+            index[l] = next++;
+            active |= lanes;
+            return;
+        }
+        const int k = std::min(__builtin_popcount(lanes), n - next);
         const __m256i first =
             _mm256_loadu_si256(reinterpret_cast<const __m256i*>(FIRST_WORDS + 8 - k * Spread<COUNT>::WORDS));
         const __m256i order = _mm256_load_si256(reinterpret_cast<const __m256i*>(spread.order[lanes]));
@@ -632,7 +630,6 @@ struct Stream256 {
             index[l] = next++;
             active |= 1u << l;
         }
-        updateDeadline();
     }
 
     // The active lanes whose points have taken all their steps by step `step`.
@@ -650,6 +647,23 @@ struct Stream256 {
             counts[index[l]] = inside >> l & 1 ? 0 : std::max(MAX_STEPS - (step - begun[l]), 0);
         }
         active &= ~done;
+    }
+
+    // The lanes of `lanes`, whose values no longer fit the short products, finish their points
+    // one by one from the state they are in at step `step` (a point that gets so far escapes
+    // within a step or two, or wraps round and runs on a little).
+    template <class F>
+    ZORVEK_INLINE_256 void finishOneByOne(unsigned lanes, int step, int* counts) {
+        alignas(32) E r[COUNT], i[COUNT], pr[COUNT], pi[COUNT];
+        _mm256_store_si256(reinterpret_cast<__m256i*>(r), zr);
+        _mm256_store_si256(reinterpret_cast<__m256i*>(i), zi);
+        _mm256_store_si256(reinterpret_cast<__m256i*>(pr), cr);
+        _mm256_store_si256(reinterpret_cast<__m256i*>(pi), ci);
+        for (unsigned bits = lanes; bits; bits &= bits - 1) {
+            const int l = __builtin_ctz(bits);
+            counts[index[l]] = stepsLeftFrom<F>(r[l], i[l], pr[l], wrappingAdd(pi[l], E{L::TWICE_BIAS}), step - begun[l]);
+        }
+        active &= ~lanes;
     }
 };
 
@@ -682,8 +696,8 @@ __attribute__((target(ZORVEK_AVX2))) void iterateAvx2(const std::int64_t* cr64, 
             const __m256i unfit = L::unfit(st.zr, st.zi);
             __m256i zr2, zi2, twice;
             L::squares(st.zr, st.zi, zr2, zi2, twice);
-            __m256i escaping = L::greater(L::add(zr2, zi2), fourLess1);
-            __m256i zi = L::add(twice, st.ci), zr = L::add(L::sub(zr2, zi2), st.cr);
+            const __m256i escaping = L::greater(L::add(zr2, zi2), fourLess1);
+            const __m256i zi = L::add(twice, st.ci), zr = L::add(L::sub(zr2, zi2), st.cr);
             __m256i flags = _mm256_or_si256(escaping, unfit);
             __m256i repeating = _mm256_setzero_si256();
             if constexpr (L::FIND_CYCLES) {
@@ -692,20 +706,16 @@ __attribute__((target(ZORVEK_AVX2))) void iterateAvx2(const std::int64_t* cr64, 
                 flags = _mm256_or_si256(flags, repeating);
             }
             if (!_mm256_testz_si256(flags, flagged)) [[unlikely]] {
-                // Some lane escapes, repeats, or holds a value too large for the short products:
-                // the whole step again with the full ones, which serve every value.
-                L::exactSquares(st.zr, st.zi, zr2, zi2, twice);
-                escaping = L::greater(L::add(zr2, zi2), fourLess1);
-                zi = L::add(twice, st.ci);
-                zr = L::add(L::sub(zr2, zi2), st.cr);
-                st.zr = zr;
-                st.zi = zi;
+                // Some lane escapes, repeats, or holds a value too large for the short products.
+                // The last finish their points one by one; the others' step was exact.
+                const unsigned unfitLanes = st.active & L::unfitLanes(unfit);
+                if (unfitLanes) st.template finishOneByOne<F>(unfitLanes, step, counts);
                 const unsigned escaped = st.active & L::bits(escaping);
                 const unsigned inside = st.active & L::bits(repeating) & ~escaped;
-                if (const unsigned done = escaped | inside) {
-                    st.retire(done, inside, step, counts);
-                    st.refill(done, cr, ci, n, next, step + 1);
-                }
+                st.zr = zr;
+                st.zi = zi;
+                if (const unsigned done = escaped | inside) st.retire(done, inside, step, counts);
+                if (const unsigned done = escaped | inside | unfitLanes) st.refill(done, cr, ci, n, next, step + 1);
             } else {
                 st.zr = zr;
                 st.zi = zi;
@@ -719,9 +729,11 @@ __attribute__((target(ZORVEK_AVX2))) void iterateAvx2(const std::int64_t* cr64, 
             }
             // A point that has taken all its steps without escaping is inside the set.
             if (step + 1 >= st.deadline) [[unlikely]] {
-                const unsigned expired = st.expired(step + 1);
-                st.retire(expired, expired, step, counts);
-                st.refill(expired, cr, ci, n, next, step + 1);
+                if (const unsigned expired = st.expired(step + 1)) {
+                    st.retire(expired, expired, step, counts);
+                    st.refill(expired, cr, ci, n, next, step + 1);
+                }
+                st.updateDeadline();
             }
         }
     }
