@@ -842,6 +842,7 @@ void renderMedium(const Render<Medium>& r) {
 
 void renderFine(const Render<Fine>& r) {
     BITMAP* frame = r.frame;
+    const Points<Fine>& points = r.points;
     const int w = frame->w, h = frame->h;
     // Rows h − 2, h − 4, ... down to 0 or 1 are computed, in pairs of columns from the right:
     // the left column of a pair is iterated, the right one copied from it where it agrees with
@@ -851,6 +852,11 @@ void renderFine(const Render<Fine>& r) {
     // the row below ended with.
     const int computedRows = h >= 2 ? h / 2 : 0;
     const int lastX = w % 2;  // the last left column of a row
+    const auto leftColumn = [&](int x) { return x >= 0 && x <= w - 2 && (w - 2 - x) % 2 == 0; };
+    // Deep in the zoom neighbouring pixels share a point (a pixel is less than one unit wide).
+    // A pixel to be iterated then takes the colour of an iterated left column at the same point
+    // instead: the same point gives the same colour.
+    const auto samePoint = [&](int x, int other) { return leftColumn(other) && points.cr(other) == points.cr(x); };
     r.phase(computedRows, [&](Batch<Fine>& batch, int i) {
         const int y = h - 2 - 2 * i;
         batch.startRow(row(frame, y), y);
@@ -864,11 +870,31 @@ void renderFine(const Render<Fine>& r) {
         for (int x = w - 2; x >= 0; x -= 2) {
             const Pixel col = line[x];
             if (pixels::sameQuarter(col, prev)) line[x + 1] = col;
+            else if (samePoint(x + 1, x)) line[x + 1] = col;
+            else if (samePoint(x + 1, x + 2)) line[x + 1] = line[x + 2];
             else batch.add(x + 1);
             prev = col;
         }
     });
-    r.phase(std::max((h - 2) / 2, 0), [&](Batch<Fine>& batch, int i) { fillOddRow(batch, frame, h - 3 - 2 * i); });
+    // The rows between, as the medium renderer fills its odd rows; a row at the same height as
+    // a computed one takes the colours of its iterated columns.
+    r.phase(std::max((h - 2) / 2, 0), [&](Batch<Fine>& batch, int i) {
+        const int y = h - 3 - 2 * i;
+        const Pixel* above = row(frame, y - 1);
+        const Pixel* below = row(frame, y + 1);
+        const std::int64_t ci = points.ci(y);
+        const Pixel* same = ci == points.ci(y - 1) ? above : ci == points.ci(y + 1) ? below : nullptr;
+        Pixel* line = row(frame, y);
+        batch.startRow(line, y);
+        for (int x = w - 1; x >= 0; --x) {
+            if (pixels::sameHalf(above[x], below[x])) line[x] = above[x];
+            else if (!same) batch.add(x);
+            else if (leftColumn(x)) line[x] = same[x];
+            else if (samePoint(x, x - 1)) line[x] = same[x - 1];
+            else if (samePoint(x, x + 1)) line[x] = same[x + 1];
+            else batch.add(x);
+        }
+    });
     if (h >= 2) std::copy_n(row(frame, h - 2), w, row(frame, h - 1));
 }
 
