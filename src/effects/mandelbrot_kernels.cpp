@@ -517,7 +517,7 @@ struct Lanes256<Coarse> : Lanes256x32, AlwaysFits {
 
 template <>
 struct Lanes256<Medium> : Lanes256x64, AlwaysFits {
-    static constexpr int STREAMS = 3;
+    static constexpr int STREAMS = 4;
     static constexpr bool FIND_CYCLES = false;
     static constexpr std::int64_t TWICE_BIAS = 0;
     ZORVEK_LANES_256 void squares(__m256i zr, __m256i zi, __m256i& zr2, __m256i& zi2, __m256i& twice) {
@@ -531,7 +531,7 @@ struct Lanes256<Medium> : Lanes256x64, AlwaysFits {
 
 template <>
 struct Lanes256<Fine> : Lanes256x64 {
-    static constexpr int STREAMS = 3;
+    static constexpr int STREAMS = 4;
     static constexpr bool FIND_CYCLES = false;
     static constexpr std::int64_t TWICE_BIAS = std::int64_t{1} << (63 - 29);
     // Until a point is about to escape its values are below 2.0 in size, so they fit in 32 bits:
