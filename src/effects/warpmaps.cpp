@@ -29,7 +29,7 @@ void gather(BITMAP* map, BITMAP* source, BITMAP* frame, WorkerPool& workers) {
     const unsigned lastColumn = static_cast<unsigned>(source->w - 1);
     const unsigned lastRow = static_cast<unsigned>(source->h - 1);
     const pixels::Pixel* const* sourceRows = reinterpret_cast<const pixels::Pixel* const*>(source->line);
-    workers.forEachRowBand(0, height, [&](int begin, int end) {
+    const auto rows = [&](int begin, int end) {
         for (int y = begin; y < end; ++y) {
             const pixels::Pixel* in = pixels::row(map, y);
             pixels::Pixel* out = pixels::row(frame, y);
@@ -40,7 +40,11 @@ void gather(BITMAP* map, BITMAP* source, BITMAP* frame, WorkerPool& workers) {
                 out[x] = sourceRows[row][column];
             }
         }
-    });
+    };
+    // A warp that meets its own frame (one used twice in a pass) reads pixels it has already
+    // moved, so its rows keep their order.
+    if (source == frame) rows(0, height);
+    else workers.forEachRowBand(0, height, rows);
 }
 
 }  // namespace
