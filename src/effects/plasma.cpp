@@ -102,10 +102,10 @@ int plasmaIndex(double argument) {
     return static_cast<int>(value);
 }
 
-#if defined(__x86_64__) && !defined(__clang__)
-__attribute__((target_clones("avx2", "default")))
-#endif
-void plasmaIndices(const double* arguments, int count, std::int32_t* indices) {
+namespace {
+
+// Four arguments at a time; inlined into both builds of plasmaIndices.
+[[gnu::always_inline]] inline void plasmaIndicesIn(const double* arguments, int count, std::int32_t* indices) {
     int i = 0;
     for (; i + LANES <= count; i += LANES) {
         Doubles a;
@@ -124,6 +124,12 @@ void plasmaIndices(const double* arguments, int count, std::int32_t* indices) {
             if (!trusted[lane]) indices[i + lane] = plasmaIndex(arguments[i + lane]);
     }
     for (; i < count; ++i) indices[i] = kernelIndex(arguments[i]);
+}
+
+}  // namespace
+
+void plasmaIndices(const double* arguments, int count, std::int32_t* indices) {
+    pixels::vectorised([=] { plasmaIndicesIn(arguments, count, indices); });
 }
 
 void PlasmaEffect::init(Demo* owner) {
