@@ -503,8 +503,14 @@ struct AlwaysFits {
     ZORVEK_LANES_256 unsigned unfitLanes(__m256i) { return 0; }
 };
 
+// Where a lane's escape shows in the flags (see `flagged` in iterateAvx2): a lane mask.
+template <class Lanes>
+struct EscapeByComparing {
+    ZORVEK_LANES_256 __m256i escapeMarks(__m256i sum, __m256i fourLess1) { return Lanes::greater(sum, fourLess1); }
+};
+
 template <>
-struct Lanes256<Coarse> : Lanes256x32, AlwaysFits {
+struct Lanes256<Coarse> : Lanes256x32, AlwaysFits, EscapeByComparing<Lanes256x32> {
     static constexpr int STREAMS = 3;
     static constexpr bool FIND_CYCLES = true;
     static constexpr std::int32_t TWICE_BIAS = 0;
@@ -516,7 +522,7 @@ struct Lanes256<Coarse> : Lanes256x32, AlwaysFits {
 };
 
 template <>
-struct Lanes256<Medium> : Lanes256x64, AlwaysFits {
+struct Lanes256<Medium> : Lanes256x64, AlwaysFits, EscapeByComparing<Lanes256x64> {
     static constexpr int STREAMS = 4;
     static constexpr bool FIND_CYCLES = false;
     static constexpr std::int64_t TWICE_BIAS = 0;
@@ -546,6 +552,9 @@ struct Lanes256<Fine> : Lanes256x64 {
         zi2 = _mm256_srli_epi64(_mm256_mul_epi32(zi, zi), 30);
         twice = biased(_mm256_mul_epi32(zr, zi));
     }
+    // Squares of values that fit are below 4.0 each, so their sum reaches 4.0 (2^32) exactly
+    // when its high half is set: the sum marks the escape itself.
+    ZORVEK_LANES_256 __m256i escapeMarks(__m256i sum, __m256i) { return sum; }
     ZORVEK_LANES_256 unsigned unfitLanes(__m256i unfit) {
         const __m256i high = _mm256_and_si256(unfit, _mm256_set1_epi64x(static_cast<long long>(0xFFFFFFFF00000000u)));
         return ~bits(_mm256_cmpeq_epi64(high, _mm256_setzero_si256())) & 0xF;
@@ -696,9 +705,9 @@ __attribute__((target(ZORVEK_AVX2))) void iterateAvx2(const std::int64_t* cr64, 
             const __m256i unfit = L::unfit(st.zr, st.zi);
             __m256i zr2, zi2, twice;
             L::squares(st.zr, st.zi, zr2, zi2, twice);
-            const __m256i escaping = L::greater(L::add(zr2, zi2), fourLess1);
+            const __m256i sum = L::add(zr2, zi2);
             const __m256i zi = L::add(twice, st.ci), zr = L::add(L::sub(zr2, zi2), st.cr);
-            __m256i flags = _mm256_or_si256(escaping, unfit);
+            __m256i flags = _mm256_or_si256(L::escapeMarks(sum, fourLess1), unfit);
             __m256i repeating = _mm256_setzero_si256();
             if constexpr (L::FIND_CYCLES) {
                 // Back at a state it has been in: the orbit repeats for ever and never escapes.
@@ -710,7 +719,7 @@ __attribute__((target(ZORVEK_AVX2))) void iterateAvx2(const std::int64_t* cr64, 
                 // The last finish their points one by one; the others' step was exact.
                 const unsigned unfitLanes = st.active & L::unfitLanes(unfit);
                 if (unfitLanes) st.template finishOneByOne<F>(unfitLanes, step, counts);
-                const unsigned escaped = st.active & L::bits(escaping);
+                const unsigned escaped = st.active & L::bits(L::greater(sum, fourLess1));
                 const unsigned inside = st.active & L::bits(repeating) & ~escaped;
                 st.zr = zr;
                 st.zi = zi;
