@@ -15,6 +15,7 @@
 #include "runtime/main_loop.h"
 #include "parallel/worker_pool.h"
 #include "show/velmora.h"
+#include "support/allocations.h"
 #include "support/headless.h"
 #include "support/show_module.h"
 
@@ -191,8 +192,9 @@ protected:
     int passes = 0;
 };
 
-// The show played from the start by one thread and by a pool gives the same pictures: a fresh
-// show for each, every seventh frame at 60 frames/s, the random patterns seeded alike.
+// The show played from the start by one thread and by a pool gives the same pictures, and
+// allocates nothing while it plays: a fresh show for each, every seventh frame at 60 frames/s,
+// the random patterns seeded alike.
 TEST(ShowOnThreads, APoolPaintsEveryPictureOfTheShowAsOneThreadDoes) {
     const auto play = [](int threads) {
         setWorkerCount(threads);
@@ -203,16 +205,21 @@ TEST(ShowOnThreads, APoolPaintsEveryPictureOfTheShowAsOneThreadDoes) {
         MainLoop loop(*show, clock);
         loop.begin();
         std::srand(7);
-        std::vector<std::uint64_t> pictures;
-        for (int frame = 0; frame * 1000 / 60 < 287000; frame += 7) {
-            clock.ms = frame * 1000 / 60;
-            BITMAP* f = loop.pass();
-            std::uint64_t hash = 14695981039346656037u;
-            for (int y = 0; y < f->h; ++y)
-                for (int x = 0; x < f->w; ++x) hash = (hash ^ pixel(f, x, y)) * 1099511628211u;
-            pictures.push_back(hash);
-        }
+        std::vector<std::uint64_t> pictures(287000 * 60 / 1000 / 7 + 1);
+        std::size_t n = 0;
+        const long allocations = allocationsDuring([&] {
+            for (int frame = 0; frame * 1000 / 60 < 287000; frame += 7) {
+                clock.ms = frame * 1000 / 60;
+                BITMAP* f = loop.pass();
+                std::uint64_t hash = 14695981039346656037u;
+                for (int y = 0; y < f->h; ++y)
+                    for (int x = 0; x < f->w; ++x) hash = (hash ^ pixel(f, x, y)) * 1099511628211u;
+                pictures[n++] = hash;
+            }
+        });
+        EXPECT_EQ(allocations, 0) << threads << " threads";  // nothing while the show plays
         loop.end();
+        pictures.resize(n);
         return pictures;
     };
     const std::vector<std::uint64_t> alone = play(1), pooled = play(3);
