@@ -31,8 +31,8 @@ Level requested(Level offered) {
     return asked < offered ? asked : offered;
 }
 
-Level& current() {
-    static Level level = requested(offered());
+Level current() {
+    static const Level level = requested(offered());
     return level;
 }
 
@@ -46,8 +46,6 @@ Level offered() {
 Level usable() { return current(); }
 
 bool usable(Level level) { return level <= current(); }
-
-void cap(Level level) { current() = level < offered() ? level : offered(); }
 
 const char* name(Level level) {
     switch (level) {

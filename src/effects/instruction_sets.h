@@ -14,8 +14,6 @@ Level offered();
 // above what the processor offers is ignored). Read once, when first asked.
 Level usable();
 bool usable(Level level);
-// Lowers (or restores, up to the offered level) the usable level; for tests and benchmarks.
-void cap(Level level);
 
 const char* name(Level level);
 // The offered level with the cap, e.g. "avx2 (offered: avx512)", for reports.
