@@ -111,7 +111,7 @@ TEST(WarpmapEffect, AMapPreparedBeforeTheShowIsTheOneStartBuildsUnlessItsSetting
     turnRight(built);
     turnRight(prepared);
     expectSameAfterStart(built, prepared);
-    RefreshRate faster(144);
+    demo.display.refreshRate = 144;  // a display of another rate: the prepared map no longer serves
     expectSameAfterStart(built, prepared);
 }
 
