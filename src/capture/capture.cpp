@@ -103,13 +103,6 @@ private:
     bool shownLine = false;
 };
 
-// Where the schedule runs out: the end of the event that ends last (not always the last to start).
-int showEnd(const Timeline& timeline) {
-    int end = 0;
-    for (int i = 0; i < timeline.count; ++i) end = std::max(end, timeline.events[i].end + 1);
-    return end;
-}
-
 std::string activeNames(Timeline& timeline) {
     std::string names;
     for (TimelineEvent** r = timeline.active; *r; ++r) {
@@ -207,7 +200,7 @@ int run(Options o) {
     // it shorter, is silence. The span so bounds every size that follows from it.
     {
         std::string note, error;
-        if (!fitToShow(o, showEnd(show->timeline), note, error)) {
+        if (!fitToShow(o, latestEnd(show->timeline) + 1, note, error)) {
             std::fprintf(stderr, "velmora-capture: %s\n", error.c_str());
             return EXIT_ARGUMENTS;
         }
