@@ -55,7 +55,7 @@ TEST(CaptureOptions, RefuseBadArgumentsWithOneLineNamingTheProblem) {
     const std::vector<std::vector<std::string>> bad = {
         {"--fps", "0"},       {"--fps", "1001"},  {"--fps", "sixty"}, {"--from", "5000", "--to", "4000"},
         {"--to", "0"},        {"--bogus"},        {"--out"},          {"--from", "-5"},
-        {"--scale", "0"},     {"--video", "sub/"}, {"--video", ".."},
+        {"--scale", "0"},     {"--video", "sub/"}, {"--video", ".."}, {"--threads", "0"},
     };
     for (const auto& args : bad) {
         Options o;
@@ -98,6 +98,22 @@ TEST(PassStatistics, NearestRankMedianPercentileAndMaximum) {
     EXPECT_DOUBLE_EQ(t.p99, 198);
     EXPECT_DOUBLE_EQ(t.max, 200);
     EXPECT_EQ(summarize({}).count, 0);
+}
+
+TEST(PassStatistics, FirstPassesAreWeighedAgainstThePassAfterThem) {
+    // Passes at 0..5 ms of music: 2 and 4 begin events; the last pass has none after it.
+    const std::vector<int> times = {0, 1, 2, 3, 4, 5};
+    const std::vector<double> ms = {1.0, 1.0, 3.5, 1.0, 1.5, 9.0};
+    const std::vector<std::string> begins = {"", "", "Plasma", "", "Blur", "Edge"};
+    int over = 0;
+    const std::vector<FirstPass> firsts = costliestFirstPasses(times, ms, begins, 5, 1.0, over);
+    EXPECT_EQ(over, 1);
+    ASSERT_EQ(firsts.size(), 2u);
+    EXPECT_EQ(firsts[0].time, 2);
+    EXPECT_DOUBLE_EQ(firsts[0].extra, 2.5);
+    EXPECT_EQ(firsts[0].events, "Plasma");
+    EXPECT_EQ(firsts[1].time, 4);
+    EXPECT_DOUBLE_EQ(firsts[1].extra, -7.5);
 }
 
 TEST(PassStatistics, KeepsTheSlowestMomentsSlowestFirst) {

@@ -202,6 +202,46 @@ TEST(Filters, MatchTheKernelAsSeenOnScreenOverAWholePicture) {
     expectMatchesReference(demo, edge, edgeW);
 }
 
+TEST(Filters, UsedTwiceInAPassFilterTheirOwnFrameInPlaceAsTheirWindowSlides) {
+    // The second event pops the filter's own frame: each row is filtered from the row above as
+    // already filtered, and from its own row and the row below as they were.
+    HeadlessDemo demo;
+    Blur3x3Effect blur;
+    blur.init(&demo);
+    const int w[3][3] = {{1, 3, 1}, {3, 2, 3}, {1, 3, 1}};
+    Bitmap source(0), before(0), expected(0);
+    scramble(source, 3);
+    BITMAP* once = filterOnce(demo, blur, source);
+    blit(once, before, 0, 0, 0, 0, 320, 240);
+    for (int y = 0; y < 240; ++y)
+        for (int x = 0; x < 320; ++x) {
+            std::uint32_t p = 0;
+            for (int c = 0; c < 3; ++c) {
+                long long sum = 0;
+                for (int r = 0; r < 3; ++r)
+                    for (int k = 0; k < 3; ++k) {
+                        const int sx = std::clamp(x + k - 1, 0, 319), sy = std::clamp(y + r - 1, 0, 239);
+                        BITMAP* from = r == 0 && y > 0 ? expected.get() : before.get();
+                        sum += w[r][k] * static_cast<long long>((pixel(from, sx, sy) >> (8 * c)) & 0xFF);
+                    }
+                p |= static_cast<std::uint32_t>(std::clamp(sum >> 4, 0LL, 255LL)) << (8 * c);
+            }
+            setPixel(expected, x, y, p);
+        }
+    --demo.frameCount;
+    for (int threads : {1, 3}) {
+        demo.workers.resize(threads);
+        blit(before, blur.frame, 0, 0, 0, 0, 320, 240);
+        BITMAP* twice = filterOnce(demo, blur, blur.frame);
+        int wrong = 0;
+        for (int y = 0; y < 240; ++y)
+            for (int x = 0; x < 320; ++x) wrong += pixel(twice, x, y) != pixel(expected, x, y);
+        EXPECT_EQ(wrong, 0) << threads << " threads";
+        --demo.frameCount;
+    }
+    blur.stop();
+}
+
 TEST(Filters, TakeAnyBiasShiftAndWeightsWithoutWrappingTheSum) {
     HeadlessDemo demo;
     // Sums far beyond 16 bits, a bias and a negative lower half: every value is clamped, none wraps.

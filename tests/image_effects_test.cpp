@@ -140,6 +140,27 @@ TEST(ImageEffects, SpriteLeavesMagentaPixelsOut) {
     EXPECT_EQ(countNot(frame, 0x404040), 2);
 }
 
+TEST(ImageEffects, AlphaBlitInStripsOnAPoolBlendsAsTheWholeImageDoes) {
+    Stage stage;
+    stage.demo.workers.resize(3);
+    BITMAP* picture = stage.picture("GLASS_PNG", makeFrame(0, 320, 240));
+    scramble(picture, 11);  // every alpha from 0 to 255
+    AlphaBlitEffect alpha;
+    alpha.load(&stage.demo, "GLASS_PNG", -7, 13);  // clipped at the left and the bottom
+    alpha.prepare();
+    Bitmap expected(0), frame(0);
+    scramble(expected, 12);
+    blit(expected, frame, 0, 0, 0, 0, 320, 240);
+    draw_trans_sprite(expected, picture, -7, 13);
+    stage.demo.frameCount = 1;
+    pushFrame(stage.demo, frame);
+    alpha.render();
+    int wrong = 0;
+    for (int y = 0; y < 240; ++y)
+        for (int x = 0; x < 320; ++x) wrong += pixel(frame, x, y) != pixel(expected, x, y);
+    EXPECT_EQ(wrong, 0);
+}
+
 TEST(ImageEffects, AlphaBlitBlendsEachPixelByItsOwnAlpha) {
     Stage stage;
     Bitmap frame(0);

@@ -13,7 +13,9 @@
 #include "runtime/clock.h"
 #include "runtime/controls.h"
 #include "runtime/main_loop.h"
+#include "parallel/worker_pool.h"
 #include "show/velmora.h"
+#include "support/allocations.h"
 #include "support/headless.h"
 #include "support/show_module.h"
 
@@ -189,6 +191,44 @@ protected:
     }
     int passes = 0;
 };
+
+// The show played from the start by one thread and by a pool gives the same pictures, and
+// allocates nothing while it plays: a fresh show for each, every seventh frame at 60 frames/s,
+// the random patterns seeded alike.
+TEST(ShowOnThreads, APoolPaintsEveryPictureOfTheShowAsOneThreadDoes) {
+    const auto play = [](int threads) {
+        setWorkerCount(threads);
+        InterlaceEffect::phase = 0;  // shared by the instances of every show, 0 at program start
+        ShowInAssetDir show(assetDir());
+        EXPECT_EQ(show->workers.threads(), threads);
+        ManualClock clock;
+        MainLoop loop(*show, clock);
+        loop.begin();
+        std::srand(7);
+        std::vector<std::uint64_t> pictures(287000 * 60 / 1000 / 7 + 1);
+        std::size_t n = 0;
+        const long allocations = allocationsDuring([&] {
+            for (int frame = 0; frame * 1000 / 60 < 287000; frame += 7) {
+                clock.ms = frame * 1000 / 60;
+                BITMAP* f = loop.pass();
+                std::uint64_t hash = 14695981039346656037u;
+                for (int y = 0; y < f->h; ++y)
+                    for (int x = 0; x < f->w; ++x) hash = (hash ^ pixel(f, x, y)) * 1099511628211u;
+                pictures[n++] = hash;
+            }
+        });
+        EXPECT_EQ(allocations, 0) << threads << " threads";  // nothing while the show plays
+        loop.end();
+        pictures.resize(n);
+        return pictures;
+    };
+    const std::vector<std::uint64_t> alone = play(1), pooled = play(3);
+    setWorkerCount(1);
+    ASSERT_EQ(alone.size(), pooled.size());
+    const auto differ = std::mismatch(alone.begin(), alone.end(), pooled.begin());
+    EXPECT_TRUE(differ.first == alone.end()) << "first different picture at "
+                                             << (differ.first - alone.begin()) * 7 * 1000 / 60 << " ms";
+}
 
 TEST_F(ShowSchedule, EveryMomentLeavesOneFrameWithinTheLimits) {
     Velmora& v = **show;

@@ -87,6 +87,34 @@ TEST(WarpmapEffect, HoldsTwoScratchFramesWhileRunningAndRebuildsItsMapOnEachStar
     warp.stop();
 }
 
+TEST(WarpmapEffect, AMapPreparedBeforeTheShowIsTheOneStartBuildsUnlessItsSettingsChangedSince) {
+    HeadlessDemo demo;
+    RotatingWarpmapEffect built, prepared;
+    SinusWarpmapEffect sinusBuilt, sinusPrepared;
+    for (WarpmapEffect* w : {static_cast<WarpmapEffect*>(&built), static_cast<WarpmapEffect*>(&prepared),
+                             static_cast<WarpmapEffect*>(&sinusBuilt), static_cast<WarpmapEffect*>(&sinusPrepared)})
+        w->init(&demo);
+    turnLeft(built);
+    turnLeft(prepared);
+    prepared.prepare();
+    sinusPrepared.prepare();
+    EXPECT_FALSE(demo.display.inUse[0]);  // the scratch frame it was built in went back
+    const auto expectSameAfterStart = [&](WarpmapEffect& fresh, WarpmapEffect& fromPrepared) {
+        fresh.start();
+        fromPrepared.start();
+        EXPECT_TRUE(sameMaps(fresh.map, fromPrepared.map));
+        fromPrepared.stop();
+        fresh.stop();
+    };
+    expectSameAfterStart(sinusBuilt, sinusPrepared);
+    expectSameAfterStart(built, prepared);
+    turnRight(built);
+    turnRight(prepared);
+    expectSameAfterStart(built, prepared);
+    demo.display.refreshRate = 144;  // a display of another rate: the prepared map no longer serves
+    expectSameAfterStart(built, prepared);
+}
+
 TEST(WarpmapEffect, RenderGathersThroughTheMapAndLeavesTheSourceAlone) {
     HeadlessDemo demo;
     Bitmap source(0);

@@ -19,6 +19,8 @@
 #include "capture/interrupt.h"
 #include "capture/pass_stats.h"
 #include "capture/wav.h"
+#include "effects/instruction_sets.h"
+#include "parallel/worker_pool.h"
 #include "platform/sound/sound_layer.h"
 #include "runtime/clock.h"
 #include "runtime/controls.h"
@@ -101,13 +103,6 @@ private:
     bool shownLine = false;
 };
 
-// Where the schedule runs out: the end of the event that ends last (not always the last to start).
-int showEnd(const Timeline& timeline) {
-    int end = 0;
-    for (int i = 0; i < timeline.count; ++i) end = std::max(end, timeline.events[i].end + 1);
-    return end;
-}
-
 std::string activeNames(Timeline& timeline) {
     std::string names;
     for (TimelineEvent** r = timeline.active; *r; ++r) {
@@ -117,15 +112,27 @@ std::string activeNames(Timeline& timeline) {
     return names;
 }
 
+// The names of the events whose first pass this is: those that began after the previous frame.
+std::string beginningNames(Timeline& timeline, int previousTime, bool firstFrame) {
+    std::string names;
+    for (TimelineEvent** r = timeline.active; *r; ++r) {
+        if (!firstFrame && (*r)->start <= previousTime) continue;
+        if (!names.empty()) names += ", ";
+        names += (*r)->effect->name();
+    }
+    return names;
+}
+
 void printBench(const Options& o, const std::vector<int>& times, const std::vector<double>& ms,
-                const SlowestMoments& slowest) {
+                const SlowestMoments& slowest, const std::vector<std::string>& begins, int threads) {
     std::vector<ChapterStart> chapters = chapterStarts();
-    std::printf("pass times over %d..%d ms at %d frames/s, %zu passes\n", o.from, o.to, o.fps,
-                ms.size());
-    std::printf("%-8s %8s %9s %9s %9s %10s\n", "chapter", "passes", "median", "p99", "max",
+    std::printf("pass times over %d..%d ms at %d frames/s, %zu passes, %d thread%s; processor: %s, %d cores\n",
+                o.from, o.to, o.fps, ms.size(), threads, threads == 1 ? "" : "s", instructionSets::describe(),
+                coreCount());
+    std::printf("%-8s %7s %8s %9s %9s %9s %10s\n", "chapter", "threads", "passes", "median", "p99", "max",
                 "fps(med)");
-    auto line = [](const char* name, const PassTimes& t) {
-        std::printf("%-8s %8ld %7.3fms %7.3fms %7.3fms %10.0f\n", name, t.count, t.median, t.p99,
+    auto line = [threads](const char* name, const PassTimes& t) {
+        std::printf("%-8s %7d %8ld %7.3fms %7.3fms %7.3fms %10.0f\n", name, threads, t.count, t.median, t.p99,
                     t.max, t.median > 0 ? 1000.0 / t.median : 0.0);
     };
     for (std::size_t c = 0; c < chapters.size(); ++c) {
@@ -141,6 +148,26 @@ void printBench(const Options& o, const std::vector<int>& times, const std::vect
     for (const Moment& m : slowest.list())
         std::printf("  %7.3fms at %02d:%02d.%03d  %s\n", m.ms, m.time / 60000, (m.time / 1000) % 60,
                     m.time % 1000, m.events.c_str());
+    int over = 0;
+    const std::vector<FirstPass> firsts = costliestFirstPasses(times, ms, begins, 5, 1.0, over);
+    std::printf("first passes more than 1 ms over the next: %d; costliest:\n", over);
+    for (const FirstPass& f : firsts)
+        std::printf("  %+7.3fms at %02d:%02d.%03d  %s\n", f.extra, f.time / 60000, (f.time / 1000) % 60,
+                    f.time % 1000, f.events.c_str());
+}
+
+// One line per pass: music time, pass time in ms, the events that began there (tab-separated).
+bool writeTimes(const fs::path& file, const std::vector<int>& times, const std::vector<double>& ms,
+                const std::vector<std::string>& begins) {
+    if (file.empty()) return true;
+    std::FILE* f = std::fopen(file.c_str(), "w");
+    if (!f) {
+        std::fprintf(stderr, "velmora-capture: cannot write %s\n", file.c_str());
+        return false;
+    }
+    for (std::size_t i = 0; i < times.size(); ++i)
+        std::fprintf(f, "%d\t%.4f\t%s\n", times[i], ms[i], begins[i].c_str());
+    return std::fclose(f) == 0;
 }
 
 }  // namespace
@@ -148,6 +175,7 @@ void printBench(const Options& o, const std::vector<int>& times, const std::vect
 int run(Options o) {
     catchInterrupts();
     fs::path out = fs::absolute(o.out);
+    const fs::path timesFile = o.times.empty() ? fs::path() : fs::absolute(o.times);
     fs::path assets =
         o.assets.empty() ? locateShowData("velmora-capture").folder : fs::absolute(o.assets);
 
@@ -161,6 +189,7 @@ int run(Options o) {
         return EXIT_ARGUMENTS;
     }
     sound::setOffline(true);
+    if (o.threads > 0) setWorkerCount(o.threads);
     auto show = std::make_unique<Velmora>(DemoMode::Headless);
     show->display.setHeadless(320, 240, 32);
     show->display.refreshRate = o.fps;  // one pass per frame: effects turn as on a display of this rate
@@ -171,7 +200,7 @@ int run(Options o) {
     // it shorter, is silence. The span so bounds every size that follows from it.
     {
         std::string note, error;
-        if (!fitToShow(o, showEnd(show->timeline), note, error)) {
+        if (!fitToShow(o, latestEnd(show->timeline) + 1, note, error)) {
             std::fprintf(stderr, "velmora-capture: %s\n", error.c_str());
             return EXIT_ARGUMENTS;
         }
@@ -218,10 +247,12 @@ int run(Options o) {
     Progress progress(total, !o.bench && isatty(STDERR_FILENO));
     std::vector<int> times;
     std::vector<double> passMs;
+    std::vector<std::string> begins;
     SlowestMoments slowest(10);
     if (o.bench) {
         times.reserve(static_cast<std::size_t>(total));
         passMs.reserve(static_cast<std::size_t>(total));
+        begins.reserve(static_cast<std::size_t>(total));
     }
     for (long n = 0; n < total && !interruption(); ++n) {
         int t = o.frameTime(n);
@@ -230,6 +261,7 @@ int run(Options o) {
         BITMAP* frame = loop.pass();
         double ms = std::chrono::duration<double, std::milli>(Clock::now() - begun).count();
         if (o.bench) {
+            begins.push_back(beginningNames(show->timeline, n > 0 ? times.back() : 0, n == 0));
             times.push_back(t);
             passMs.push_back(ms);
             if (slowest.qualifies(ms)) slowest.add({t, ms, activeNames(show->timeline)});
@@ -256,8 +288,8 @@ int run(Options o) {
     }
 
     if (o.bench) {
-        printBench(o, times, passMs, slowest);
-        return 0;
+        printBench(o, times, passMs, slowest, begins, show->workers.threads());
+        return writeTimes(timesFile, times, passMs, begins) ? 0 : 1;
     }
     std::string error;
     if (!sink->finish(error)) {

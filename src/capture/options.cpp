@@ -6,6 +6,8 @@
 #include <cstring>
 #include <filesystem>
 
+#include "parallel/worker_pool.h"
+
 namespace Zorvek::capture {
 
 long Options::frameCount() const {
@@ -32,10 +34,13 @@ bool parseInt(const char* text, long long low, long long high, long long& value)
 const char* usage() {
     return "usage: velmora-capture [--from MS] [--to MS] [--fps N] [--out DIR] [--video NAME]\n"
            "                       [--scale N] [--seed N] [--frames] [--assets DIR] [--bench]\n"
+           "                       [--threads N] [--times FILE]\n"
            "  Renders the show offline: a video through ffmpeg when it is installed (H.264 and\n"
            "  AAC, upscaled by --scale), otherwise numbered PNG frames and a WAV file in --out.\n"
            "  --frames writes PNG frames and WAV even when ffmpeg is there. --bench renders\n"
            "  without writing and prints the pass times per chapter and the slowest moments.\n"
+           "  --threads N renders with N threads (1: the main thread alone; default: one per core).\n"
+           "  --times FILE (with --bench) also writes each pass: music time, ms, events begun.\n"
            "  Defaults: --from 0 --to 287000 --fps 60 --out capture --scale 3 --seed 1\n"
            "  An end past the show's is brought back to it. Files take their final names only\n"
            "  when the capture is complete; a folder of frames that holds anything is refused.\n"
@@ -77,6 +82,9 @@ bool parseOptions(int argc, char** argv, Options& o, std::string& error) {
         } else if (!std::strcmp(arg, "--scale")) {
             if (!number(1, 8, n)) return false;
             o.scale = static_cast<int>(n);
+        } else if (!std::strcmp(arg, "--threads")) {
+            if (!number(1, WorkerPool::MAX_THREADS, n)) return false;
+            o.threads = static_cast<int>(n);
         } else if (!std::strcmp(arg, "--seed")) {
             if (!number(0, UINT_MAX, n)) return false;
             o.seed = static_cast<unsigned>(n);
@@ -88,6 +96,10 @@ bool parseOptions(int argc, char** argv, Options& o, std::string& error) {
             const char* text = value("a file name");
             if (!text) return false;
             o.video = text;
+        } else if (!std::strcmp(arg, "--times")) {
+            const char* text = value("a file name");
+            if (!text) return false;
+            o.times = text;
         } else if (!std::strcmp(arg, "--assets")) {
             const char* text = value("a folder");
             if (!text) return false;

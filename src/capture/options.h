@@ -16,6 +16,8 @@ struct Options {
     bool bench = false;       // time the passes, write nothing
     bool frames = false;      // PNG frames and WAV even when ffmpeg is there
     bool help = false;
+    std::string times;        // with bench: a file that gets every pass's time, for combining runs
+    int threads = 0;          // threads that render, the caller's included; 0: VELMORA_THREADS or the cores
     std::string assets;       // folder holding oldskool.dat and drift.mod; empty: found as the show finds it
 
     // Frames in the span: one every 1000 / fps ms from `from`, up to but not including `to`.

@@ -33,4 +33,20 @@ void SlowestMoments::add(Moment moment) {
     if (static_cast<int>(moments.size()) > capacity) moments.pop_back();
 }
 
+std::vector<FirstPass> costliestFirstPasses(const std::vector<int>& times, const std::vector<double>& ms,
+                                            const std::vector<std::string>& begins, int capacity, double limit,
+                                            int& over) {
+    std::vector<FirstPass> firsts;
+    over = 0;
+    for (std::size_t i = 0; i + 1 < ms.size() && i < begins.size(); ++i) {
+        if (begins[i].empty()) continue;
+        const double extra = ms[i] - ms[i + 1];
+        if (extra > limit) ++over;
+        firsts.push_back({times[i], extra, begins[i]});
+    }
+    std::stable_sort(firsts.begin(), firsts.end(), [](const FirstPass& a, const FirstPass& b) { return a.extra > b.extra; });
+    if (static_cast<int>(firsts.size()) > capacity) firsts.resize(static_cast<std::size_t>(capacity));
+    return firsts;
+}
+
 }  // namespace Zorvek::capture

@@ -37,4 +37,19 @@ private:
     std::vector<Moment> moments;
 };
 
+// How much more the first pass of a picture costs than the pass after it: what an effect does
+// when it starts (borrowing frames, building maps) shows there.
+struct FirstPass {
+    int time = 0;        // music time of the first pass
+    double extra = 0;    // its time less the next pass's, ms
+    std::string events;  // the events that began there
+};
+
+// The first passes of `ms` (flagged in `begins`) with the most extra time, most first, at most
+// `capacity`; `over` counts those more than `limit` ms over the pass after them. The last pass
+// has none after it and is left out.
+std::vector<FirstPass> costliestFirstPasses(const std::vector<int>& times, const std::vector<double>& ms,
+                                            const std::vector<std::string>& begins, int capacity, double limit,
+                                            int& over);
+
 }  // namespace Zorvek::capture

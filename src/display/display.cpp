@@ -87,6 +87,7 @@ void Display::createScratchFrames() {
         if (frame) continue;
         frame = create_bitmap(width, height);
         if (!frame) fail(EXIT_GRAPHICS, "Error allocating video memory.");
+        clear_to_color(frame, 0);  // touched now, so that no effect's first pass pays for it
     }
 }
 

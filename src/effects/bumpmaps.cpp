@@ -67,30 +67,32 @@ Pixel clippedPixel(BITMAP* bump, const LightWindow& light, int x, int y, int lig
 // within it (all but its last two columns and rows), heights and light come straight from the
 // rows; elsewhere each read is clipped. Shifts of negative slopes round toward minus infinity.
 template <bool DEPTH>
-void lightRelief(BITMAP* out, BITMAP* bump, BITMAP* lightImage, int lightX, int lightY) {
+void lightRelief(BITMAP* out, BITMAP* bump, BITMAP* lightImage, int lightX, int lightY, WorkerPool& workers) {
     const LightWindow light(lightImage);
     const bool direct = bitmap_color_depth(bump) == 32 && bitmap_color_depth(lightImage) == 32;
     const int innerWidth = direct ? std::clamp(bump->w - 2, 0, out->w) : 0;
     const int innerHeight = direct ? std::clamp(bump->h - 2, 0, out->h) : 0;
     const Pixel* const* lightRows = reinterpret_cast<const Pixel* const*>(lightImage->line);
-    for (int y = 0; y < out->h; ++y) {
-        Pixel* o = pixels::row(out, y);
-        int x = 0;
-        if (y < innerHeight) {
-            const Pixel* here = pixels::row(bump, y);
-            const Pixel* below = pixels::row(bump, y + 2);
-            const Pixel* diagonal = pixels::row(bump, y + 1) + 1;
-            const int u0 = LIGHT_CENTRE_U - lightX;
-            const int v0 = y - lightY + LIGHT_CENTRE_V;
-            for (; x < innerWidth; ++x) {
-                const int h = heightAt(here, x);
-                const int u = x + u0 + ((h - heightAt(here, x + 2)) >> 1);
-                const int v = v0 + ((h - heightAt(below, x)) >> 1);
-                o[x] = light.outside(u, v) ? 0 : shade<DEPTH>(lightRows[v][u], DEPTH ? heightAt(diagonal, x) : 0);
+    workers.forEachRowBand(0, out->h, [&](int begin, int end) {
+        for (int y = begin; y < end; ++y) {
+            Pixel* o = pixels::row(out, y);
+            int x = 0;
+            if (y < innerHeight) {
+                const Pixel* here = pixels::row(bump, y);
+                const Pixel* below = pixels::row(bump, y + 2);
+                const Pixel* diagonal = pixels::row(bump, y + 1) + 1;
+                const int u0 = LIGHT_CENTRE_U - lightX;
+                const int v0 = y - lightY + LIGHT_CENTRE_V;
+                for (; x < innerWidth; ++x) {
+                    const int h = heightAt(here, x);
+                    const int u = x + u0 + ((h - heightAt(here, x + 2)) >> 1);
+                    const int v = v0 + ((h - heightAt(below, x)) >> 1);
+                    o[x] = light.outside(u, v) ? 0 : shade<DEPTH>(lightRows[v][u], DEPTH ? heightAt(diagonal, x) : 0);
+                }
             }
+            for (; x < out->w; ++x) o[x] = clippedPixel<DEPTH>(bump, light, x, y, lightX, lightY);
         }
-        for (; x < out->w; ++x) o[x] = clippedPixel<DEPTH>(bump, light, x, y, lightX, lightY);
-    }
+    });
 }
 
 }  // namespace
@@ -116,14 +118,14 @@ void BumpmapEffect::update(int time) {
 }
 
 void BumpmapEffect::render() {
-    lightRelief<false>(frame, bumpmap, lightmap, lightX, lightY);
+    lightRelief<false>(frame, bumpmap, lightmap, lightX, lightY, demo->workers);
     push(frame);
 }
 
 const char* BumpmapEffect::name() { return "2D Bumpmap"; }
 
 void BumpmapMixEffect::render() {
-    lightRelief<true>(frame, bumpmap, lightmap, lightX, lightY);
+    lightRelief<true>(frame, bumpmap, lightmap, lightX, lightY, demo->workers);
     push(frame);
 }
 

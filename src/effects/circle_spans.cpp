@@ -4,6 +4,7 @@
 #include <allegro/internal/aintern.h>
 
 #include <algorithm>
+#include <climits>
 #include <cstdint>
 
 #include "effects/pixels.h"
@@ -66,13 +67,20 @@ void prepare() {
     prepared = true;
 }
 
+bool drawnFromSpans(BITMAP* bitmap, int radius) {
+    return prepared && radius >= 0 && radius <= MAX_SPAN_RADIUS && usable[radius] && bitmap_color_depth(bitmap) == 32 &&
+           is_memory_bitmap(bitmap) && _drawing_mode == DRAW_MODE_SOLID;
+}
+
 void fill(BITMAP* bitmap, int x, int y, int radius, int colour) {
-    if (!prepared || radius < 0 || radius > MAX_SPAN_RADIUS || !usable[radius] ||
-        bitmap_color_depth(bitmap) != 32 || !is_memory_bitmap(bitmap) ||
-        _drawing_mode != DRAW_MODE_SOLID) {
+    if (!drawnFromSpans(bitmap, radius)) {
         circlefill(bitmap, x, y, radius, colour);
         return;
     }
+    fillRows(bitmap, x, y, radius, colour, INT_MIN, INT_MAX);
+}
+
+void fillRows(BITMAP* bitmap, int x, int y, int radius, int colour, int firstRow, int endRow) {
     int left = 0, top = 0, right = bitmap->w, bottom = bitmap->h;  // right and bottom exclusive
     if (bitmap->clip) {
         left = bitmap->cl;
@@ -80,8 +88,8 @@ void fill(BITMAP* bitmap, int x, int y, int radius, int colour) {
         right = bitmap->cr;
         bottom = bitmap->cb;
     }
-    const int y0 = std::max(y - radius, top);
-    const int y1 = std::min(y + radius, bottom - 1);
+    const int y0 = std::max({y - radius, top, firstRow});
+    const int y1 = std::min({y + radius, bottom - 1, endRow - 1});
     if (y0 > y1 || x - radius >= right || x + radius < left) return;
     const std::int16_t* half = spans + first[radius] + radius;  // row 0 is the centre row
     const auto c = static_cast<pixels::Pixel>(colour);

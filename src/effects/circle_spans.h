@@ -15,4 +15,10 @@ void prepare();
 // circlefill(bitmap, x, y, radius, colour), clipped to the bitmap's clipping rectangle.
 void fill(BITMAP* bitmap, int x, int y, int radius, int colour);
 
+// Whether fill draws circles of this radius on this bitmap from the spans, rather than through
+// circlefill; only then can rows be drawn apart.
+bool drawnFromSpans(BITMAP* bitmap, int radius);
+// The rows firstRow .. endRow − 1 of fill's circle, for a radius drawn from the spans.
+void fillRows(BITMAP* bitmap, int x, int y, int radius, int colour, int firstRow, int endRow);
+
 }  // namespace Zorvek::circles

@@ -13,6 +13,8 @@ void Effect::render() {}
 void Effect::stop() { running = false; }
 const char* Effect::name() { return "Effect"; }
 
+void Effect::prepare() {}
+
 void Effect::init(Demo* owner) {
     running = false;
     demo = owner;

@@ -24,6 +24,9 @@ public:
     virtual void stop();
     virtual const char* name();
     virtual void init(Demo* demo);
+    // Called for every scheduled effect once the show is scripted, before the first pass: work
+    // that a first pass would otherwise do (building tables) is done here. The base does nothing.
+    virtual void prepare();
 
 protected:
     // The frame stack of the demo (slot 0 is the null floor).

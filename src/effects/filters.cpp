@@ -16,6 +16,8 @@ using pixels::row;
 
 namespace {
 
+constexpr int MAX_IN_PLACE_WIDTH = 4096;
+
 // Weights laid out as on screen: [row above, own row, row below][left, centre, right].
 template <class Acc>
 struct Taps {
@@ -69,35 +71,63 @@ Pixel filterEdgePixel(const Taps<Acc>& t, const std::uint8_t* const rows[3], int
 // The inner columns 1..width-2, byte by byte (the alpha bytes too; they are cleared after).
 // With 16-bit sums this loop vectorises eight (AVX2: sixteen) channels per operation.
 template <class Acc>
-PIXEL_LOOP void filterInner(const Taps<Acc> t, const std::uint8_t* up, const std::uint8_t* mid,
-                            const std::uint8_t* down, std::uint8_t* out, int width) {
-    const int end = (width - 1) * 4;
-    for (int c = 4; c < end; ++c) {
-        Acc sum = t.bias;
-        sum += t.w[0][0] * up[c - 4] + t.w[0][1] * up[c] + t.w[0][2] * up[c + 4];
-        sum += t.w[1][0] * mid[c - 4] + t.w[1][1] * mid[c] + t.w[1][2] * mid[c + 4];
-        sum += t.w[2][0] * down[c - 4] + t.w[2][1] * down[c] + t.w[2][2] * down[c + 4];
-        out[c] = clampChannel(sum >> t.shift);
-    }
+void filterInner(const Taps<Acc> t, const std::uint8_t* up, const std::uint8_t* mid, const std::uint8_t* down,
+                 std::uint8_t* out, int width) {
+    pixels::vectorised([=] {
+        // Locals, which the byte stores cannot be taken to change.
+        const Taps<Acc> k = t;
+        const std::uint8_t *u = up, *m = mid, *d = down;
+        std::uint8_t* o = out;
+        const int end = (width - 1) * 4;
+        for (int c = 4; c < end; ++c) {
+            Acc sum = k.bias;
+            sum += k.w[0][0] * u[c - 4] + k.w[0][1] * u[c] + k.w[0][2] * u[c + 4];
+            sum += k.w[1][0] * m[c - 4] + k.w[1][1] * m[c] + k.w[1][2] * m[c + 4];
+            sum += k.w[2][0] * d[c - 4] + k.w[2][1] * d[c] + k.w[2][2] * d[c + 4];
+            o[c] = clampChannel(sum >> k.shift);
+        }
+    });
 }
 
+// One output row from its three source rows (the edge rows standing in for what lies beyond).
 template <class Acc>
-void filterFrame(const Filter3x3Effect& f, BITMAP* source, BITMAP* target) {
+void filterRow(const Taps<Acc>& t, const std::uint8_t* const rows[3], Pixel* out, int width) {
+    filterInner(t, rows[0], rows[1], rows[2], reinterpret_cast<std::uint8_t*>(out), width);
+    for (int x = 1; x < width - 1; ++x) out[x] &= pixels::COLOUR_BITS;
+    out[0] = filterEdgePixel(t, rows, 0, width);
+    if (width > 1) out[width - 1] = filterEdgePixel(t, rows, width - 1, width);
+}
+
+inline const std::uint8_t* bytes(const Pixel* p) { return reinterpret_cast<const std::uint8_t*>(p); }
+
+template <class Acc>
+void filterFrame(const Filter3x3Effect& f, BITMAP* source, BITMAP* target, WorkerPool& workers) {
     const Taps<Acc> t = tapsOf<Acc>(f);
     const int width = std::min(source->w, target->w);
     const int height = std::min(source->h, target->h);
     const int last = height - 1;
-    for (int i = 0; i < height; ++i) {
-        const std::uint8_t* rows[3] = {
-            reinterpret_cast<const std::uint8_t*>(row(source, std::max(i - 1, 0))),
-            reinterpret_cast<const std::uint8_t*>(row(source, i)),
-            reinterpret_cast<const std::uint8_t*>(row(source, std::min(i + 1, last)))};
-        Pixel* out = row(target, i);
-        filterInner(t, rows[0], rows[1], rows[2], reinterpret_cast<std::uint8_t*>(out), width);
-        for (int x = 1; x < width - 1; ++x) out[x] &= pixels::COLOUR_BITS;
-        out[0] = filterEdgePixel(t, rows, 0, width);
-        if (width > 1) out[width - 1] = filterEdgePixel(t, rows, width - 1, width);
+    if (source == target) {
+        // A filter that meets its own frame (one used twice in a pass) filters it in place, row
+        // after row as its window slides: the row above is already filtered, its own row and the
+        // one below are read as they were. Its own row is kept aside before it is written.
+        Pixel own[MAX_IN_PLACE_WIDTH];
+        if (width > MAX_IN_PLACE_WIDTH) return;  // far beyond any render size: left as it is
+        for (int i = 0; i < height; ++i) {
+            std::copy_n(row(source, i), width, own);
+            const std::uint8_t* rows[3] = {i == 0 ? bytes(own) : bytes(row(source, i - 1)), bytes(own),
+                                           i == last ? bytes(own) : bytes(row(source, i + 1))};
+            filterRow(t, rows, row(target, i), width);
+        }
+        return;
     }
+    // Each output row reads three source rows and writes only itself: the rows share out freely.
+    workers.forEachRowBand(0, height, [&](int begin, int end) {
+        for (int i = begin; i < end; ++i) {
+            const std::uint8_t* rows[3] = {bytes(row(source, std::max(i - 1, 0))), bytes(row(source, i)),
+                                           bytes(row(source, std::min(i + 1, last)))};
+            filterRow(t, rows, row(target, i), width);
+        }
+    });
 }
 
 }  // namespace
@@ -114,9 +144,9 @@ void Filter3x3Effect::initFilter(Demo* owner, int shiftBits, int biasValue, int 
 void Filter3x3Effect::render() {
     BITMAP* source = pop();
     if (fitsSixteenBits(*this))
-        filterFrame<std::int16_t>(*this, source, frame);
+        filterFrame<std::int16_t>(*this, source, frame, demo->workers);
     else
-        filterFrame<std::int64_t>(*this, source, frame);
+        filterFrame<std::int64_t>(*this, source, frame, demo->workers);
     push(frame);
 }
 

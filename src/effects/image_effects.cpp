@@ -2,6 +2,8 @@
 
 #include <allegro.h>
 
+#include <algorithm>
+
 #include "runtime/demo.h"
 
 namespace Zorvek {
@@ -56,7 +58,42 @@ void ImageBlitEffect::load(Demo* owner, const char* objectName, int left, int to
 void SpriteBlitEffect::render() { masked_blit(image, top(), 0, 0, x, y, image->w, image->h); }
 const char* SpriteBlitEffect::name() { return "Sprite"; }
 
-void AlphaBlitEffect::render() { draw_trans_sprite(top(), image, x, y); }
+AlphaBlitEffect::~AlphaBlitEffect() { destroyStrips(); }
+
+void AlphaBlitEffect::destroyStrips() {
+    for (int i = 0; i < stripCount; ++i) destroy_bitmap(strips[i]);
+    stripCount = 0;
+    stripsOf = nullptr;
+}
+
+void AlphaBlitEffect::prepare() {
+    if (!image || stripsOf == image) return;
+    destroyStrips();
+    const int threads = demo->workers.threads();
+    if (threads == 1) return;
+    const int count = std::min({MAX_STRIPS, threads * WorkerPool::BANDS_PER_THREAD, image->h});
+    stripRows = (image->h + count - 1) / count;
+    for (int top = 0; top < image->h; top += stripRows) {
+        strips[stripCount] = create_sub_bitmap(image, 0, top, image->w, std::min(stripRows, image->h - top));
+        if (!strips[stripCount]) {
+            destroyStrips();
+            return;
+        }
+        ++stripCount;
+    }
+    stripsOf = image;
+}
+
+// Each pixel is blended on its own, so strips of the image blended at their own rows give the
+// same picture as the whole image.
+void AlphaBlitEffect::render() {
+    BITMAP* target = top();
+    if (stripsOf != image || stripCount == 0) {
+        draw_trans_sprite(target, image, x, y);
+        return;
+    }
+    demo->workers.forEachBand(stripCount, [&](int i) { draw_trans_sprite(target, strips[i], x, y + i * stripRows); });
+}
 const char* AlphaBlitEffect::name() { return "Alpha Blit"; }
 
 // The left edge goes from the frame's right edge (time 0) until the image's right edge reaches

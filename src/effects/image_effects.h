@@ -51,8 +51,20 @@ public:
 // As ImageBlitEffect, blending each pixel by the image's own alpha.
 class AlphaBlitEffect : public ImageBlitEffect {
 public:
+    ~AlphaBlitEffect();
     void render() override;
     const char* name() override;
+    // Cuts the image into strips of rows (views of it, made once), which threads blend apart.
+    void prepare() override;
+
+private:
+    static constexpr int MAX_STRIPS = 16;
+    BITMAP* strips[MAX_STRIPS] = {};
+    int stripCount = 0;
+    int stripRows = 0;
+    BITMAP* stripsOf = nullptr;  // the image they view
+
+    void destroyStrips();
 };
 
 // Moves the image across the frame from right to left once per period.

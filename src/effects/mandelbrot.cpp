@@ -7,6 +7,7 @@
 
 #include "effects/mandelbrot_kernels.h"
 #include "effects/pixels.h"
+#include "runtime/demo.h"
 
 namespace Zorvek {
 
@@ -32,7 +33,8 @@ std::int64_t zoomHeight(int time, int period, int frameHeight) {
 }  // namespace
 
 void MandelbrotEffect::render() {
-    mandelbrotKernels::render(frame, {centreX, centreY, viewHeight}, palette);
+    mandelbrotKernels::render(frame, {centreX, centreY, viewHeight}, palette, mandelbrotKernels::chosen(),
+                              &demo->workers);
     push(frame);
 }
 

@@ -4,9 +4,13 @@
 #include <immintrin.h>
 
 #include <algorithm>
+#include <atomic>
 #include <climits>
 #include <cstring>
 #include <type_traits>
+
+#include "effects/instruction_sets.h"
+#include "parallel/worker_pool.h"
 
 namespace Zorvek::mandelbrotKernels {
 
@@ -17,6 +21,8 @@ namespace {
 
 constexpr int MAX_STEPS = 256;
 constexpr int BATCH_CAPACITY = 1024;  // points iterated together
+// Bands of rows per thread in each phase: enough that the threads finish together.
+constexpr int BANDS_PER_THREAD = 8;
 
 template <class T>
 T wrappingAdd(T a, T b) {
@@ -55,11 +61,11 @@ struct Fine {  // 64 bits, 30 fraction bits, 64-bit products (low 64 bits)
     static T twice(T a, T b) { return product(a, b) >> 29; }
 };
 
-// Steps left when the point escapes: 0 inside the set, 255 for an escape after the first step.
+// Steps left when the point escapes, for a point at z after `taken` of its steps: 0 inside the
+// set, 255 for an escape after the first step.
 template <class F>
-int stepsLeft(typename F::T cr, typename F::T ci) {
-    typename F::T zr = 0, zi = 0;
-    int count = MAX_STEPS;
+int stepsLeftFrom(typename F::T zr, typename F::T zi, typename F::T cr, typename F::T ci, int taken) {
+    int count = MAX_STEPS - taken;
     for (;;) {
         const auto zr2 = F::square(zr), zi2 = F::square(zi);
         if (std::int64_t{zr2} + zi2 >= F::FOUR) break;  // cannot overflow in 64 bits
@@ -389,7 +395,10 @@ __attribute__((target(ZORVEK_AVX512))) void iterateAvx512(const std::int64_t* cr
             Mask inside = 0;
             if constexpr (L::FIND_CYCLES) {
                 // Back at a state it has been in: the orbit repeats for ever and never escapes.
-                inside = L::equal(L::equal(static_cast<Mask>(st.seen & ~escaped), st.zr, st.seenR), st.zi, st.seenI);
+                // (Only lanes that hold a point: one left without a next point at the end of a
+                // batch computes on, and its noted state may come round again.)
+                inside = L::equal(L::equal(static_cast<Mask>(st.seen & st.active & ~escaped), st.zr, st.seenR), st.zi,
+                                  st.seenI);
                 if (step % CYCLE_CHECKPOINT == 0) {
                     st.seenR = st.zr;
                     st.seenI = st.zi;
@@ -455,21 +464,6 @@ ZORVEK_INLINE_256 __m256i shiftRightSigned(__m256i x) {
     return _mm256_sub_epi64(_mm256_xor_si256(_mm256_srli_epi64(x, N), sign), sign);
 }
 
-// The low 64 bits of a × b: the low halves' full product plus the two cross products (of which
-// only the low 32 bits reach the result) moved up by 32.
-ZORVEK_INLINE_256 __m256i productLow64(__m256i a, __m256i b) {
-    const __m256i low = _mm256_mul_epu32(a, b);
-    const __m256i cross = _mm256_add_epi64(_mm256_mul_epu32(_mm256_srli_epi64(a, 32), b),
-                                           _mm256_mul_epu32(a, _mm256_srli_epi64(b, 32)));
-    return _mm256_add_epi64(low, _mm256_slli_epi64(cross, 32));
-}
-// The same for a × a, whose two cross products are equal.
-ZORVEK_INLINE_256 __m256i squareLow64(__m256i a) {
-    const __m256i low = _mm256_mul_epu32(a, a);
-    const __m256i cross = _mm256_mul_epu32(_mm256_srli_epi64(a, 32), a);
-    return _mm256_add_epi64(low, _mm256_slli_epi64(cross, 33));
-}
-
 // Lane arithmetic of one width.
 struct Lanes256x32 {
     using Element = std::int32_t;
@@ -499,21 +493,24 @@ struct Lanes256x64 {
 // A format's step in lanes: the two squares and twice the product, the latter biased by
 // TWICE_BIAS (its sign bit flipped rather than copied up), which the lanes take back through the
 // imaginary parts of their points. `unfit` marks, in the high half of a lane, values too large
-// for `squares`; `exactSquares` serves every value.
+// for `squares`; `unfitLanes` names those lanes.
 template <class F>
 struct Lanes256;
 
-// The formats whose every value fits their products: one way of squaring serves all.
-template <class Format>
+// The formats whose every value fits their products.
 struct AlwaysFits {
     ZORVEK_LANES_256 __m256i unfit(__m256i, __m256i) { return _mm256_setzero_si256(); }
-    ZORVEK_LANES_256 void exactSquares(__m256i zr, __m256i zi, __m256i& zr2, __m256i& zi2, __m256i& twice) {
-        Format::squares(zr, zi, zr2, zi2, twice);
-    }
+    ZORVEK_LANES_256 unsigned unfitLanes(__m256i) { return 0; }
+};
+
+// Where a lane's escape shows in the flags (see `flagged` in iterateAvx2): a lane mask.
+template <class Lanes>
+struct EscapeByComparing {
+    ZORVEK_LANES_256 __m256i escapeMarks(__m256i sum, __m256i fourLess1) { return Lanes::greater(sum, fourLess1); }
 };
 
 template <>
-struct Lanes256<Coarse> : Lanes256x32, AlwaysFits<Lanes256<Coarse>> {
+struct Lanes256<Coarse> : Lanes256x32, AlwaysFits, EscapeByComparing<Lanes256x32> {
     static constexpr int STREAMS = 3;
     static constexpr bool FIND_CYCLES = true;
     static constexpr std::int32_t TWICE_BIAS = 0;
@@ -525,8 +522,8 @@ struct Lanes256<Coarse> : Lanes256x32, AlwaysFits<Lanes256<Coarse>> {
 };
 
 template <>
-struct Lanes256<Medium> : Lanes256x64, AlwaysFits<Lanes256<Medium>> {
-    static constexpr int STREAMS = 3;
+struct Lanes256<Medium> : Lanes256x64, AlwaysFits, EscapeByComparing<Lanes256x64> {
+    static constexpr int STREAMS = 4;
     static constexpr bool FIND_CYCLES = false;
     static constexpr std::int64_t TWICE_BIAS = 0;
     ZORVEK_LANES_256 void squares(__m256i zr, __m256i zi, __m256i& zr2, __m256i& zi2, __m256i& twice) {
@@ -540,7 +537,7 @@ struct Lanes256<Medium> : Lanes256x64, AlwaysFits<Lanes256<Medium>> {
 
 template <>
 struct Lanes256<Fine> : Lanes256x64 {
-    static constexpr int STREAMS = 3;
+    static constexpr int STREAMS = 4;
     static constexpr bool FIND_CYCLES = false;
     static constexpr std::int64_t TWICE_BIAS = std::int64_t{1} << (63 - 29);
     // Until a point is about to escape its values are below 2.0 in size, so they fit in 32 bits:
@@ -555,11 +552,12 @@ struct Lanes256<Fine> : Lanes256x64 {
         zi2 = _mm256_srli_epi64(_mm256_mul_epi32(zi, zi), 30);
         twice = biased(_mm256_mul_epi32(zr, zi));
     }
-    // For values of any size: the full low 64 bits.
-    ZORVEK_LANES_256 void exactSquares(__m256i zr, __m256i zi, __m256i& zr2, __m256i& zi2, __m256i& twice) {
-        zr2 = shiftRightSigned<30>(squareLow64(zr));
-        zi2 = shiftRightSigned<30>(squareLow64(zi));
-        twice = biased(productLow64(zr, zi));
+    // Squares of values that fit are below 4.0 each, so their sum reaches 4.0 (2^32) exactly
+    // when its high half is set: the sum marks the escape itself.
+    ZORVEK_LANES_256 __m256i escapeMarks(__m256i sum, __m256i) { return sum; }
+    ZORVEK_LANES_256 unsigned unfitLanes(__m256i unfit) {
+        const __m256i high = _mm256_and_si256(unfit, _mm256_set1_epi64x(static_cast<long long>(0xFFFFFFFF00000000u)));
+        return ~bits(_mm256_cmpeq_epi64(high, _mm256_setzero_si256())) & 0xF;
     }
     ZORVEK_LANES_256 __m256i biased(__m256i product) {
         return _mm256_xor_si256(_mm256_srli_epi64(product, 29), _mm256_set1_epi64x(TWICE_BIAS));
@@ -585,6 +583,7 @@ struct Stream256 {
     ZORVEK_INLINE_256 void clear() {
         zr = zi = cr = ci = seenR = seenI = seen = _mm256_setzero_si256();
         active = 0;
+        deadline = INT_MAX;
     }
 
     ZORVEK_INLINE_256 void updateDeadline() {
@@ -600,10 +599,27 @@ struct Stream256 {
     }
 
     // Gives the lanes of `lanes` the next points of the batch, to begin at step `step`; when
-    // fewer are left, the lanes beyond them rest at the point 0, which stays at 0.
+    // fewer are left, the lanes beyond them rest at the point 0, which stays at 0. The deadline
+    // may come early afterwards (when the lane that set it has left); it is set right when it
+    // comes.
     ZORVEK_INLINE_256 void refill(unsigned lanes, const E* crs, const E* cis, int n, int& next, int step) {
-        const int k = std::min(__builtin_popcount(lanes), n - next);
+        deadline = std::min(deadline, step + MAX_STEPS);
         const auto& spread = SPREAD<COUNT>;
+        if ((lanes & (lanes - 1)) == 0 && next < n) {
+            // One lane, as most often: its point broadcast and blended in.
+            const __m256i set = _mm256_load_si256(reinterpret_cast<const __m256i*>(spread.lanes[lanes]));
+            cr = _mm256_blendv_epi8(cr, L::set(crs[next]), set);
+            ci = _mm256_blendv_epi8(ci, L::set(wrappingSub(cis[next], E{L::TWICE_BIAS})), set);
+            zr = _mm256_andnot_si256(set, zr);
+            zi = _mm256_andnot_si256(set, zi);
+            seen = _mm256_andnot_si256(set, seen);
+            const int l = __builtin_ctz(lanes);
+            begun[l] = step;
+            index[l] = next++;
+            active |= lanes;
+            return;
+        }
+        const int k = std::min(__builtin_popcount(lanes), n - next);
         const __m256i first =
             _mm256_loadu_si256(reinterpret_cast<const __m256i*>(FIRST_WORDS + 8 - k * Spread<COUNT>::WORDS));
         const __m256i order = _mm256_load_si256(reinterpret_cast<const __m256i*>(spread.order[lanes]));
@@ -623,7 +639,6 @@ struct Stream256 {
             index[l] = next++;
             active |= 1u << l;
         }
-        updateDeadline();
     }
 
     // The active lanes whose points have taken all their steps by step `step`.
@@ -641,6 +656,23 @@ struct Stream256 {
             counts[index[l]] = inside >> l & 1 ? 0 : std::max(MAX_STEPS - (step - begun[l]), 0);
         }
         active &= ~done;
+    }
+
+    // The lanes of `lanes`, whose values no longer fit the short products, finish their points
+    // one by one from the state they are in at step `step` (a point that gets so far escapes
+    // within a step or two, or wraps round and runs on a little).
+    template <class F>
+    ZORVEK_INLINE_256 void finishOneByOne(unsigned lanes, int step, int* counts) {
+        alignas(32) E r[COUNT], i[COUNT], pr[COUNT], pi[COUNT];
+        _mm256_store_si256(reinterpret_cast<__m256i*>(r), zr);
+        _mm256_store_si256(reinterpret_cast<__m256i*>(i), zi);
+        _mm256_store_si256(reinterpret_cast<__m256i*>(pr), cr);
+        _mm256_store_si256(reinterpret_cast<__m256i*>(pi), ci);
+        for (unsigned bits = lanes; bits; bits &= bits - 1) {
+            const int l = __builtin_ctz(bits);
+            counts[index[l]] = stepsLeftFrom<F>(r[l], i[l], pr[l], wrappingAdd(pi[l], E{L::TWICE_BIAS}), step - begun[l]);
+        }
+        active &= ~lanes;
     }
 };
 
@@ -673,9 +705,9 @@ __attribute__((target(ZORVEK_AVX2))) void iterateAvx2(const std::int64_t* cr64, 
             const __m256i unfit = L::unfit(st.zr, st.zi);
             __m256i zr2, zi2, twice;
             L::squares(st.zr, st.zi, zr2, zi2, twice);
-            __m256i escaping = L::greater(L::add(zr2, zi2), fourLess1);
-            __m256i zi = L::add(twice, st.ci), zr = L::add(L::sub(zr2, zi2), st.cr);
-            __m256i flags = _mm256_or_si256(escaping, unfit);
+            const __m256i sum = L::add(zr2, zi2);
+            const __m256i zi = L::add(twice, st.ci), zr = L::add(L::sub(zr2, zi2), st.cr);
+            __m256i flags = _mm256_or_si256(L::escapeMarks(sum, fourLess1), unfit);
             __m256i repeating = _mm256_setzero_si256();
             if constexpr (L::FIND_CYCLES) {
                 // Back at a state it has been in: the orbit repeats for ever and never escapes.
@@ -683,20 +715,16 @@ __attribute__((target(ZORVEK_AVX2))) void iterateAvx2(const std::int64_t* cr64, 
                 flags = _mm256_or_si256(flags, repeating);
             }
             if (!_mm256_testz_si256(flags, flagged)) [[unlikely]] {
-                // Some lane escapes, repeats, or holds a value too large for the short products:
-                // the whole step again with the full ones, which serve every value.
-                L::exactSquares(st.zr, st.zi, zr2, zi2, twice);
-                escaping = L::greater(L::add(zr2, zi2), fourLess1);
-                zi = L::add(twice, st.ci);
-                zr = L::add(L::sub(zr2, zi2), st.cr);
+                // Some lane escapes, repeats, or holds a value too large for the short products.
+                // The last finish their points one by one; the others' step was exact.
+                const unsigned unfitLanes = st.active & L::unfitLanes(unfit);
+                if (unfitLanes) st.template finishOneByOne<F>(unfitLanes, step, counts);
+                const unsigned escaped = st.active & L::bits(L::greater(sum, fourLess1));
+                const unsigned inside = st.active & L::bits(repeating) & ~escaped;
                 st.zr = zr;
                 st.zi = zi;
-                const unsigned escaped = st.active & L::bits(escaping);
-                const unsigned inside = st.active & L::bits(repeating) & ~escaped;
-                if (const unsigned done = escaped | inside) {
-                    st.retire(done, inside, step, counts);
-                    st.refill(done, cr, ci, n, next, step + 1);
-                }
+                if (const unsigned done = escaped | inside) st.retire(done, inside, step, counts);
+                if (const unsigned done = escaped | inside | unfitLanes) st.refill(done, cr, ci, n, next, step + 1);
             } else {
                 st.zr = zr;
                 st.zi = zi;
@@ -710,9 +738,11 @@ __attribute__((target(ZORVEK_AVX2))) void iterateAvx2(const std::int64_t* cr64, 
             }
             // A point that has taken all its steps without escaping is inside the set.
             if (step + 1 >= st.deadline) [[unlikely]] {
-                const unsigned expired = st.expired(step + 1);
-                st.retire(expired, expired, step, counts);
-                st.refill(expired, cr, ci, n, next, step + 1);
+                if (const unsigned expired = st.expired(step + 1)) {
+                    st.retire(expired, expired, step, counts);
+                    st.refill(expired, cr, ci, n, next, step + 1);
+                }
+                st.updateDeadline();
             }
         }
     }
@@ -757,6 +787,32 @@ private:
     int counts[CAPACITY];
 };
 
+// A render in progress: the frame, its points, and the threads that share out its rows.
+template <class F>
+struct Render {
+    BITMAP* frame;
+    const Points<F>& points;
+    const Pixel* palette;
+    Iterate iterate;
+    WorkerPool* pool;
+
+    // Calls rowWork(batch, i) for i = 0 .. count − 1. The rows of one phase do not depend on one
+    // another, so with several threads they are shared out in bands, each band iterating its
+    // points in a batch of its own; alone, one batch serves the whole phase.
+    template <class RowWork>
+    void phase(int count, const RowWork& rowWork) const {
+        const int threads = pool ? pool->threads() : 1;
+        const int bands = threads == 1 ? 1 : std::min(count, threads * BANDS_PER_THREAD);
+        const auto band = [&](int b) {
+            Batch<F> batch(points, palette, iterate);
+            for (int i = count * b / bands, end = count * (b + 1) / bands; i < end; ++i) rowWork(batch, i);
+            batch.flush();
+        };
+        if (threads == 1) band(0);
+        else pool->forEachBand(bands, band);
+    }
+};
+
 template <class F>
 void iterateRow(Batch<F>& batch, BITMAP* frame, int y) {
     batch.startRow(row(frame, y), y);
@@ -777,45 +833,77 @@ void fillOddRow(Batch<F>& batch, BITMAP* frame, int y) {
     }
 }
 
-void renderCoarse(BITMAP* frame, Batch<Coarse>& batch) {
-    for (int y = frame->h - 1; y >= 0; --y) iterateRow(batch, frame, y);
-    batch.flush();
-}
-
-void renderMedium(BITMAP* frame, Batch<Medium>& batch) {
+void renderCoarse(const Render<Coarse>& r) {
+    BITMAP* frame = r.frame;
     const int h = frame->h;
-    for (int y = 0; y < h; y += 2) iterateRow(batch, frame, y);
-    if (h > 0) iterateRow(batch, frame, h - 1);
-    batch.flush();
-    for (int y = 1; y < h - 2; y += 2) fillOddRow(batch, frame, y);
-    batch.flush();
+    r.phase(h, [&](Batch<Coarse>& batch, int i) { iterateRow(batch, frame, h - 1 - i); });
 }
 
-void renderFine(BITMAP* frame, Batch<Fine>& batch) {
+void renderMedium(const Render<Medium>& r) {
+    BITMAP* frame = r.frame;
+    const int h = frame->h;
+    // The even rows, and the last row (already among them when the height is odd).
+    const int even = (h + 1) / 2;
+    const int computed = even + (h > 0 && h % 2 == 0 ? 1 : 0);
+    r.phase(computed, [&](Batch<Medium>& batch, int i) { iterateRow(batch, frame, i < even ? 2 * i : h - 1); });
+    r.phase(std::max((h - 2) / 2, 0), [&](Batch<Medium>& batch, int i) { fillOddRow(batch, frame, 2 * i + 1); });
+}
+
+void renderFine(const Render<Fine>& r) {
+    BITMAP* frame = r.frame;
+    const Points<Fine>& points = r.points;
     const int w = frame->w, h = frame->h;
-    // The horizontal test compares each computed pixel with the one computed before it, which
-    // for the first pixel of a row is the last of the row below (black before the first row).
-    // The even columns do not depend on one another, so all of them are iterated first, in
-    // batches as large as they come; the comparisons follow.
-    for (int y = h - 2; y >= 0; y -= 2) {
+    // Rows h − 2, h − 4, ... down to 0 or 1 are computed, in pairs of columns from the right:
+    // the left column of a pair is iterated, the right one copied from it where it agrees with
+    // the colour computed before it, which for the first pair of a row is the last of the row
+    // below (black before the first row). The left columns do not depend on one another, so all
+    // of them are iterated first; the comparisons follow, each row starting from the colour that
+    // the row below ended with.
+    const int computedRows = h >= 2 ? h / 2 : 0;
+    const int lastX = w % 2;  // the last left column of a row
+    const auto leftColumn = [&](int x) { return x >= 0 && x <= w - 2 && (w - 2 - x) % 2 == 0; };
+    // Deep in the zoom neighbouring pixels share a point (a pixel is less than one unit wide).
+    // A pixel to be iterated then takes the colour of an iterated left column at the same point
+    // instead: the same point gives the same colour.
+    const auto samePoint = [&](int x, int other) { return leftColumn(other) && points.cr(other) == points.cr(x); };
+    r.phase(computedRows, [&](Batch<Fine>& batch, int i) {
+        const int y = h - 2 - 2 * i;
         batch.startRow(row(frame, y), y);
         for (int x = w - 2; x >= 0; x -= 2) batch.add(x);
-    }
-    batch.flush();
-    Pixel prev = 0;
-    for (int y = h - 2; y >= 0; y -= 2) {
+    });
+    r.phase(computedRows, [&](Batch<Fine>& batch, int i) {
+        const int y = h - 2 - 2 * i;
+        Pixel prev = i == 0 || w < 2 ? 0 : row(frame, y + 2)[lastX];
         Pixel* line = row(frame, y);
         batch.startRow(line, y);
         for (int x = w - 2; x >= 0; x -= 2) {
             const Pixel col = line[x];
             if (pixels::sameQuarter(col, prev)) line[x + 1] = col;
+            else if (samePoint(x + 1, x)) line[x + 1] = col;
+            else if (samePoint(x + 1, x + 2)) line[x + 1] = line[x + 2];
             else batch.add(x + 1);
             prev = col;
         }
-    }
-    batch.flush();
-    for (int y = h - 3; y > 0; y -= 2) fillOddRow(batch, frame, y);
-    batch.flush();
+    });
+    // The rows between, as the medium renderer fills its odd rows; a row at the same height as
+    // a computed one takes the colours of its iterated columns.
+    r.phase(std::max((h - 2) / 2, 0), [&](Batch<Fine>& batch, int i) {
+        const int y = h - 3 - 2 * i;
+        const Pixel* above = row(frame, y - 1);
+        const Pixel* below = row(frame, y + 1);
+        const std::int64_t ci = points.ci(y);
+        const Pixel* same = ci == points.ci(y - 1) ? above : ci == points.ci(y + 1) ? below : nullptr;
+        Pixel* line = row(frame, y);
+        batch.startRow(line, y);
+        for (int x = w - 1; x >= 0; --x) {
+            if (pixels::sameHalf(above[x], below[x])) line[x] = above[x];
+            else if (!same) batch.add(x);
+            else if (leftColumn(x)) line[x] = same[x];
+            else if (samePoint(x, x - 1)) line[x] = same[x - 1];
+            else if (samePoint(x, x + 1)) line[x] = same[x + 1];
+            else batch.add(x);
+        }
+    });
     if (h >= 2) std::copy_n(row(frame, h - 2), w, row(frame, h - 1));
 }
 
@@ -828,11 +916,10 @@ Iterate iterateFor(Kernel kernel) {
 }
 
 template <class F>
-void renderWith(BITMAP* frame, const View& view, const Pixel* palette, Kernel kernel,
-                void (*renderer)(BITMAP*, Batch<F>&)) {
+void renderWith(BITMAP* frame, const View& view, const Pixel* palette, Kernel kernel, WorkerPool* pool,
+                void (*renderer)(const Render<F>&)) {
     const Points<F> points(view, frame->w, frame->h);
-    Batch<F> batch(points, palette, iterateFor<F>(kernel));
-    renderer(frame, batch);
+    renderer(Render<F>{frame, points, palette, iterateFor<F>(kernel), pool});
 }
 
 }  // namespace
@@ -844,41 +931,41 @@ Precision precisionFor(std::int64_t viewHeight) {
 }
 
 bool available(Kernel kernel) {
+    using instructionSets::Level;
     switch (kernel) {
-    case Kernel::Avx512:
-        return __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512dq") &&
-               __builtin_cpu_supports("avx512vl") && __builtin_cpu_supports("avx512bw");
-    case Kernel::Avx2: return __builtin_cpu_supports("avx2");
+    case Kernel::Avx512: return instructionSets::usable(Level::Avx512);
+    case Kernel::Avx2: return instructionSets::usable(Level::Avx2);
     case Kernel::Generic: break;
     }
     return true;
 }
 
 Kernel fastest() {
-    static const Kernel best = available(Kernel::Avx512) ? Kernel::Avx512
-                               : available(Kernel::Avx2) ? Kernel::Avx2
-                                                         : Kernel::Generic;
-    return best;
+    return available(Kernel::Avx512) ? Kernel::Avx512 : available(Kernel::Avx2) ? Kernel::Avx2 : Kernel::Generic;
 }
 
 namespace {
-Kernel& forced() {
-    static Kernel kernel = fastest();
+// The kernel forced last; none: the fastest.
+std::atomic<int>& forced() {
+    static std::atomic<int> kernel{-1};
     return kernel;
 }
 }  // namespace
 
-Kernel chosen() { return forced(); }
-
-void force(Kernel kernel) {
-    if (available(kernel)) forced() = kernel;
+Kernel chosen() {
+    const int kernel = forced().load(std::memory_order_relaxed);
+    return kernel < 0 || !available(static_cast<Kernel>(kernel)) ? fastest() : static_cast<Kernel>(kernel);
 }
 
-void render(BITMAP* frame, const View& view, const Pixel* palette, Kernel kernel) {
+void force(Kernel kernel) {
+    if (available(kernel)) forced() = static_cast<int>(kernel);
+}
+
+void render(BITMAP* frame, const View& view, const Pixel* palette, Kernel kernel, WorkerPool* pool) {
     switch (precisionFor(view.height)) {
-    case Precision::Coarse: renderWith<Coarse>(frame, view, palette, kernel, renderCoarse); break;
-    case Precision::Medium: renderWith<Medium>(frame, view, palette, kernel, renderMedium); break;
-    case Precision::Fine: renderWith<Fine>(frame, view, palette, kernel, renderFine); break;
+    case Precision::Coarse: renderWith<Coarse>(frame, view, palette, kernel, pool, renderCoarse); break;
+    case Precision::Medium: renderWith<Medium>(frame, view, palette, kernel, pool, renderMedium); break;
+    case Precision::Fine: renderWith<Fine>(frame, view, palette, kernel, pool, renderFine); break;
     }
 }
 

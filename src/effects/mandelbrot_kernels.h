@@ -11,6 +11,10 @@
 
 struct BITMAP;
 
+namespace Zorvek {
+class WorkerPool;
+}
+
 namespace Zorvek::mandelbrotKernels {
 
 enum class Precision { Coarse, Medium, Fine };
@@ -18,13 +22,15 @@ enum class Precision { Coarse, Medium, Fine };
 // Coarse above 1/16 high, Medium above 0x2000 units, Fine below (and for a negative height).
 Precision precisionFor(std::int64_t viewHeight);
 
-// Generic is portable; the others are chosen at run time by what the processor offers.
+// Generic is portable; the others are chosen at run time by what the processor offers (and the
+// instruction sets allow, see instruction_sets.h).
 enum class Kernel { Generic, Avx2, Avx512 };
 
 bool available(Kernel kernel);
 Kernel fastest();
-// The kernel that render uses unless told otherwise: the fastest, or the one forced last (tests
-// and benchmarks force each in turn; forcing one the processor lacks is ignored).
+// The kernel that render uses unless told otherwise: the fastest, or the one forced last while it
+// is available (tests and benchmarks force each in turn; forcing one the processor lacks is
+// ignored).
 Kernel chosen();
 void force(Kernel kernel);
 
@@ -34,7 +40,9 @@ struct View {
     std::int64_t height;
 };
 
-// Renders every pixel of the frame.
-void render(BITMAP* frame, const View& view, const pixels::Pixel* palette, Kernel kernel = chosen());
+// Renders every pixel of the frame; with a pool, its threads share out the rows. The pixels are
+// the same whatever the kernel and however many threads work.
+void render(BITMAP* frame, const View& view, const pixels::Pixel* palette, Kernel kernel = chosen(),
+            WorkerPool* pool = nullptr);
 
 }  // namespace Zorvek::mandelbrotKernels

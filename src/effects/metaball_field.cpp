@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "effects/instruction_sets.h"
+
 namespace Zorvek::metaballField {
 
 using pixels::Pixel;
@@ -137,13 +139,10 @@ Pixel at(const Ball* balls, int count, int dx, int dy) {
 }
 
 bool available(Kernel kernel) {
-    return kernel != Kernel::VectorAvx2 || __builtin_cpu_supports("avx2");
+    return kernel != Kernel::VectorAvx2 || instructionSets::usable(instructionSets::Level::Avx2);
 }
 
-Kernel fastest() {
-    static const Kernel best = available(Kernel::VectorAvx2) ? Kernel::VectorAvx2 : Kernel::Vector;
-    return best;
-}
+Kernel fastest() { return available(Kernel::VectorAvx2) ? Kernel::VectorAvx2 : Kernel::Vector; }
 
 RowEvaluator::RowEvaluator(const Ball* b, int count, int w, int h, Kernel k)
     : balls(b), ballCount(count), kernel(k) {

@@ -17,9 +17,11 @@ using pixels::row;
 namespace {
 
 // Every pixel of the frame.
-void renderFull(BITMAP* frame, const metaballField::RowEvaluator& field) {
+void renderFull(BITMAP* frame, const metaballField::RowEvaluator& field, WorkerPool& workers) {
     const int w = frame->w, h = frame->h;
-    for (int n = h - 1; n >= 0; --n) field.run(n - (h >> 1), -(w >> 1), 1, w, row(frame, n));
+    workers.forEachRowBand(0, h, [&](int begin, int end) {
+        for (int n = begin; n < end; ++n) field.run(n - (h >> 1), -(w >> 1), 1, w, row(frame, n));
+    });
 }
 
 // Row n at half horizontal resolution: columns w-2, w-4, ... are computed, each column to their
@@ -42,23 +44,33 @@ void renderHalfRow(BITMAP* frame, int n, const metaballField::RowEvaluator& fiel
     }
 }
 
-void renderHalfColumns(BITMAP* frame, const metaballField::RowEvaluator& field) {
-    const int w = frame->w, h = frame->h;
-    for (int n = h - 1; n >= 0; --n) renderHalfRow(frame, n, field);
-    // The rightmost column was averaged with black; it takes its left neighbour's colour.
-    if (w >= 2)
-        for (int n = 0; n < h; ++n) row(frame, n)[w - 1] = row(frame, n)[w - 2];
+void renderHalfColumns(BITMAP* frame, const metaballField::RowEvaluator& field, WorkerPool& workers) {
+    const int w = frame->w;
+    workers.forEachRowBand(0, frame->h, [&](int begin, int end) {
+        for (int n = begin; n < end; ++n) {
+            renderHalfRow(frame, n, field);
+            // The rightmost column was averaged with black; it takes its left neighbour's colour.
+            if (w >= 2) row(frame, n)[w - 1] = row(frame, n)[w - 2];
+        }
+    });
 }
 
-void renderHalfBoth(BITMAP* frame, const metaballField::RowEvaluator& field) {
+void renderHalfBoth(BITMAP* frame, const metaballField::RowEvaluator& field, WorkerPool& workers) {
     const int w = frame->w, h = frame->h;
-    for (int n = h - 2; n >= 0; n -= 2) renderHalfRow(frame, n, field);
-    for (int n = h - 3; n > 0; n -= 2) {
-        const Pixel* above = row(frame, n - 1);
-        const Pixel* below = row(frame, n + 1);
-        Pixel* line = row(frame, n);
-        for (int i = w - 1; i >= 0; --i) line[i] = pixels::average(above[i], below[i]);
-    }
+    // Rows h − 2, h − 4, ... are computed; each row between two of them is their average.
+    const int computed = h >= 2 ? h / 2 : 0;
+    workers.forEachRowBand(0, computed, [&](int begin, int end) {
+        for (int i = begin; i < end; ++i) renderHalfRow(frame, h - 2 - 2 * i, field);
+    });
+    workers.forEachRowBand(0, std::max((h - 2) / 2, 0), [&](int begin, int end) {
+        for (int i = begin; i < end; ++i) {
+            const int n = h - 3 - 2 * i;
+            const Pixel* above = row(frame, n - 1);
+            const Pixel* below = row(frame, n + 1);
+            Pixel* line = row(frame, n);
+            for (int x = w - 1; x >= 0; --x) line[x] = pixels::average(above[x], below[x]);
+        }
+    });
     if (h >= 2) std::copy_n(row(frame, h - 2), w, row(frame, h - 1));
 }
 
@@ -91,9 +103,9 @@ void MetaBallsEffect::render() {
     metaballField::computeWeights(balls, count);
     const metaballField::RowEvaluator field(balls, count, frame->w, frame->h);
     switch (renderMode) {
-    case 0: renderFull(frame, field); break;
-    case 1: renderHalfColumns(frame, field); break;
-    case 2: renderHalfBoth(frame, field); break;
+    case 0: renderFull(frame, field, demo->workers); break;
+    case 1: renderHalfColumns(frame, field, demo->workers); break;
+    case 2: renderHalfBoth(frame, field, demo->workers); break;
     default: break;
     }
     push(frame);

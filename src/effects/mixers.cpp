@@ -36,27 +36,31 @@ MixPair takePair(Demo* demo) {
 
 // A[y][x] = rule(A[y][x], B[y][x]) over every pixel, row by row.
 template <class Rule>
-PIXEL_LOOP void mixWords(MixPair m, Rule rule) {
-    const int width = m.width;
-    for (int y = 0; y < m.height; ++y) {
-        Pixel* a = row(m.a, y);
-        const Pixel* b = row(m.b, y);
-        for (int x = 0; x < width; ++x) a[x] = rule(a[x], b[x]);
-    }
+void mixWords(MixPair m, Rule rule) {
+    pixels::vectorised([=] {
+        const int width = m.width;
+        for (int y = 0; y < m.height; ++y) {
+            Pixel* a = row(m.a, y);
+            const Pixel* b = row(m.b, y);
+            for (int x = 0; x < width; ++x) a[x] = rule(a[x], b[x]);
+        }
+    });
 }
 
 // Each channel byte of A = rule(A's byte, B's byte); the top bytes are cleared afterwards. Byte
 // by byte, the compiler packs 16 or 32 channels into one vector operation.
 template <class Rule>
-PIXEL_LOOP void mixChannels(MixPair m, Rule rule) {
-    const int width = m.width;
-    for (int y = 0; y < m.height; ++y) {
-        auto* a = reinterpret_cast<std::uint8_t*>(row(m.a, y));
-        const auto* b = reinterpret_cast<const std::uint8_t*>(row(m.b, y));
-        for (int i = 0; i < 4 * width; ++i) a[i] = static_cast<std::uint8_t>(rule(a[i], b[i]));
-        Pixel* words = row(m.a, y);
-        for (int x = 0; x < width; ++x) words[x] &= pixels::COLOUR_BITS;
-    }
+void mixChannels(MixPair m, Rule rule) {
+    pixels::vectorised([=] {
+        const int width = m.width;
+        for (int y = 0; y < m.height; ++y) {
+            auto* a = reinterpret_cast<std::uint8_t*>(row(m.a, y));
+            const auto* b = reinterpret_cast<const std::uint8_t*>(row(m.b, y));
+            for (int i = 0; i < 4 * width; ++i) a[i] = static_cast<std::uint8_t>(rule(a[i], b[i]));
+            Pixel* words = row(m.a, y);
+            for (int x = 0; x < width; ++x) words[x] &= pixels::COLOUR_BITS;
+        }
+    });
 }
 
 }  // namespace

@@ -6,6 +6,8 @@
 
 #include <cstdint>
 
+#include "effects/instruction_sets.h"
+
 namespace Zorvek::pixels {
 
 using Pixel = std::uint32_t;
@@ -32,12 +34,28 @@ constexpr int redOf(Pixel p) { return (p >> 16) & 0xFF; }
 constexpr int greenOf(Pixel p) { return (p >> 8) & 0xFF; }
 constexpr int blueOf(Pixel p) { return p & 0xFF; }
 
-// Marks a whole-frame loop that the compiler vectorises: it is built for any x86-64 and again for
-// AVX2, and the processor's best is picked when the program starts.
+// Runs a whole-frame loop that the compiler vectorises (a lambda, whose body is inlined into
+// each build): built for any x86-64 and again for AVX2, the AVX2 build taken where the
+// instruction sets allow it.
 #if defined(__x86_64__) && defined(__GNUC__)
-#define PIXEL_LOOP [[gnu::target_clones("avx2", "default")]]
+template <class Loop>
+[[gnu::target("avx2"), gnu::flatten]] inline void runAvx2Build(const Loop& loop) {
+    loop();
+}
+template <class Loop>
+[[gnu::flatten]] inline void runPortableBuild(const Loop& loop) {
+    loop();
+}
+template <class Loop>
+inline void vectorised(const Loop& loop) {
+    if (instructionSets::usable(instructionSets::Level::Avx2)) runAvx2Build(loop);
+    else runPortableBuild(loop);
+}
 #else
-#define PIXEL_LOOP
+template <class Loop>
+inline void vectorised(const Loop& loop) {
+    loop();
+}
 #endif
 
 // Row y of a 32-bit memory bitmap.

@@ -102,10 +102,10 @@ int plasmaIndex(double argument) {
     return static_cast<int>(value);
 }
 
-#if defined(__x86_64__) && !defined(__clang__)
-__attribute__((target_clones("avx2", "default")))
-#endif
-void plasmaIndices(const double* arguments, int count, std::int32_t* indices) {
+namespace {
+
+// Four arguments at a time; inlined into both builds of plasmaIndices.
+[[gnu::always_inline]] inline void plasmaIndicesIn(const double* arguments, int count, std::int32_t* indices) {
     int i = 0;
     for (; i + LANES <= count; i += LANES) {
         Doubles a;
@@ -124,6 +124,12 @@ void plasmaIndices(const double* arguments, int count, std::int32_t* indices) {
             if (!trusted[lane]) indices[i + lane] = plasmaIndex(arguments[i + lane]);
     }
     for (; i < count; ++i) indices[i] = kernelIndex(arguments[i]);
+}
+
+}  // namespace
+
+void plasmaIndices(const double* arguments, int count, std::int32_t* indices) {
+    pixels::vectorised([=] { plasmaIndicesIn(arguments, count, indices); });
 }
 
 void PlasmaEffect::init(Demo* owner) {
@@ -148,27 +154,36 @@ void PlasmaEffect::render() {
     const float startX = static_cast<float>(turn - (width / 2) * static_cast<double>(stepX));
     const float startY = static_cast<float>(turn - (height / 2) * static_cast<double>(stepY));
 
-    // X restarts at the same value on every row, so its squares are computed once per column
-    // block and reused by every row.
+    // X restarts at the same value on every row, and Y steps the same way along the rows, so the
+    // squares of both are computed once, in the order of their float additions; the rows then
+    // share out over the threads.
     constexpr int BLOCK = 512;
-    double squares[BLOCK];
-    double arguments[BLOCK];
-    std::int32_t indices[BLOCK];
+    double squaresX[BLOCK];
+    double squaresY[BLOCK];
     float x = startX;
     for (int x0 = 0; x0 < width; x0 += BLOCK) {
         const int n = std::min(BLOCK, width - x0);
         for (int i = 0; i < n; ++i) {
-            squares[i] = static_cast<double>(x) * x;
+            squaresX[i] = static_cast<double>(x) * x;
             x = x + stepX;
         }
         float y = startY;
-        for (int row = 0; row < height; ++row) {
-            const double y2 = static_cast<float>(y * y);
-            for (int i = 0; i < n; ++i) arguments[i] = squares[i] + y2;
-            plasmaIndices(arguments, n, indices);
-            pixels::Pixel* out = pixels::row(f, row) + x0;
-            for (int i = 0; i < n; ++i) out[i] = palette[indices[i]];
-            y = y + stepY;
+        for (int y0 = 0; y0 < height; y0 += BLOCK) {
+            const int m = std::min(BLOCK, height - y0);
+            for (int j = 0; j < m; ++j) {
+                squaresY[j] = static_cast<float>(y * y);
+                y = y + stepY;
+            }
+            demo->workers.forEachRowBand(0, m, [&](int begin, int end) {
+                double arguments[BLOCK];
+                std::int32_t indices[BLOCK];
+                for (int j = begin; j < end; ++j) {
+                    for (int i = 0; i < n; ++i) arguments[i] = squaresX[i] + squaresY[j];
+                    plasmaIndices(arguments, n, indices);
+                    pixels::Pixel* out = pixels::row(f, y0 + j) + x0;
+                    for (int i = 0; i < n; ++i) out[i] = palette[indices[i]];
+                }
+            });
         }
     }
     push(f);

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <cstring>
 
+#include "effects/pixels.h"
+
 namespace Zorvek::sines {
 
 // The 32-byte vector types below never cross a call that is not inlined, so the ABI note about
@@ -66,10 +68,8 @@ using Ints = std::int32_t __attribute__((vector_size(16)));
     return __builtin_convertvector(reinterpret_cast<Words>(whole + ROUNDER), Ints);
 }
 
-#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__) && !defined(__SANITIZE_ADDRESS__)
-__attribute__((target_clones("avx2", "default")))
-#endif
-bool approximateLevels(const double* args, int* result, int n) {
+// Inlined into both builds of approximateLevels.
+[[gnu::always_inline]] inline bool approximateLevelsIn(const double* args, int* result, int n) {
     Words doubtful{};
     int i = 0;
     for (; i + LANES <= n; i += LANES) {
@@ -85,6 +85,12 @@ bool approximateLevels(const double* args, int* result, int n) {
         std::memcpy(result + i, &v, (n - i) * sizeof(int));
     }
     return (doubtful[0] | doubtful[1] | doubtful[2] | doubtful[3]) != 0;
+}
+
+bool approximateLevels(const double* args, int* result, int n) {
+    bool doubtful = false;
+    pixels::vectorised([=, &doubtful] { doubtful = approximateLevelsIn(args, result, n); });
+    return doubtful;
 }
 
 }  // namespace

@@ -1,10 +1,13 @@
 #include "effects/spirals.h"
 
+#include <allegro.h>
+
 #include <algorithm>
 #include <cmath>
 #include <numbers>
 
 #include "effects/circle_spans.h"
+#include "runtime/demo.h"
 
 namespace Zorvek {
 
@@ -73,25 +76,37 @@ void SpirobobEffect::render() {
     const int count = std::clamp(armCount, 0, MAX_ARMS);
     if (!target || count == 0) return;
     const double winding = 2.0 * spin * PI;
-    // Outermost (largest) rings first, every arm at one ring before the next ring; point 0 is
-    // never drawn.
+    bool spans = true;
     for (int i = POINTS - 1; i >= 1; --i) {
         const float dist = static_cast<float>(i * i / 2100);
         const float angle = static_cast<float>(i * winding / POINTS + rotation);
-        const int sinTerm = static_cast<int>(std::sin(static_cast<double>(angle)) * dist);
-        const int cosTerm = static_cast<int>(std::cos(static_cast<double>(angle)) * dist);
-        const int ring = 255 * (POINTS - i) / POINTS;
-        const int radius = static_cast<int>(static_cast<double>(dist) * bobScale);
-        for (int j = 0; j < count; ++j) {
-            const SpiralArm& arm = arms[j];
-            const int a = arm.flipSin ? -sinTerm : sinTerm;
-            const int b = arm.flipCos ? -cosTerm : cosTerm;
-            const int dx = arm.swapAxes ? b : a;
-            const int dy = arm.swapAxes ? a : b;
-            circles::fill(target, arm.pathX[i] + dx, arm.pathY[i] + dy, radius,
-                          static_cast<int>(arm.colours[ring]));
-        }
+        Ring& ring = rings[i];
+        ring.sinTerm = static_cast<int>(std::sin(static_cast<double>(angle)) * dist);
+        ring.cosTerm = static_cast<int>(std::cos(static_cast<double>(angle)) * dist);
+        ring.colour = 255 * (POINTS - i) / POINTS;
+        ring.radius = static_cast<int>(static_cast<double>(dist) * bobScale);
+        spans = spans && circles::drawnFromSpans(target, ring.radius);
     }
+    // Outermost (largest) rings first, every arm at one ring before the next ring; point 0 is
+    // never drawn. Later bobs cover earlier ones, so every row sees them all in this order; drawn
+    // from the spans, the rows share out over the threads.
+    const auto draw = [&](int firstRow, int endRow) {
+        for (int i = POINTS - 1; i >= 1; --i) {
+            const Ring& ring = rings[i];
+            for (int j = 0; j < count; ++j) {
+                const SpiralArm& arm = arms[j];
+                const int a = arm.flipSin ? -ring.sinTerm : ring.sinTerm;
+                const int b = arm.flipCos ? -ring.cosTerm : ring.cosTerm;
+                const int dx = arm.swapAxes ? b : a;
+                const int dy = arm.swapAxes ? a : b;
+                const int colour = static_cast<int>(arm.colours[ring.colour]);
+                if (spans) circles::fillRows(target, arm.pathX[i] + dx, arm.pathY[i] + dy, ring.radius, colour, firstRow, endRow);
+                else circles::fill(target, arm.pathX[i] + dx, arm.pathY[i] + dy, ring.radius, colour);
+            }
+        }
+    };
+    if (spans) demo->workers.forEachRowBand(0, target->h, draw);
+    else draw(0, target->h);
 }
 
 // ---------------------------------------------------------------------------------------------

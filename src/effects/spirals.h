@@ -35,6 +35,13 @@ public:
     void init(Demo* demo) override;
 
 protected:
+    // One ring of bobs, as the render works it out: the offset terms of every arm's bob from the
+    // centre line, the ring's colour index and the bobs' radius.
+    struct Ring {
+        int sinTerm, cosTerm, colour, radius;
+    };
+    Ring rings[SpiralArm::POINTS] = {};
+
     // Shared set-up of the variants: period, arm count, spin and bob size.
     void setUp(Demo* demo, int armCount, float spin, float bobScale);
     void setFlags(int arm, int flipSin, int flipCos, int swapAxes);

@@ -55,17 +55,27 @@ void ParallelLineInterferenceEffect::render() {
         columns[x] = colPhase;
         colPhase += stepX;
     }
-    double args[sines::MAX_ROW];
-    int levels[sines::MAX_ROW];
-    for (int y = 0; y < h; ++y) {
-        const double rowStart = rowPhase;
-        for (int x = 0; x < w; ++x) args[x] = rowStart + columns[x];
-        sines::levels(args, levels, w);
-        pixels::Pixel* out = pixels::row(frame, y);
-        // A sine of exactly 1 would give 256, a near-black pixel with a bit above the colour
-        // channels in the middle of a white line: the brightest grey is 255.
-        for (int x = 0; x < w; ++x) out[x] = pixels::grey(static_cast<pixels::Pixel>(std::min(levels[x], 255)));
-        rowPhase += stepY;
+    // Likewise the rows' phases, in the order of their additions; then the rows share out.
+    for (int y0 = 0; y0 < h; y0 += sines::MAX_ROW) {
+        const int rows = std::min(sines::MAX_ROW, h - y0);
+        float rowStarts[sines::MAX_ROW];
+        for (int j = 0; j < rows; ++j) {
+            rowStarts[j] = rowPhase;
+            rowPhase += stepY;
+        }
+        demo->workers.forEachRowBand(0, rows, [&](int begin, int end) {
+            double args[sines::MAX_ROW];
+            int levels[sines::MAX_ROW];
+            for (int j = begin; j < end; ++j) {
+                const double rowStart = rowStarts[j];
+                for (int x = 0; x < w; ++x) args[x] = rowStart + columns[x];
+                sines::levels(args, levels, w);
+                pixels::Pixel* out = pixels::row(frame, y0 + j);
+                // A sine of exactly 1 would give 256, a near-black pixel with a bit above the
+                // colour channels in the middle of a white line: the brightest grey is 255.
+                for (int x = 0; x < w; ++x) out[x] = pixels::grey(static_cast<pixels::Pixel>(std::min(levels[x], 255)));
+            }
+        });
     }
     push(frame);
 }

@@ -3,6 +3,7 @@
 #include <allegro.h>
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 
 #include "effects/pixels.h"
@@ -23,21 +24,27 @@ inline pixels::Pixel entry(int column, int row) {
 
 // frame[y][x] = source[row][column] for each map entry column << 16 | row.
 template <bool CLAMP>
-void gather(BITMAP* map, BITMAP* source, BITMAP* frame) {
+void gather(BITMAP* map, BITMAP* source, BITMAP* frame, WorkerPool& workers) {
     const int width = std::min(map->w, frame->w), height = std::min(map->h, frame->h);
     const unsigned lastColumn = static_cast<unsigned>(source->w - 1);
     const unsigned lastRow = static_cast<unsigned>(source->h - 1);
     const pixels::Pixel* const* sourceRows = reinterpret_cast<const pixels::Pixel* const*>(source->line);
-    for (int y = 0; y < height; ++y) {
-        const pixels::Pixel* in = pixels::row(map, y);
-        pixels::Pixel* out = pixels::row(frame, y);
-        for (int x = 0; x < width; ++x) {
-            const pixels::Pixel e = in[x];
-            const unsigned column = CLAMP ? std::min(e >> ROW_BITS, lastColumn) : e >> ROW_BITS;
-            const unsigned row = CLAMP ? std::min(e & ROW_MASK, lastRow) : e & ROW_MASK;
-            out[x] = sourceRows[row][column];
+    const auto rows = [&](int begin, int end) {
+        for (int y = begin; y < end; ++y) {
+            const pixels::Pixel* in = pixels::row(map, y);
+            pixels::Pixel* out = pixels::row(frame, y);
+            for (int x = 0; x < width; ++x) {
+                const pixels::Pixel e = in[x];
+                const unsigned column = CLAMP ? std::min(e >> ROW_BITS, lastColumn) : e >> ROW_BITS;
+                const unsigned row = CLAMP ? std::min(e & ROW_MASK, lastRow) : e & ROW_MASK;
+                out[x] = sourceRows[row][column];
+            }
         }
-    }
+    };
+    // A warp that meets its own frame (one used twice in a pass) reads pixels it has already
+    // moved, so its rows keep their order.
+    if (source == frame) rows(0, height);
+    else workers.forEachRowBand(0, height, rows);
 }
 
 }  // namespace
@@ -47,9 +54,46 @@ void WarpmapEffect::start() {
     running = true;
     map = demo->display.borrowScratch();
     update(0);
+    if (usePreparedMap()) return;
     computeMap();
     measureMap();
 }
+
+void WarpmapEffect::prepare() {
+    MapSettings settings;
+    if (!mapSettings(settings) || map) return;
+    Display& display = demo->display;
+    if (prepared && preparedWidth == display.width && preparedHeight == display.height && preparedSettings == settings)
+        return;
+    // Built in a scratch frame as start() would, while none is lent out for the show.
+    map = display.borrowScratch();
+    computeMap();
+    measureMap();
+    const int w = map->w, h = map->h;
+    prepared = std::make_unique<std::uint32_t[]>(static_cast<std::size_t>(w) * static_cast<std::size_t>(h));
+    for (int y = 0; y < h; ++y) std::copy_n(pixels::row(map, y), w, prepared.get() + static_cast<std::size_t>(y) * w);
+    preparedWidth = w;
+    preparedHeight = h;
+    preparedSettings = settings;
+    preparedColumns = mapColumns;
+    preparedRows = mapRows;
+    display.returnScratch(map);
+    map = nullptr;
+}
+
+bool WarpmapEffect::usePreparedMap() {
+    MapSettings settings;
+    if (!prepared || map->w != preparedWidth || map->h != preparedHeight || !mapSettings(settings) ||
+        !(settings == preparedSettings))
+        return false;
+    for (int y = 0; y < map->h; ++y)
+        std::copy_n(prepared.get() + static_cast<std::size_t>(y) * preparedWidth, preparedWidth, pixels::row(map, y));
+    mapColumns = preparedColumns;
+    mapRows = preparedRows;
+    return true;
+}
+
+bool WarpmapEffect::mapSettings(MapSettings&) const { return false; }
 
 void WarpmapEffect::measureMap() {
     unsigned columns = 0, rows = 0;
@@ -83,17 +127,26 @@ void WarpmapEffect::render() {
     }
     // A source that holds every address of the map is read directly; otherwise (a map that was
     // never filled, a smaller frame below) each address is clamped to the source.
-    if (source->w >= mapColumns && source->h >= mapRows) gather<false>(map, source, frame);
-    else gather<true>(map, source, frame);
+    if (source->w >= mapColumns && source->h >= mapRows) gather<false>(map, source, frame, demo->workers);
+    else gather<true>(map, source, frame, demo->workers);
     push(frame);
 }
 
 const char* WarpmapEffect::name() { return "Warpmap"; }
 
+int RotatingWarpmapEffect::refreshRate() const {
+    const int rate = demo->display.refreshRate;
+    return rate <= 0 ? 60 : rate;
+}
+
+bool RotatingWarpmapEffect::mapSettings(MapSettings& settings) const {
+    settings = {std::bit_cast<std::uint32_t>(angle), std::bit_cast<std::uint32_t>(scale), refreshRate()};
+    return true;
+}
+
 void RotatingWarpmapEffect::computeMap() {
     const int width = map->w, height = map->h;
-    int rate = demo->display.refreshRate;
-    if (rate <= 0) rate = 60;
+    const int rate = refreshRate();
     const float k = 60.0f / static_cast<float>(rate);
     const double turn = static_cast<double>(angle) * k;
     for (int y = 0; y < height; ++y) {
@@ -144,6 +197,11 @@ void SinusWarpmapEffect::computeMap() {
             }
         }
     }
+}
+
+bool SinusWarpmapEffect::mapSettings(MapSettings& settings) const {
+    settings = {};
+    return true;
 }
 
 const char* SinusWarpmapEffect::name() { return "Sinus Warpmap"; }

@@ -2,6 +2,9 @@
 // Warp maps: filters that move every pixel of the frame below through a table of source
 // addresses built when the effect starts.
 
+#include <cstdint>
+#include <memory>
+
 #include "effects/effect.h"
 
 namespace Zorvek {
@@ -18,13 +21,33 @@ public:
     const char* name() override;
     // Fills map; called once per start. The base leaves the borrowed frame's contents as they are.
     virtual void computeMap();
+    // Builds the map for the render size now, so that start() only copies it (unless what the
+    // map is built from has changed by then).
+    void prepare() override;
+
+protected:
+    // What a map is built from besides its size: equal settings give equal maps.
+    struct MapSettings {
+        std::uint32_t angleBits = 0, scaleBits = 0;
+        int refreshRate = 0;
+        bool operator==(const MapSettings&) const = default;
+    };
+    // The settings the next computeMap would use; false when the map does not follow from them
+    // (the base's map is whatever its frame held).
+    virtual bool mapSettings(MapSettings& settings) const;
 
 private:
     // One past the largest column and row that map addresses, measured at start.
     int mapColumns = 0;
     int mapRows = 0;
+    // A map built by prepare(): its entries row by row, its size, settings and measures.
+    std::unique_ptr<std::uint32_t[]> prepared;
+    int preparedWidth = 0, preparedHeight = 0;
+    MapSettings preparedSettings;
+    int preparedColumns = 0, preparedRows = 0;
 
     void measureMap();
+    bool usePreparedMap();
 };
 
 // Turns the picture by angle about the centre and scales distances from it by scale, per pass
@@ -36,6 +59,12 @@ public:
 
     const char* name() override;
     void computeMap() override;
+
+protected:
+    bool mapSettings(MapSettings& settings) const override;
+
+private:
+    int refreshRate() const;
 };
 
 // Bends the picture: columns shift by a sine of the row, rows by a cosine of the column, by up
@@ -44,6 +73,9 @@ class SinusWarpmapEffect : public WarpmapEffect {
 public:
     const char* name() override;
     void computeMap() override;
+
+protected:
+    bool mapSettings(MapSettings& settings) const override;
 };
 
 }  // namespace Zorvek

@@ -2,6 +2,7 @@
 
 #include "display/display.h"
 #include "music/music.h"
+#include "parallel/worker_pool.h"
 #include "resources/loader.h"
 #include "timeline/timeline.h"
 
@@ -27,6 +28,9 @@ public:
     Timeline timeline;
     BITMAP* frames[FRAME_SLOTS] = {nullptr};
     int frameCount = 1;
+    // Threads that share out the heaviest effects' rows; started with the demo, idle between
+    // passes. Their number is workerCount() at construction.
+    WorkerPool workers;
     bool quitAtEnd = false;  // leave when the schedule has run out, instead of rewinding
     int stoppedAt = 0;       // music time of the last pass, once run() has returned
 

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "display/pacer.h"
+#include "parallel/worker_pool.h"
 #include "runtime/controls.h"
 #include "runtime/data_dir.h"
 #include "runtime/main_loop.h"
@@ -84,6 +85,7 @@ int main(int argc, char** argv) {
 
     // The show opens its files by relative name: work from the folder that holds them.
     Zorvek::enterShowDataFolder("velmora");
+    if (options.threads > 0) Zorvek::setWorkerCount(options.threads);
     Zorvek::Velmora& show = theShow();
     show.display.settings = options.screen;
     show.quitAtEnd = options.once;

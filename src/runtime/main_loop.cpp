@@ -48,6 +48,9 @@ MainLoop::MainLoop(Demo& demo, Clock& clock) : demo(demo), clock(clock) {
 void MainLoop::begin() {
     keyJump[KEY_HOME] = 0;
     keyJump[KEY_END] = lastEnd - 1;
+    // What the effects can do before the show plays is done now, not in their first passes.
+    const Timeline& t = demo.timeline;
+    for (int i = 0; i < t.count; ++i) t.events[i].effect->prepare();
 }
 
 void MainLoop::switchModeIfRequested() {

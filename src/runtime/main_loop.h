@@ -25,7 +25,7 @@ public:
 
     MainLoop(Demo& demo, Clock& clock);
 
-    // Before the first pass: the Home and End jump points.
+    // Before the first pass: the Home and End jump points, and the effects prepared.
     void begin();
     // Serves a pending window/fullscreen switch.
     void switchModeIfRequested();

@@ -6,6 +6,8 @@
 #include <charconv>
 #include <cstring>
 
+#include "parallel/worker_pool.h"
+
 namespace Zorvek {
 
 namespace {
@@ -83,6 +85,13 @@ constexpr Option OPTIONS[] = {
      [](ViewerOptions& o, const char*, std::string&) {
          o.stats = true;
          return true;
+     }},
+    {"--threads", "N", "render with N threads (1: the main thread alone; default: one per core)",
+     [](ViewerOptions& o, const char* v, std::string& error) {
+         if (wholeNumber(v, 1, WorkerPool::MAX_THREADS, o.threads)) return true;
+         error = "--threads: '" + std::string(v) + "' is not a whole number from 1 to " +
+                 std::to_string(WorkerPool::MAX_THREADS);
+         return false;
      }},
     {"--help", nullptr, "print this help and exit",
      [](ViewerOptions& o, const char*, std::string&) {

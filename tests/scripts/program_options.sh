@@ -11,7 +11,7 @@ program=$build/velmora
 out=$(env -u DISPLAY "$program" --help)
 [[ $? == 0 ]] || fail "--help did not end with 0"
 for option in --window --fullscreen "--scale N" --smooth "--chapter KEY" "--from MS" --once --mute \
-    --stats --help --version; do
+    --stats "--threads N" --help --version; do
     grep -q -- "$option" <<<"$out" || fail "--help does not list $option"
 done
 [[ $(env -u DISPLAY "$program" --version) == "velmora 1.0.0" ]] || fail "--version"
@@ -35,6 +35,7 @@ refused "--scale: '0'" --scale 0
 refused "--scale: 'two'" --scale two
 refused "--chapter: 'F11'" --chapter F11
 refused "--from: '-1'" --from -1
+refused "--threads: '0'" --threads 0
 
 # With a display.
 start_xvfb 1024x768x24 || fail "Xvfb"
@@ -51,7 +52,7 @@ opens 1024x768
 opens 1024x768 --window --fullscreen
 opens 640x480 --fullscreen --window
 opens 320x240 --window --scale 1
-opens 960x720 --scale 3 --window
+opens 960x720 --scale 3 --window --threads 1
 
 # Smooth scaling: the picture fills the whole 4:3 screen, and an 800 x 700 window's width.
 start_program --smooth --chapter F6 || fail "--smooth: no window"

@@ -3,7 +3,7 @@
 #include <atomic>
 #include <cstddef>
 
-#if defined(__SANITIZE_ADDRESS__)
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
 #define VELMORA_COUNT_ALLOCATIONS 0
 #else
 #define VELMORA_COUNT_ALLOCATIONS 1

@@ -1,8 +1,8 @@
 #pragma once
 // Counts the heap allocations made while a scope is open, to show that a pass of an effect
 // allocates nothing. A test program that uses this replaces malloc, calloc and realloc with
-// counting forwarders to the C library's own; sanitizer builds keep their allocator, and there
-// nothing is counted.
+// counting forwarders to the C library's own; sanitizer builds (address, thread) keep their
+// allocator, and there nothing is counted.
 
 namespace Zorvek::testing {
 
