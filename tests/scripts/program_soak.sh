@@ -32,9 +32,12 @@ clock_shown() {
     screenshot root "$work/clock.png"
     (($(green_pixels "$work/clock.png" 270x36+32+24) > 20))
 }
-# Waits for the rewind to begin (within `$1` seconds) and then to reach the start.
+# Waits for the rewind to begin (within `$1` seconds) and then to reach the start. The clock of a
+# scrub just ended goes first: it is up for a moment after the keys are let go.
 rewound() {
     local i
+    for ((i = 0; i < 10; i++)); do clock_shown || break; sleep 0.5; done
+    ((i < 10)) || fail "the clock stayed up after the scrub"
     for ((i = 0; i < $1; i++)); do clock_shown && break; sleep 1; done
     ((i < $1)) || fail "no rewind after $1 s"
     for ((i = 0; i < 60; i++)); do clock_shown || return 0; sleep 1; done

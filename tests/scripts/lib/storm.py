@@ -67,8 +67,14 @@ class Storm:
                 except error.XError:
                     pass  # gone between the listing and the question
             time.sleep(0.005)
-        raise Stopped('%s; windows: %s' % ('no new window after F11' if old else
-                                           'no window named ' + TITLE, self.windows()))
+        raise Stopped('%s; windows: %s; keys down: %s' % (
+            'no new window after F11' if old else 'no window named ' + TITLE, self.windows(),
+            self.keys_down()))
+
+    def keys_down(self):
+        """The keycodes the X server holds down, for a report."""
+        bits = self.d.query_keymap()
+        return [i * 8 + b for i, byte in enumerate(bits) for b in range(8) if byte >> b & 1]
 
     def windows(self):
         """The top-level windows, named and with their state, for a report."""
@@ -185,7 +191,12 @@ class Storm:
     def switch(self):
         """F11: the old window goes, a new one comes and gets the focus. Keys pressed before the
         switch is made are to be ignored; keys held meanwhile stay held and are let go later, in
-        the new window."""
+        the new window. Control and Alt held together are let go first: with them an F key is
+        the X server's own (it switches virtual terminals) and never reaches a window."""
+        chords = [('key', self.code(k)) for k in ('Control_L', 'Alt_L')]
+        if all(c in self.held for c in chords):
+            for c in chords:
+                self.send(self.held.pop(c)[1], X.KeyRelease, c[1])
         self.press('F11', 'F11', 0)
         if self.rng.random() < 0.3:
             for _ in range(self.rng.randint(1, 8)):
