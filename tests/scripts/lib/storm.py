@@ -3,12 +3,13 @@ server's XTEST extension by one long-lived client, in bursts and pauses.
 
     storm.py SEED EVENTS
 
-The same seed sends the same events in the same order, so a storm that breaks the program can be
-replayed. The mix: chapter keys, F11 (each switch makes a new window, which gets the focus before
-the storm goes on), Home and End, the overlay keys, C, Up and Down held, Left and Right held long
-enough to pass the start and the end of the show, mouse buttons held, wheel clicks, pointer motion
-and stray keys. Every key and button is let go by the end. It ends with 0 when it sent them all,
-with 1 when the program stopped answering (no new window after F11, the window gone).
+The same seed sends the same actions in the same order, so a storm that breaks the program can be
+replayed (only when a held key is let go depends on the clock). The mix: chapter keys, F11 (each
+switch makes a new window, which gets the focus before the storm goes on), Home and End, the
+overlay keys, C, Up and Down held, Left and Right held long enough to pass the start and the end of
+the show, mouse buttons held, wheel clicks, pointer motion and stray keys. Every key and button is
+let go by the end. It ends with 0 when it sent them all, with 1 when the program stopped answering
+(no new window after F11, the window gone).
 """
 
 import collections
@@ -217,11 +218,15 @@ class Storm:
             self.press('Home/End', 'Home' if backwards else 'End', 0)
             self.past_ends['start' if backwards else 'end'] += 1
         kind = 'Left/Right' if isinstance(what, str) else 'mouse buttons'
-        self.press(kind, what, r.uniform(0.6, 1.4))
-        while self.held:
-            self.wait(r.uniform(0.05, 0.3))
-            if self.held:
-                self.move()
+        hold = r.uniform(0.6, 1.4)
+        self.press(kind, what, hold)
+        waited = 0.0
+        while waited < hold:  # as many draws whatever the timing, so that a seed replays
+            step = r.uniform(0.05, 0.3)
+            self.wait(step)
+            waited += step
+            self.move()
+        self.let_go(every=True)
 
     def run(self):
         r = self.rng
