@@ -40,7 +40,10 @@ for soname in $(readelf -d "${programs[@]}" | sed -n 's/.*Shared library: \[\(.*
     owner=$(dpkg -S "$library" 2>/dev/null || dpkg -S "/usr$library" 2>/dev/null ||
         dpkg -S "${library#/usr}" 2>/dev/null) || fail "no package holds $soname ($library)"
     owner=${owner%%:*}
-    [[ ", $depends" == *", $owner ("* ]] || fail "Depends lacks $owner (for $soname): $depends"
+    [[ ", $depends" == *", $owner ("* ]] && continue
+    # The sanitizers' runtimes (a sanitizer build) may come without version information.
+    [[ $owner == lib*san* && ", $depends," == *", $owner,"* ]] && continue
+    fail "Depends lacks $owner (for $soname): $depends"
 done
 
 # The contents: the installed files, no more, under /usr, owned by root.
