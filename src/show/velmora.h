@@ -78,7 +78,7 @@ public:
     ImageEffect mrsHollow;
     ImageEffect dancers;
     ImageEffect neon;
-    ImageEffect specs;
+    ImageEffect equaliser;
     HorScrollBlitEffect qrScroll;
     ImageEffect breakScreen;
     ImageEffect welcome;

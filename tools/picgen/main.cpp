@@ -58,7 +58,7 @@ int main(int argc, char** argv) {
     std::string dir = argv[1];
     for (int i = 2; i < argc; ++i) {
         bool known = false;
-        for (const Picture& p : catalogue()) known = known || std::strcmp(argv[i], p.name) == 0;
+        for (const Picture& p : catalogue()) known = known || p.stem() == argv[i];
         if (!known) {
             std::fprintf(stderr, "picgen: no picture is named %s\n", argv[i]);
             return 2;
@@ -68,15 +68,15 @@ int main(int argc, char** argv) {
     auto all = std::chrono::steady_clock::now();
     for (const Picture& p : catalogue()) {
         bool wanted = argc == 2;
-        for (int i = 2; i < argc; ++i) wanted = wanted || std::strcmp(argv[i], p.name) == 0;
+        for (int i = 2; i < argc; ++i) wanted = wanted || p.stem() == argv[i];
         if (!wanted) continue;
         auto t0 = std::chrono::steady_clock::now();
         Image img = p.draw();
         finish(img, p.kind);
-        if (!writePng(img, dir + "/" + p.name + ".png", p.kind == Kind::Alpha ? PngKind::Rgba : PngKind::Rgb))
+        if (!writePng(img, dir + "/" + p.stem() + ".png", p.kind == Kind::Alpha ? PngKind::Rgba : PngKind::Rgb))
             return 1;
         auto ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count();
-        std::printf("%-16s %4d x %-4d %7.1f ms\n", p.name, img.w, img.h, ms);
+        std::printf("%-16s %4d x %-4d %7.1f ms\n", p.stem().c_str(), img.w, img.h, ms);
         ++written;
     }
     auto total = std::chrono::duration<double>(std::chrono::steady_clock::now() - all).count();

@@ -2,6 +2,7 @@
 // Every picture of the show's datafile, one drawing function each, grouped by family in the
 // source files named beside them.
 
+#include <string>
 #include <vector>
 
 #include "canvas.h"
@@ -17,9 +18,16 @@ enum class Kind {
 };
 
 struct Picture {
-    const char* name;  // the file name without ".png"; the datafile object is name + "_PNG"
+    const char* object;  // the datafile object's name, as the show asks for it
     Kind kind;
     Image (*draw)();
+
+    // The packer names an object after its file: NAME.png becomes NAME_PNG. This is NAME, by
+    // which the picture is also asked for on the command line.
+    std::string stem() const {
+        std::string s = object;
+        return s.substr(0, s.size() - 4);
+    }
 };
 
 // In the order in which they are packed.
