@@ -185,16 +185,19 @@ BITMAP* MainLoop::takeFinishedFrame() {
 }
 
 void MainLoop::drawOverlays(BITMAP* frame, int t) {
-    if (showFps && demo.display.presentedRate() > 0) {
-        print(frame, frame->w - 73, 9, "%5.1fFPS", demo.display.presentedRate());
-    } else if (showFps) {
-        // Nothing presented to count: the music time this pass took.
-        int now = clock.position();
-        float rate = now == t ? 0.0f : 1000.0f / static_cast<float>(now - t);
-        if (rate <= 0 || rate >= 100) {
-            print(frame, frame->w - 41, 9, "MANY");
+    if (showFps) {
+        const double presented = demo.display.presentedRate();
+        if (presented > 0) {
+            print(frame, frame->w - 73, 9, "%5.1fFPS", presented);
         } else {
-            print(frame, frame->w - 65, 9, "%2.1fFPS", static_cast<double>(rate));
+            // Nothing presented to count: the music time this pass took.
+            int now = clock.position();
+            float rate = now == t ? 0.0f : 1000.0f / static_cast<float>(now - t);
+            if (rate <= 0 || rate >= 100) {
+                print(frame, frame->w - 41, 9, "MANY");
+            } else {
+                print(frame, frame->w - 65, 9, "%2.1fFPS", static_cast<double>(rate));
+            }
         }
     }
     if (showEvents) {
