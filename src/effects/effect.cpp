@@ -14,6 +14,8 @@ void Effect::stop() { running = false; }
 const char* Effect::name() { return "Effect"; }
 
 void Effect::prepare() {}
+bool Effect::carriesState() const { return false; }
+bool Effect::drawsRandom() const { return false; }
 
 void Effect::init(Demo* owner) {
     running = false;

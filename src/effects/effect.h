@@ -27,6 +27,13 @@ public:
     // Called for every scheduled effect once the show is scripted, before the first pass: work
     // that a first pass would otherwise do (building tables) is done here. The base does nothing.
     virtual void prepare();
+    // True when the picture this effect leaves depends on the passes before it: it keeps a
+    // picture or a counter from one pass to the next. A moment of the show with such an effect
+    // runs its passes on a 60 Hz grid of music time on any display, as the show was made.
+    virtual bool carriesState() const;
+    // True when it draws a random pattern: which pattern depends on how many numbers the passes
+    // before it drew. Such moments keep to the same grid.
+    virtual bool drawsRandom() const;
 
 protected:
     // The frame stack of the demo (slot 0 is the null floor).

@@ -53,6 +53,7 @@ class NoiseEffect : public ProtectedFrameEffect {
 public:
     void render() override;
     const char* name() override;
+    bool drawsRandom() const override { return true; }
 };
 
 // Overlay: each pixel keeps one channel whole and dims the other two to a sixteenth, red, green,
@@ -71,6 +72,7 @@ public:
 
     void render() override;
     const char* name() override;
+    bool drawsRandom() const override { return true; }
 };
 
 // Filter: the picture rolled down by `offset` rows with wrap-around, faster and faster.
@@ -93,6 +95,7 @@ public:
     void render() override;
     const char* name() override;
     void init(Demo* demo) override;
+    bool drawsRandom() const override { return true; }
 };
 
 // Generator: pushes the picture the eater stored, in an earlier pass or earlier in this one.
@@ -112,6 +115,9 @@ public:
 
     void render() override;
     const char* name() override;
+    // What it stores is what the feeder pushes at its next pass: the feedback's picture is kept
+    // here, from pass to pass. (The feeder only shows the last one stored.)
+    bool carriesState() const override { return true; }
 };
 
 }  // namespace Zorvek

@@ -84,6 +84,7 @@ public:
 
     void update(int time) override;
     const char* name() override;
+    bool carriesState() const override { return true; }  // the counter
     using ImageBlitEffect::load;
     virtual void load(Demo* demo, const char* name);
 };

@@ -35,6 +35,7 @@ public:
     void update(int time) override;
     void render() override;
     const char* name() override;
+    bool drawsRandom() const override { return true; }  // the sparkles
 
     // The line walker's point callback and what it keeps along one ray. The state is valid only
     // during render(): `source` is the picture popped this pass.
