@@ -57,8 +57,15 @@ Nanos Pacer::presentAt(Nanos now) {
     return std::max(next, now);
 }
 
+Nanos Pacer::nextPresent(Nanos now) const {
+    if (byVsync) return lastPresent != 0 ? std::max(now, lastPresent + period) : now;
+    const Nanos next = slot + period;
+    if (slot == 0 || now > next + MOST_BEHIND * period) return now;
+    return std::max(next, now);
+}
+
 bool Pacer::presented(Nanos now) {
-    countSecond(now);
+    presents.count(now);
     if (lastPresent != 0) {
         intervals[intervalNext] = now - lastPresent;
         intervalNext = (intervalNext + 1) % RECENT;
@@ -82,32 +89,6 @@ double Pacer::recentRate() const {
     if (intervalCount < 4) return 0.0;
     const Nanos median = medianOf(intervals, intervalCount);
     return median > 0 ? static_cast<double>(SECOND) / static_cast<double>(median) : 0.0;
-}
-
-void Pacer::countSecond(Nanos now) {
-    if (secondStart == 0) {
-        secondStart = now;
-        thisSecond = 0;
-    }
-    if (now - secondStart >= SECOND) {
-        perSecond[std::min(thisSecond, MAX_COUNTED)] += 1;
-        Nanos elapsed = (now - secondStart) / SECOND;  // whole seconds passed, the first one counted
-        perSecond[0] += elapsed - 1;                   // seconds without a single present
-        seconds += elapsed;
-        secondStart += elapsed * SECOND;
-        thisSecond = 0;
-    }
-    ++thisSecond;
-}
-
-int Pacer::medianPerSecond() const {
-    if (seconds == 0) return 0;
-    long seen = 0;
-    for (int count = 0; count <= MAX_COUNTED; ++count) {
-        seen += perSecond[count];
-        if (2 * seen > seconds) return count;
-    }
-    return MAX_COUNTED;
 }
 
 }  // namespace Zorvek

@@ -1,11 +1,9 @@
 #pragma once
 
-#include <cstdint>
+#include "display/per_second.h"
 
 namespace Zorvek {
 
-// Nanoseconds on the monotonic clock.
-using Nanos = std::int64_t;
 Nanos monotonicNow();
 // Sleeps until `deadline` on the monotonic clock (at once when it has passed).
 void sleepUntil(Nanos deadline);
@@ -19,7 +17,6 @@ class Pacer {
 public:
     static constexpr int DEFAULT_RATE = 60;  // when the display does not say
     static constexpr int RECENT = 32;        // intervals kept for the recent rate and the vsync check
-    static constexpr int MAX_COUNTED = 1000; // presents per second counted exactly; more count as this
 
     // The display's refresh rate (0: unknown, counts as 60) and whether the renderer waits for
     // vsync. Once vsync was found not to pace, it is not trusted again.
@@ -29,6 +26,9 @@ public:
     // passes catch up on a few missed slots, but one far behind starts a new series rather than
     // hurrying through them all.
     Nanos presentAt(Nanos now);
+    // When the pass that begins at `now` is expected on the screen: the slot presentAt would give
+    // it were it ready now, or, while vsync paces, the refresh after the last present.
+    Nanos nextPresent(Nanos now) const;
     // A present returned at `now`. True when this present showed that vsync does not pace, so the
     // caller can stop asking for it.
     bool presented(Nanos now);
@@ -42,11 +42,10 @@ public:
     double recentRate() const;
     // The median of the presents counted in each whole second since the first present; 0 before
     // the first second has passed.
-    int medianPerSecond() const;
-    long secondsCounted() const { return seconds; }
+    int medianPerSecond() const { return presents.median(); }
+    long secondsCounted() const { return presents.seconds(); }
 
 private:
-    void countSecond(Nanos now);
 
     int rate = DEFAULT_RATE;
     Nanos period = 1'000'000'000 / DEFAULT_RATE;
@@ -60,10 +59,7 @@ private:
     int intervalNext = 0;
     int sinceVsyncClaim = 0; // intervals measured since vsync was asked for
 
-    Nanos secondStart = 0;
-    int thisSecond = 0;
-    long perSecond[MAX_COUNTED + 1] = {};  // how many seconds saw each count of presents
-    long seconds = 0;
+    PerSecond presents;
 };
 
 }  // namespace Zorvek
