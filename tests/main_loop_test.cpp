@@ -397,22 +397,24 @@ TEST_F(MainLoopTime, AtTheEndOfTheScheduleThePassShowsTheMomentBeforeTheEndAndRe
     EXPECT_EQ(loop->prevTime, 100);
 }
 
-TEST_F(MainLoopTime, HoldingDownFreezesTimeAtThePreviousPass) {
+TEST_F(MainLoopTime, HoldingDownFreezesThePictureWhileTheMusicReplaysItsInstant) {
+    // A feedback would move on with every pass that replayed the instant: no pass runs.
     Generator e;
     init(e);
     demo.timeline.add(0, 100000, &e);
     begin();
-    passAt(4000);
+    BITMAP* held = passAt(4000);
     key[KEY_DOWN] = 1;
-    passAt(4100);
-    EXPECT_EQ(loop->prevTime, 4000);
+    EXPECT_EQ(passAt(4100), held);
     EXPECT_EQ(clock.ms, 4000);
-    passAt(4200);
-    EXPECT_EQ(e.calls.times[2], 0);  // 4000 at period 1000
+    EXPECT_EQ(passAt(4200), held);
+    EXPECT_EQ(clock.ms, 4000);
+    EXPECT_EQ(e.calls.renders, 1);
     EXPECT_EQ(loop->prevTime, 4000);
     key[KEY_DOWN] = 0;
     passAt(4300);
     EXPECT_EQ(loop->prevTime, 4300);
+    EXPECT_EQ(e.calls.renders, 2);
 }
 
 TEST_F(MainLoopTime, HoldingUpKeepsThePictureOnShowWhileThePassesGoOnAtTheirPace) {
@@ -446,6 +448,126 @@ TEST_F(MainLoopTime, PlayedOnceTheShowEndsOnItsLastMomentInsteadOfRewinding) {
     EXPECT_TRUE(quitRequested);
     EXPECT_FALSE(rewinding);
     EXPECT_EQ(clock.ms, 30500);  // the music is not moved back
+}
+
+namespace {
+// A generator whose picture is the music time it was rendered for (its event starts at 0 and has
+// no period), and which may say that it keeps state from pass to pass.
+class Clocked : public ProtectedFrameEffect {
+public:
+    bool keeps = false;
+    std::vector<int> rendered;  // the times of its passes
+    int at = 0;
+    void init(Demo* d) override {
+        ProtectedFrameEffect::init(d);
+        period = 0;
+    }
+    void update(int time) override { at = time; }
+    void render() override {
+        rendered.push_back(at);
+        clear_to_color(frame, at);
+        push(frame);
+    }
+    bool carriesState() const override { return keeps; }
+};
+
+// Refresh n of a display of `hz`, from `from`: the times a capture at that rate would have.
+int refreshTime(int hz, int from, int n) { return from + static_cast<int>(static_cast<long long>(n) * 1000 / hz); }
+}  // namespace
+
+using MainLoopCadence = MainLoopTest;
+
+TEST_F(MainLoopCadence, AtOneHundredFortyFourHertzStateKeepsToTheSixtyHertzGridAndTheRestFollowsEachRefresh) {
+    Clocked keeping, free;
+    init(keeping).keeps = true;
+    init(free);
+    demo.timeline.add(0, 1000, &keeping);
+    demo.timeline.add(1000, 1000, &free);
+    begin();
+    std::vector<int> shown;
+    for (int n = 0; refreshTime(144, 0, n) < 2000; ++n)
+        shown.push_back(static_cast<int>(pixel(passAt(refreshTime(144, 0, n)), 0, 0)) + (n >= 144 ? 1000 : 0));
+    std::vector<int> grid, perRefresh;
+    for (int n = 0; n * 1000 / 60 < 1000; ++n) grid.push_back(n * 1000 / 60);
+    EXPECT_EQ(keeping.rendered, grid);  // each pass of the grid once, none between
+    // Each refresh shows the latest pass due by its time: a picture stays two or three refreshes.
+    for (int n = 0; n < 144; ++n) {
+        const int t = refreshTime(144, 0, n);
+        EXPECT_EQ(shown[n], *std::prev(std::upper_bound(grid.begin(), grid.end(), t))) << "refresh " << n;
+    }
+    for (int n = 144; refreshTime(144, 0, n) < 2000; ++n) {
+        perRefresh.push_back(refreshTime(144, 0, n) - 1000);
+        EXPECT_EQ(shown[n], refreshTime(144, 0, n)) << "refresh " << n;
+    }
+    EXPECT_EQ(free.rendered, perRefresh);
+}
+
+TEST_F(MainLoopCadence, AMomentThatBeginsToKeepStateBetweenTwoPassesOfTheGridWaitsForTheNext) {
+    // Until 505 nothing keeps state: a pass per refresh. From then on the grid's: its pass at
+    // 516 is the first, and the refreshes before it keep the last picture rather than run a pass
+    // off the grid that the feedback would remember.
+    Clocked free, keeping;
+    init(free);
+    init(keeping).keeps = true;
+    demo.timeline.add(0, 505, &free);
+    demo.timeline.add(505, 1000, &keeping);
+    begin();
+    for (int n = 0; refreshTime(144, 0, n) <= 500; ++n) passAt(refreshTime(144, 0, n));
+    EXPECT_EQ(free.rendered.back(), 500);
+    EXPECT_EQ(pixel(passAt(506), 0, 0), 500u);
+    EXPECT_EQ(pixel(passAt(513), 0, 0), 500u);
+    EXPECT_EQ(pixel(passAt(520), 0, 0), 516u - 505u);
+    EXPECT_EQ(keeping.rendered, std::vector<int>{516 - 505});
+}
+
+TEST_F(MainLoopCadence, OnAFiftyHertzDisplaySomeRefreshesRunTwoPassesAndNoneIsLost) {
+    Clocked keeping;
+    init(keeping).keeps = true;
+    demo.timeline.add(0, 10000, &keeping);
+    begin();
+    int most = 0;
+    for (int n = 0; n < 50; ++n) {
+        const std::size_t before = keeping.rendered.size();
+        BITMAP* f = passAt(refreshTime(50, 0, n));
+        most = std::max(most, static_cast<int>(keeping.rendered.size() - before));
+        EXPECT_EQ(pixel(f, 0, 0), static_cast<std::uint32_t>(keeping.rendered.back()));
+    }
+    EXPECT_EQ(most, 2);
+    ASSERT_EQ(keeping.rendered.size(), 59u);  // 0 to 966 ms, the last refresh at 980
+    for (int n = 0; n < 59; ++n) EXPECT_EQ(keeping.rendered[n], n * 1000 / 60);
+}
+
+TEST_F(MainLoopCadence, AfterAStallARefreshRunsAtMostThreePassesEndingAtTheLatestDue) {
+    Clocked keeping;
+    init(keeping).keeps = true;
+    demo.timeline.add(0, 100000, &keeping);
+    begin();
+    passAt(0);
+    passAt(16);
+    keeping.rendered.clear();
+    passAt(5000);  // the process stood still for five seconds while the music played on
+    EXPECT_EQ(keeping.rendered, (std::vector<int>{4966, 4983, 5000}));
+    passAt(5016);
+    EXPECT_EQ(keeping.rendered.back(), 5016);
+}
+
+TEST_F(MainLoopCadence, TheGridIsLaidFromWhereAJumpOrASeekLands) {
+    // So that after a chapter key the feedback passes at the times of a capture from there.
+    Clocked keeping;
+    init(keeping).keeps = true;
+    demo.timeline.add(0, 100000, &keeping);
+    begin();
+    passAt(1000);
+    jumpTo = 15007;
+    passAt(1016);
+    for (int n = 1; n < 40; ++n) passAt(refreshTime(144, 15007, n));
+    ASSERT_GE(keeping.rendered.size(), 17u);
+    for (int n = 0; n < 17; ++n) EXPECT_EQ(keeping.rendered[1 + n], 15007 + n * 1000 / 60);
+    seekDelta = -1100;
+    passAt(15300);
+    keeping.rendered.clear();
+    for (int n = 1; n < 10; ++n) passAt(refreshTime(144, 14200, n));
+    EXPECT_EQ(keeping.rendered, (std::vector<int>{14216, 14233, 14250}));
 }
 
 TEST_F(MainLoopFrameStack, APassThatLeavesNoFrameEndsWithTheUnderflowMessage) {

@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <limits>
 #include <memory>
 #include <string>
 #include <system_error>
@@ -47,11 +48,18 @@ public:
     void setPosition(int to) override {
         ms = to;
         music.setPosition(to);
+        musicAt = to;
     }
     void update() override { music.update(); }
+    void renderingAt(int at) override {
+        if (at == musicAt) return;
+        music.setPosition(at);
+        musicAt = at;
+    }
 
 private:
     Music& music;
+    int musicAt = -1;
 };
 
 // Chapter keys in the order of their start times, named as on the keyboard.
@@ -192,7 +200,6 @@ int run(Options o) {
     if (o.threads > 0) setWorkerCount(o.threads);
     auto show = std::make_unique<Velmora>(DemoMode::Headless);
     show->display.setHeadless(320, 240, 32);
-    show->display.refreshRate = o.fps;  // one pass per frame: effects turn as on a display of this rate
     show->script();
     show->music.play();
 
@@ -241,6 +248,10 @@ int run(Options o) {
     std::srand(o.seed);
     FrameClock clock(show->music);
     MainLoop loop(*show, clock);
+    // Frame n is what a display of --fps N shows at its refresh n: the passes of the 60 Hz grid
+    // that came due by then where the picture depends on them, else a pass at the frame's own
+    // time. Nothing is late offline, so every pass due is run.
+    loop.mostPasses = std::numeric_limits<int>::max();
     loop.begin();
 
     const long total = o.frameCount();

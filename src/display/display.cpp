@@ -53,7 +53,6 @@ void Display::setMode(int windowedMode, int directMode, int w, int h, int bitsPe
         screen = ownScreen.get();
     }
     chooseMode(*screen);
-    refreshRate = screen->pacing().refreshRate();
     createScratchFrames();
     set_alpha_blender();
 }
@@ -100,6 +99,14 @@ void Display::holdPicture() {
 }
 
 double Display::presentedRate() const { return screen ? screen->pacing().recentRate() : 0.0; }
+
+Nanos Display::untilPresent() const {
+    if (!screen) return 0;
+    const Nanos now = monotonicNow();
+    return screen->pacing().nextPresent(now) - now;
+}
+
+Nanos Display::refreshInterval() const { return screen ? screen->pacing().interval() : 0; }
 
 BITMAP* Display::borrowScratch() {
     for (int i = 0; i < NUM_SCRATCH; ++i) {

@@ -24,8 +24,9 @@ public:
     int lent = 0;      // scratch frames lent out now
     int mostLent = 0;  // the most ever lent out at once: how close the show comes to the pool's size
     bool headless = false;  // no screen: setMode only keeps the render size and the scratch frames
-    // Passes presented per second; effects that move a little every pass scale their step by
-    // 60 / this. 0 when unknown (counts as 60); the offline renderer sets its frame rate here.
+    // The rate of the passes that carry the show's pictures from one to the next; effects that
+    // move a little every pass scale their step by 60 / this. Those passes keep to a 60 Hz grid
+    // on every display (the main loop), so 0, which counts as 60, is what the show uses.
     int refreshRate = 0;
     const char* title = "";    // the window's title
     ScreenSettings settings;   // the viewer's wishes, read when the screen first opens
@@ -52,6 +53,10 @@ public:
     void holdPicture();
     // Presents per second as measured; 0 when nothing is presented.
     double presentedRate() const;
+    // How long until a picture made from now on is on the screen; 0 without a screen.
+    Nanos untilPresent() const;
+    // The time between two refreshes of the screen; 0 without one.
+    Nanos refreshInterval() const;
     BITMAP* borrowScratch();
     // Destroys the screen and the scratch frames that exist (pointers back to null).
     void destroyBitmaps();

@@ -111,7 +111,7 @@ bool SdlScreen::open(bool inWindow, int width, int height) {
     int refresh = SDL_GetCurrentDisplayMode(SDL_GetWindowDisplayIndex(window), &mode) == 0
                       ? mode.refresh_rate
                       : 0;
-    pacer.setDisplay(refresh, vsync);
+    pacer.setDisplay(settings.refreshHz > 0 ? settings.refreshHz : refresh, vsync);
     return true;
 }
 

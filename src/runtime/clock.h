@@ -12,6 +12,11 @@ public:
     virtual int position() = 0;
     virtual void setPosition(int ms) = 0;
     virtual void update() = 0;
+    // A pass is about to render the show at `ms`, which may lie a little behind the position (a
+    // pass of the 60 Hz grid that came due since the last refresh). A clock that stands in for
+    // the music moves what the effects read of it (the spectrum) there; the music that plays
+    // is not moved.
+    virtual void renderingAt(int) {}
 };
 
 // The music's playback position.

@@ -60,6 +60,7 @@ void Demo::run() {
     MusicClock clock(music);
     MainLoop loop(*this, clock);
     loop.quitAtEnd = quitAtEnd;
+    loop.steadyRefreshes = true;
     loop.begin();
     music.play();
     Input input(monotonicNow());

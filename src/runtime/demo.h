@@ -4,6 +4,7 @@
 #include "music/music.h"
 #include "parallel/worker_pool.h"
 #include "resources/loader.h"
+#include "runtime/show_rates.h"
 #include "timeline/timeline.h"
 
 struct BITMAP;
@@ -33,6 +34,7 @@ public:
     WorkerPool workers;
     bool quitAtEnd = false;  // leave when the schedule has run out, instead of rewinding
     int stoppedAt = 0;       // music time of the last pass, once run() has returned
+    ShowRates rates;         // passes and pictures per second, for the report at exit
 
     explicit Demo(DemoMode mode = DemoMode::Interactive);
     virtual ~Demo();

@@ -61,6 +61,10 @@ void printStats(const Zorvek::Velmora& show, double seconds, double processor) {
     const long counted = screen ? screen->pacing().secondsCounted() : 0;
     const int t = show.stoppedAt;
     std::printf("presented: %d passes/s (median of %ld s)\n", median, counted);
+    // The show's own passes and the pictures they gave, where a display's refreshes are not
+    // one pass each (the show's feedback keeps to 60 passes a second).
+    std::printf("show passes: %d a second, %d distinct pictures a second (median of %ld s)\n",
+                show.rates.passes.median(), show.rates.pictures.median(), show.rates.pictures.seconds());
     std::printf("processor: %.1f %% of one core over %.1f s\n",
                 seconds > 0 ? 100.0 * processor / seconds : 0.0, seconds);
     std::printf("stopped at: %02d:%02d.%03d (--from %d)\n", t / 60000, t / 1000 % 60, t % 1000, t);
@@ -89,6 +93,7 @@ int main(int argc, char** argv) {
     Zorvek::Velmora& show = theShow();
     show.display.settings = options.screen;
     show.quitAtEnd = options.once;
+    show.rates.hashPictures = options.stats;
     double began = 0, processorBefore = 0;
     try {
         show.script();

@@ -3,10 +3,12 @@
 #include <allegro.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdarg>
 #include <cstdio>
 
 #include "effects/effect.h"
+#include "display/pacer.h"
 #include "runtime/clock.h"
 #include "runtime/controls.h"
 #include "runtime/demo.h"
@@ -61,9 +63,104 @@ void MainLoop::switchModeIfRequested() {
 }
 
 BITMAP* MainLoop::pass() {
-    for (int i = 0; i < runningCount; ++i) running[i]->seen = false;
+    const long before = passes;
+    int t = 0;
+    const Landing landing = takeTime(t);
+    BITMAP* frame = nullptr;
+    if (landing == Landing::Held && shown) {
+        // Down: the picture stays as it is, feedback and all, while the music replays its instant.
+    } else if (landing != Landing::Playing || !anchored) {
+        frame = land(t);
+    } else {
+        frame = play(t);
+    }
+    const int ran = static_cast<int>(passes - before);
+    recentPasses[recentNext] = static_cast<unsigned char>(std::min(ran, 255));
+    recentNext = (recentNext + 1) % RECENT;
+    recentFilled = std::min(recentFilled + 1, RECENT);
+    if (frame) drawOverlays(frame, time);
+    showPicture(frame ? frame : shown);
+    return shown;
+}
 
-    int t = takeTime();
+void MainLoop::end() {
+    for (int i = 0; i < runningCount; ++i) running[i]->stop();
+    runningCount = 0;
+}
+
+MainLoop::Landing MainLoop::takeTime(int& t) {
+    int jump = jumpTo.exchange(-1);
+    if (jump >= 0) {
+        t = jump;
+        demo.timeline.cursor = 0;
+        clock.setPosition(t);
+        return Landing::Landed;
+    }
+    if (int delta = seekDelta.exchange(0); delta != 0) {
+        // Read and cleared in one step, so a handler's step made meanwhile is kept for later.
+        t = clock.position() + delta;
+        if (t < 0) {
+            t = 0;
+            rewinding = false;
+        } else if (t > lastEnd) {
+            t = lastEnd - 1;
+        }
+        demo.timeline.cursor = 0;
+        clock.setPosition(t);
+        return Landing::Landed;
+    }
+    if (key[KEY_DOWN]) {
+        t = prevTime;
+        clock.setPosition(t);
+        return Landing::Held;
+    }
+    t = presentTime.at(clock.position(), demo.display.untilPresent());
+    return Landing::Playing;
+}
+
+BITMAP* MainLoop::land(int t) {
+    grid.anchor(t);
+    anchored = true;
+    refreshTimes.forget();
+    BITMAP* frame = render(t);
+    nextGridPass = 1;
+    if (landedAt >= 0) {
+        grid.anchor(landedAt);
+        landedAt = -1;
+    }
+    return frame;
+}
+
+BITMAP* MainLoop::play(int t) {
+    if (steadyRefreshes)
+        t = refreshTimes.at(t, monotonicNow() + demo.display.untilPresent(), demo.display.refreshInterval());
+    const long latest = grid.latestBy(t);
+    const long first = std::max(nextGridPass, latest - (mostPasses - 1));
+    bool onGrid = everyPassOnTheGrid || passCountMatters(demo.timeline, t);
+    for (long n = first; !onGrid && n <= latest; ++n) onGrid = passCountMatters(demo.timeline, grid.time(n));
+    BITMAP* frame = nullptr;
+    if (!onGrid) {
+        frame = render(t);
+    } else {
+        // The passes due by now; none while the next one's time has not come.
+        for (long n = first; n <= latest && landedAt < 0; ++n) frame = render(grid.time(n));
+    }
+    nextGridPass = std::max(nextGridPass, latest + 1);
+    if (landedAt >= 0) {
+        // The end of the schedule moved the music: the grid starts again there.
+        grid.anchor(landedAt);
+        nextGridPass = 1;
+        landedAt = -1;
+        refreshTimes.forget();
+    }
+    return frame;
+}
+
+BITMAP* MainLoop::render(int t) {
+    for (int i = 0; i < runningCount; ++i) running[i]->seen = false;
+    // The timeline's cursor only walks forward: a time before the last pass's (the music went
+    // back without a seek, a refresh's time set back to the music's) must not leave it ahead.
+    if (t < time) demo.timeline.cursor = 0;
     if (!demo.timeline.activeAt(t)) {
         if (quitAtEnd) {
             // Played once: the schedule's last moment stays on show for this last pass.
@@ -77,56 +174,39 @@ BITMAP* MainLoop::pass() {
             demo.timeline.activeAt(lastEnd - REWIND_LEAD);
             clock.setPosition(lastEnd - REWIND_LEAD);
             rewinding = true;
+            landedAt = lastEnd - REWIND_LEAD;
         }
     }
+    clock.renderingAt(t);
     clock.update();
     runActiveEvents(t);
     stopFinishedEffects();
     BITMAP* frame = takeFinishedFrame();
-    drawOverlays(frame, t);
-    if (!key[KEY_UP]) {
-        demo.display.present(frame);
-    } else {
-        demo.display.holdPicture();
-    }
     prevTime = t;
     time = t;
+    ++passes;
+    demo.rates.passRun(monotonicNow());
     return frame;
 }
 
-void MainLoop::end() {
-    for (int i = 0; i < runningCount; ++i) running[i]->stop();
-    runningCount = 0;
+void MainLoop::showPicture(BITMAP* frame) {
+    shown = frame;
+    if (!frame) return;
+    if (key[KEY_UP]) {
+        demo.display.holdPicture();
+        return;
+    }
+    // A picture kept from an earlier refresh is presented again, not merely left on show: the
+    // screen may have been opened anew since (a switch between window and fullscreen).
+    demo.display.present(frame);
+    demo.rates.presented(frame, monotonicNow());
 }
 
-int MainLoop::takeTime() {
-    int t;
-    int jump = jumpTo.exchange(-1);
-    if (jump >= 0) {
-        t = jump;
-        demo.timeline.cursor = 0;
-        clock.setPosition(t);
-    } else if (int delta = seekDelta.exchange(0); delta != 0) {
-        // Read and cleared in one step, so a handler's step made meanwhile is kept for later.
-        t = clock.position() + delta;
-        if (t < 0) {
-            t = 0;
-            rewinding = false;
-        } else if (t > lastEnd) {
-            t = lastEnd - 1;
-        }
-        demo.timeline.cursor = 0;
-        clock.setPosition(t);
-    } else if (key[KEY_DOWN]) {
-        t = prevTime;
-        clock.setPosition(t);
-    } else {
-        t = clock.position();
-        // The timeline's cursor only walks forward: a clock that went back without a seek (a
-        // sound layer that cannot set a time past its music's end) must not leave it ahead.
-        if (t < prevTime) demo.timeline.cursor = 0;
-    }
-    return t;
+double MainLoop::passRate() const {
+    const double presented = demo.display.presentedRate();
+    int sum = 0;
+    for (int i = 0; i < recentFilled; ++i) sum += recentPasses[i];
+    return recentFilled > 0 ? presented * sum / recentFilled : 0.0;
 }
 
 void MainLoop::runActiveEvents(int t) {
@@ -189,6 +269,10 @@ void MainLoop::drawOverlays(BITMAP* frame, int t) {
         const double presented = demo.display.presentedRate();
         if (presented > 0) {
             print(frame, frame->w - 73, 9, "%5.1fFPS", presented);
+            // The show's own passes, where they are not one per refresh.
+            const double own = passRate();
+            if (own > 0 && std::abs(own - presented) > 0.01 * presented)
+                print(frame, frame->w - 105, 18, "%5.1f PASSES", own);
         } else {
             // Nothing presented to count: the music time this pass took.
             int now = clock.position();

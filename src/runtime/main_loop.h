@@ -1,5 +1,8 @@
 #pragma once
 
+#include "runtime/pass_grid.h"
+#include "runtime/present_time.h"
+#include "runtime/refresh_times.h"
 #include "timeline/timeline.h"
 
 struct BITMAP;
@@ -14,8 +17,15 @@ class Effect;
 // Not always the last event's end: an event added earlier may last longer.
 int latestEnd(const Timeline& timeline);
 
-// The main loop's state and its pass: turns the clock's time into one finished frame.
+// The main loop's state and its pass: turns the clock's time into the picture of one refresh.
 // The program, the tests and the offline renderer all drive the show through this.
+//
+// The show was made at 60 passes a second, and much of it feeds each pass's picture into the
+// next. So a moment whose picture depends on the passes before it runs its passes on a 60 Hz
+// grid of music time (PassGrid), whatever the display's rate: a refresh runs the grid's passes
+// that have come due since the last one (none, one, or on a display slower than 60 Hz sometimes
+// two) and shows the latest. Every other moment renders one pass per refresh, at the refresh's
+// own time, as smoothly as the display allows.
 class MainLoop {
 public:
     // Between passes the list holds only effects that had an event in the last pass (at most
@@ -29,8 +39,8 @@ public:
     void begin();
     // Serves a pending window/fullscreen switch.
     void switchModeIfRequested();
-    // One pass: time, schedule, effects, the finished frame, overlays, presentation.
-    // Returns the finished frame (valid until the next pass).
+    // One refresh: its time, the passes due then (schedule, effects, the finished frame), the
+    // overlays, the presentation. Returns the picture presented (valid until the next pass).
     BITMAP* pass();
     // After the last pass: stops every running effect.
     void end();
@@ -43,8 +53,32 @@ public:
     int time = 0;  // T of the last pass
     bool quitAtEnd = false;  // at the end of the schedule, quit instead of rewinding
 
+    // The most passes one refresh runs. Enough for a 50 Hz display (two now and then) and one
+    // refresh missed on it; when more are due (a slow pass, a stopped process) the earlier ones
+    // are dropped, as a late pass drops them at 60 Hz, rather than raced through.
+    static constexpr int MOST_PASSES = 3;
+    int mostPasses = MOST_PASSES;  // the capture, which can take its time, runs them all
+    // Count refreshes rather than read the music at each (the program on a display, which paces
+    // them): RefreshTimes.
+    bool steadyRefreshes = false;
+    // Every moment on the grid, not only those that depend on the passes before them.
+    bool everyPassOnTheGrid = false;
+    PresentTime presentTime;
+    PassGrid grid;
+    long nextGridPass = 0;  // the first pass of the grid not yet run or left behind
+    long passes = 0;        // passes run
+
 private:
-    int takeTime();
+    enum class Landing { Playing, Landed, Held };
+    Landing takeTime(int& t);
+    // Lays the grid from `t` and renders there.
+    BITMAP* land(int t);
+    // The passes of a refresh at `t` while the show plays.
+    BITMAP* play(int t);
+    // One pass at music time t: schedule, effects, the finished frame.
+    BITMAP* render(int t);
+    // Presents the refresh's picture: a new one, or the last again.
+    void showPicture(BITMAP* frame);
     void runActiveEvents(int t);
     void addRunning(Effect* e);
     void stopFinishedEffects();
@@ -53,6 +87,15 @@ private:
 
     Demo& demo;
     Clock& clock;
+    RefreshTimes refreshTimes;
+    bool anchored = false;       // the grid is laid: the show has landed at least once
+    int landedAt = -1;           // where the music was moved by the last pass's end of schedule
+    BITMAP* shown = nullptr;     // the last picture presented
+    // Passes and refreshes over the last RECENT refreshes, for the show's own pass rate.
+    static constexpr int RECENT = 32;
+    unsigned char recentPasses[RECENT] = {};
+    int recentNext = 0, recentFilled = 0;
+    double passRate() const;
 };
 
 }  // namespace Zorvek

@@ -56,6 +56,12 @@ constexpr Option OPTIONS[] = {
          o.screen.smooth = true;
          return true;
      }},
+    {"--refresh", "HZ", "the display's refresh rate, 50 to 240, where it reports none or a wrong one",
+     [](ViewerOptions& o, const char* v, std::string& error) {
+         if (wholeNumber(v, 50, 240, o.screen.refreshHz)) return true;
+         error = "--refresh: '" + std::string(v) + "' is not a refresh rate from 50 to 240 Hz";
+         return false;
+     }},
     {"--chapter", "KEY", "start at the chapter of a function key: F1 to F10 or F12",
      [](ViewerOptions& o, const char* v, std::string& error) {
          o.startKey = chapterKey(v);

@@ -8,7 +8,7 @@ namespace Zorvek {
 
 // What the viewer asks of the program on its command line.
 struct ViewerOptions {
-    ScreenSettings screen;  // --window / --fullscreen, --scale N, --smooth
+    ScreenSettings screen;  // --window / --fullscreen, --scale N, --smooth, --refresh HZ
     int startKey = 0;       // --chapter F6: the function key whose chapter to start at; 0: none
     int startMs = -1;       // --from MS; -1: none (the later of --chapter and --from counts)
     bool once = false;      // quit when the end screen has played instead of rewinding

@@ -1,0 +1,28 @@
+#pragma once
+
+#include "display/pacer.h"
+
+namespace Zorvek {
+
+// The music time of each refresh as the display counts its refreshes: from where it was last
+// set, one refresh interval more per refresh. The music clock read at each refresh wavers by a
+// millisecond or two (its own steps, the moment the pass begins); near a pass of the 60 Hz grid
+// that would make one refresh run two passes and the next none. Set again to the music's reading
+// whenever the two part by more than TOLERANCE_MS: a jump, a seek, a hold, the two clocks'
+// drift.
+class RefreshTimes {
+public:
+    static constexpr int TOLERANCE_MS = 8;  // half a pass of the grid
+
+    // The time of the refresh to be presented at `present` (refreshes `interval` apart), for
+    // which the music reads `ms`.
+    int at(int ms, Nanos present, Nanos interval);
+    void forget() { set = false; }
+
+private:
+    bool set = false;
+    int fromMs = 0;
+    Nanos fromPresent = 0;
+};
+
+}  // namespace Zorvek
