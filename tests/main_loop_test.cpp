@@ -537,18 +537,24 @@ TEST_F(MainLoopCadence, OnAFiftyHertzDisplaySomeRefreshesRunTwoPassesAndNoneIsLo
     for (int n = 0; n < 59; ++n) EXPECT_EQ(keeping.rendered[n], n * 1000 / 60);
 }
 
-TEST_F(MainLoopCadence, AfterAStallARefreshRunsAtMostThreePassesEndingAtTheLatestDue) {
+TEST_F(MainLoopCadence, BehindTheGridARefreshRunsThreePassesAndAStallDropsAllButTheLastFifthOfASecond) {
     Clocked keeping;
     init(keeping).keeps = true;
     demo.timeline.add(0, 100000, &keeping);
     begin();
     passAt(0);
     passAt(16);
+    passAt(100);  // a slow moment: five passes due, three run now
+    EXPECT_EQ(keeping.rendered, (std::vector<int>{0, 16, 33, 50, 66}));
+    passAt(116);  // the rest, and the one due now
+    EXPECT_EQ(keeping.rendered, (std::vector<int>{0, 16, 33, 50, 66, 83, 100, 116}));
     keeping.rendered.clear();
-    passAt(5000);  // the process stood still for five seconds while the music played on
-    EXPECT_EQ(keeping.rendered, (std::vector<int>{4966, 4983, 5000}));
-    passAt(5016);
-    EXPECT_EQ(keeping.rendered.back(), 5016);
+    // The process stood still for five seconds while the music played on: the twelve latest
+    // passes are left, caught up over the next refreshes, and what is further behind is dropped.
+    for (int t = 5000; t <= 5100; t += 16) passAt(t);
+    std::vector<int> grid;
+    for (int n = 289; n * 1000 / 60 <= 5096; ++n) grid.push_back(n * 1000 / 60);
+    EXPECT_EQ(keeping.rendered, grid);
 }
 
 TEST_F(MainLoopCadence, TheGridIsLaidFromWhereAJumpOrASeekLands) {

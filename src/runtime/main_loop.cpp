@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdarg>
 #include <cstdio>
+#include <limits>
 
 #include "effects/effect.h"
 #include "display/pacer.h"
@@ -50,6 +51,8 @@ MainLoop::MainLoop(Demo& demo, Clock& clock) : demo(demo), clock(clock) {
 void MainLoop::begin() {
     keyJump[KEY_HOME] = 0;
     keyJump[KEY_END] = lastEnd - 1;
+    // The schedule is walked from its start whatever an earlier loop left.
+    demo.timeline.cursor = 0;
     // What the effects can do before the show plays is done now, not in their first passes.
     const Timeline& t = demo.timeline;
     for (int i = 0; i < t.count; ++i) t.events[i].effect->prepare();
@@ -135,17 +138,22 @@ BITMAP* MainLoop::play(int t) {
     if (steadyRefreshes)
         t = refreshTimes.at(t, monotonicNow() + demo.display.untilPresent(), demo.display.refreshInterval());
     const long latest = grid.latestBy(t);
-    const long first = std::max(nextGridPass, latest - (mostPasses - 1));
+    long first = nextGridPass;
+    if (mostPasses < std::numeric_limits<int>::max() && latest - first + 1 > MOST_BEHIND)
+        first = latest - MOST_BEHIND + 1;
+    const long last = std::min(latest, first + (mostPasses - 1));
     bool onGrid = everyPassOnTheGrid || passCountMatters(demo.timeline, t);
     for (long n = first; !onGrid && n <= latest; ++n) onGrid = passCountMatters(demo.timeline, grid.time(n));
     BITMAP* frame = nullptr;
     if (!onGrid) {
         frame = render(t);
+        nextGridPass = std::max(nextGridPass, latest + 1);
     } else {
-        // The passes due by now; none while the next one's time has not come.
-        for (long n = first; n <= latest && landedAt < 0; ++n) frame = render(grid.time(n));
+        // The passes due by now, the earliest first; none while the next one's time has not come.
+        if (first > nextGridPass) demo.rates.dropped += first - nextGridPass;
+        for (long n = first; n <= last && landedAt < 0; ++n) frame = render(grid.time(n));
+        nextGridPass = std::max(nextGridPass, last + 1);
     }
-    nextGridPass = std::max(nextGridPass, latest + 1);
     if (landedAt >= 0) {
         // The end of the schedule moved the music: the grid starts again there.
         grid.anchor(landedAt);

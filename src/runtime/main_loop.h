@@ -53,10 +53,13 @@ public:
     int time = 0;  // T of the last pass
     bool quitAtEnd = false;  // at the end of the schedule, quit instead of rewinding
 
-    // The most passes one refresh runs. Enough for a 50 Hz display (two now and then) and one
-    // refresh missed on it; when more are due (a slow pass, a stopped process) the earlier ones
-    // are dropped, as a late pass drops them at 60 Hz, rather than raced through.
+    // The most passes one refresh runs: enough for a 50 Hz display (two now and then) and one
+    // refresh missed on it. More due (a slow pass, a busy machine) are left for the next
+    // refreshes, which catch up two passes a refresh at 60 Hz; but a show further behind than
+    // MOST_BEHIND passes (a process stopped for a while) drops the older ones rather than race
+    // through them.
     static constexpr int MOST_PASSES = 3;
+    static constexpr int MOST_BEHIND = 12;  // a fifth of a second of the grid
     int mostPasses = MOST_PASSES;  // the capture, which can take its time, runs them all
     // Count refreshes rather than read the music at each (the program on a display, which paces
     // them): RefreshTimes.

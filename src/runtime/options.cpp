@@ -92,6 +92,19 @@ constexpr Option OPTIONS[] = {
          o.stats = true;
          return true;
      }},
+    {"--seed", "N", "seed the random patterns with N, as the capture does, instead of the clock",
+     [](ViewerOptions& o, const char* v, std::string& error) {
+         const char* end = v + std::strlen(v);
+         unsigned n = 0;
+         auto [last, ec] = std::from_chars(v, end, n);
+         if (ec == std::errc() && last == end && last != v) {
+             o.seed = n;
+             return true;
+         }
+         error = "--seed: '" + std::string(v) + "' is not a whole number from 0 to " +
+                 std::to_string(static_cast<unsigned>(-1));
+         return false;
+     }},
     {"--threads", "N", "render with N threads (1: the main thread alone; default: one per core)",
      [](ViewerOptions& o, const char* v, std::string& error) {
          if (wholeNumber(v, 1, WorkerPool::MAX_THREADS, o.threads)) return true;

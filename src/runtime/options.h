@@ -14,6 +14,7 @@ struct ViewerOptions {
     bool once = false;      // quit when the end screen has played instead of rewinding
     bool mute = false;      // no audio device; the music's clock still runs in real time
     bool stats = false;     // print the presented rate and the processor share at exit
+    long long seed = -1;    // --seed N: the random patterns' seed; -1: the clock
     int threads = 0;        // --threads N: threads that render, the main one included; 0: one per core
     bool help = false;
     bool version = false;

@@ -14,6 +14,7 @@ namespace Zorvek {
 struct ShowRates {
     PerSecond passes;
     PerSecond pictures;
+    long dropped = 0;  // passes of the grid left out because more were due at once than a refresh runs
     bool hashPictures = false;
 
     void passRun(Nanos now) { passes.count(now); }
