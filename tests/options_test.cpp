@@ -36,6 +36,9 @@ TEST(ViewerOptions, EveryOptionReachesWhatItControls) {
     EXPECT_EQ(p.options.startKey, KEY_F6);
     EXPECT_TRUE(p.options.once && p.options.mute && p.options.stats);
     EXPECT_EQ(p.options.threads, 2);
+    EXPECT_EQ(parse({"--refresh", "50"}).options.screen.refreshHz, 50);
+    EXPECT_EQ(parse({"--refresh", "240"}).options.screen.refreshHz, 240);
+    EXPECT_EQ(parse({"--seed", "4294967295"}).options.seed, 4294967295);
     EXPECT_FALSE(p.options.help || p.options.version);
 
     Parsed none = parse({});
@@ -76,6 +79,11 @@ TEST(ViewerOptions, AnUnknownOptionOrABadValueIsRefusedWithALineNamingIt) {
         {{"--from", "1e3"}, "--from: '1e3'"},
         {{"--threads", "0"}, "--threads: '0'"},
         {{"--threads", "65"}, "--threads: '65'"},
+        {{"--refresh", "49"}, "--refresh: '49'"},
+        {{"--refresh", "241"}, "--refresh: '241'"},
+        {{"--refresh", "60Hz"}, "--refresh: '60Hz'"},
+        {{"--seed", "-1"}, "--seed: '-1'"},
+        {{"--seed", "4294967296"}, "--seed: '4294967296'"},
     };
     for (const auto& b : bad) {
         Parsed p = parse(b.args);
@@ -89,6 +97,7 @@ TEST(ViewerOptions, TheUsageListsEveryOption) {
     const std::string usage = viewerUsage();
     for (const char* name : {"--window", "--fullscreen", "--scale N", "--smooth", "--chapter KEY",
                              "--from MS", "--once", "--mute", "--stats", "--threads N", "--help",
+                             "--refresh HZ", "--seed N",
                              "--version"})
         EXPECT_NE(usage.find(name), std::string::npos) << name;
 }
