@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "runtime/clock.h"
+#include "runtime/controls.h"
 #include "runtime/main_loop.h"
 #include "support/headless.h"
 
@@ -52,10 +53,12 @@ public:
         return demo.timeline.add(start, duration, &effect, phase);
     }
 
-    // One pass of the main loop at music time `ms`; returns the finished frame.
+    // One pass of the main loop at music time `ms`; returns the finished frame. It lands there as
+    // a jump does, so that a moment which keeps to the 60 Hz grid renders `ms` all the same.
     BITMAP* passAt(int ms) {
         if (!loop) loop.emplace(demo, clock);
         clock.ms = ms;
+        jumpTo = ms;
         return loop->pass();
     }
 
