@@ -219,10 +219,10 @@ Image credits() {
         Mask r = hardened(textMask(w, h, e.role, role, cx, 30), 0.35f);
         Mask n = hardened(textMask(w, h, e.name, name, cx, 80));
         Mask outline = hardened(grown(n, 2), 0.3f);
-        paint(img, outline, rgb(0x000820));
-        paint(img, n, [](int, int y) { return mix(rgb(0xFFFFFF), rgb(0xFFB020), clamp01((y - 40) / 40.0f)); });
+        paint(img, outline, rgb(0x2818A0));
+        paint(img, n, [](int, int y) { return mix(rgb(0xFFFFFF), rgb(0xFFC830), clamp01((y - 40) / 40.0f)); });
         Mask rim = hardened(grown(r, 2), 0.3f);
-        paint(img, rim, rgb(0x000820));
+        paint(img, rim, rgb(0x2818A0));
         paint(img, r, rgb(0xB0FFFF));
         addInto(keep, outline);
         addInto(keep, rim);
