@@ -229,10 +229,15 @@ void reportSound(const Schedule& s, const ModuleTiming& m, const Sound& sound, c
     if (s.chapters.size() > 1) {
         const Chapter& second = s.chapters[1];
         double low = 1e9;
-        for (int t = second.start + 2000; t <= second.end; t += 100) low = std::min(low, loud.shortTerm(t));
-        std::printf("short-term at the end of %s %.1f LUFS; the lowest from %s + 2 s (%.0f s) on %.1f LUFS\n",
+        int at = 0;
+        for (int t = second.start + 2000; t <= second.end; t += 100)
+            if (loud.shortTerm(t) < low) {
+                low = loud.shortTerm(t);
+                at = t;
+            }
+        std::printf("short-term at the end of %s %.1f LUFS; the lowest from %s + 2 s (%.0f s) on %.1f LUFS, at %.1f s\n",
                     s.chapters[0].name.c_str(), loud.shortTerm(second.start), second.name.c_str(),
-                    (second.start + 2000) / 1000.0, low);
+                    (second.start + 2000) / 1000.0, low, at / 1000.0);
     }
 
     std::printf("\n== Bands (share of the energy) ==\n");
