@@ -43,12 +43,24 @@ struct Swell {
     int channel;
 };
 
+// A note that must sound at a music time: the note in `row` waits (a note delay) for as many
+// ticks as lie between its row's start and `atMs`. Placed once the timing is known.
+struct Cue {
+    int row;
+    int channel;
+    double atMs;
+};
+
 // A stretch of music between two sync points of the show.
 struct Segment {
     std::string name;
     double startMs;  // when the show expects it to begin
     std::vector<Row> rows;
     std::vector<Swell> swells;
+    std::vector<Cue> cues;
+    // The rows keep an even grid from `startMs` to the next sync point, each beginning on the tick
+    // nearest its place: for sections whose pictures cut on their rows.
+    bool onGrid = false;
     // Pans (0 left .. 255 right) the channels take from this segment on; KEEP_PAN keeps theirs.
     std::array<int, CHANNELS> panning = {KEEP_PAN, KEEP_PAN, KEEP_PAN, KEEP_PAN,
                                          KEEP_PAN, KEEP_PAN, KEEP_PAN, KEEP_PAN};

@@ -24,12 +24,29 @@ SegmentTiming solveSegment(int rows, double startMs, double targetMs) {
     return t;
 }
 
+SegmentTiming solveGrid(int rows, double startMs, double gridStartMs, double targetMs) {
+    if (rows <= 0) throw std::invalid_argument("a segment needs rows");
+    const double rowMs = (targetMs - gridStartMs) / rows;
+    SegmentTiming t{{}, startMs, 0.0};
+    long tick = std::lround(startMs / TICK_MS);
+    for (int k = 1; k <= rows; ++k) {
+        const long next = std::lround((gridStartMs + k * rowMs) / TICK_MS);
+        if (next - tick < 1 || next - tick > 31) throw std::out_of_range("segment speed outside 1..31");
+        t.speeds.push_back(static_cast<int>(next - tick));
+        tick = next;
+    }
+    t.endMs = tick * TICK_MS;
+    return t;
+}
+
 std::vector<SegmentTiming> planTiming(const Song& song) {
     std::vector<SegmentTiming> plan;
     double now = 0.0;
     for (std::size_t i = 0; i < song.segments.size(); ++i) {
+        const Segment& s = song.segments[i];
         const double end = i + 1 < song.segments.size() ? song.segments[i + 1].startMs : song.endMs;
-        plan.push_back(solveSegment(static_cast<int>(song.segments[i].rows.size()), now, end));
+        const int rows = static_cast<int>(s.rows.size());
+        plan.push_back(s.onGrid ? solveGrid(rows, now, s.startMs, end) : solveSegment(rows, now, end));
         now = plan.back().endMs;
     }
     return plan;
