@@ -85,6 +85,19 @@ TEST(Timing, GridRowsStayWithinHalfATickOfTheirPlaceWhereverTheSegmentBegins) {
     EXPECT_DOUBLE_EQ(t.endMs, 279730.0);
     EXPECT_DOUBLE_EQ(at, t.endMs);
     EXPECT_THROW(solveGrid(4, 0.0, 0.0, 10000.0), std::out_of_range);
+
+    // a row pinned inside a segment begins at its time; the rows either side keep their grids
+    Song song;
+    song.segments.push_back(blank("opening", 0.0, 120));
+    song.segments[0].anchors = {{64, 7800.0}};
+    song.endMs = 15000.0;
+    const SegmentTiming pinned = planTiming(song)[0];
+    double row64 = 0.0;
+    for (int r = 0; r < 64; ++r) row64 += pinned.speeds[r] * TICK_MS;
+    EXPECT_NEAR(row64, 7800.0, TICK_MS / 2);
+    EXPECT_EQ(pinned.speeds[10], 12) << "121.875 ms rows before it";
+    EXPECT_EQ(pinned.speeds[100], 13) << "128.6 ms rows after it";
+    EXPECT_DOUBLE_EQ(pinned.endMs, 15000.0);
 }
 
 TEST(Timing, RefusesSegmentsNoSpeedCanFit) {

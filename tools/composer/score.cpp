@@ -40,7 +40,11 @@ Song composeSong(const ShowTimes& times) {
         song.segments.push_back(std::move(s));
     };
     // Sections begin at the chapters; a few also begin where the pictures change on a downbeat.
-    add(segment("opening", 0, 7, 8), opening);                     // F1: 7.5 bars at 120 a minute
+    // F1: 7.5 bars, its warning hit on the cut to the warning screen and the last bar's snares on
+    // the last cuts
+    Segment first = segment("opening", 0, 7, 8);
+    first.anchors = {{64, 7800}, {110, 13750}};
+    add(std::move(first), opening);
     add(segment("groove", 15000, 15), groove, 85, 90);             // F2: 120
     add(segment("theme", 45000, 16), theme);                       // F3: 123
     Segment creditsOpening = segment("credits intro", 76200, 1, 2);  // F4: a bar and a pickup

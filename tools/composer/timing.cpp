@@ -46,7 +46,21 @@ std::vector<SegmentTiming> planTiming(const Song& song) {
         const Segment& s = song.segments[i];
         const double end = i + 1 < song.segments.size() ? song.segments[i + 1].startMs : song.endMs;
         const int rows = static_cast<int>(s.rows.size());
-        plan.push_back(s.onGrid ? solveGrid(rows, now, s.startMs, end) : solveSegment(rows, now, end));
+        if (!s.onGrid && s.anchors.empty()) {
+            plan.push_back(solveSegment(rows, now, end));
+        } else {
+            std::vector<Anchor> points = {{0, s.startMs}};
+            points.insert(points.end(), s.anchors.begin(), s.anchors.end());
+            points.push_back({rows, end});
+            SegmentTiming whole{{}, now, now};
+            for (std::size_t p = 0; p + 1 < points.size(); ++p) {
+                const SegmentTiming piece =
+                    solveGrid(points[p + 1].row - points[p].row, whole.endMs, points[p].atMs, points[p + 1].atMs);
+                whole.speeds.insert(whole.speeds.end(), piece.speeds.begin(), piece.speeds.end());
+                whole.endMs = piece.endMs;
+            }
+            plan.push_back(whole);
+        }
         now = plan.back().endMs;
     }
     return plan;
