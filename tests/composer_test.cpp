@@ -9,6 +9,7 @@
 #include <stdexcept>
 
 #include "arrange.h"
+#include "cues.h"
 #include "modfile.h"
 #include "periods.h"
 #include "samples.h"
@@ -19,7 +20,13 @@
 namespace composer {
 namespace {
 
-Segment blank(const char* name, double startMs, int rows) { return Segment{name, startMs, std::vector<Row>(rows), {}}; }
+Segment blank(const char* name, double startMs, int rows) {
+    Segment s;
+    s.name = name;
+    s.startMs = startMs;
+    s.rows.resize(rows);
+    return s;
+}
 
 double lengthMs(const SegmentTiming& t) {
     double ms = 0.0;
@@ -65,6 +72,32 @@ TEST(Timing, ErrorsDoNotAccumulateAcrossSegments) {
     for (std::size_t i = 0; i < plan.size(); ++i)
         EXPECT_NEAR(plan[i].startMs, song.segments[i].startMs, TICK_MS / 2) << "segment " << i;
     EXPECT_NEAR(plan.back().endMs, song.endMs, TICK_MS / 2);
+}
+
+TEST(Timing, GridRowsStayWithinHalfATickOfTheirPlaceWhereverTheSegmentBegins) {
+    // 121.875 ms rows from a sync point 4 ms past a tick: every row within 5 ms of its place
+    const SegmentTiming t = solveGrid(238, 250720.0, 250724.0, 279730.0);
+    double at = t.startMs;
+    for (std::size_t k = 0; k < t.speeds.size(); ++k) {
+        EXPECT_LE(std::fabs(at - (250724.0 + k * 121.875)), TICK_MS / 2 + 1e-9) << "row " << k;
+        at += t.speeds[k] * TICK_MS;
+    }
+    EXPECT_DOUBLE_EQ(t.endMs, 279730.0);
+    EXPECT_DOUBLE_EQ(at, t.endMs);
+    EXPECT_THROW(solveGrid(4, 0.0, 0.0, 10000.0), std::out_of_range);
+
+    // a row pinned inside a segment begins at its time; the rows either side keep their grids
+    Song song;
+    song.segments.push_back(blank("opening", 0.0, 120));
+    song.segments[0].anchors = {{64, 7800.0}};
+    song.endMs = 15000.0;
+    const SegmentTiming pinned = planTiming(song)[0];
+    double row64 = 0.0;
+    for (int r = 0; r < 64; ++r) row64 += pinned.speeds[r] * TICK_MS;
+    EXPECT_NEAR(row64, 7800.0, TICK_MS / 2);
+    EXPECT_EQ(pinned.speeds[10], 12) << "121.875 ms rows before it";
+    EXPECT_EQ(pinned.speeds[100], 13) << "128.6 ms rows after it";
+    EXPECT_DOUBLE_EQ(pinned.endMs, 15000.0);
 }
 
 TEST(Timing, RefusesSegmentsNoSpeedCanFit) {
@@ -237,6 +270,26 @@ TEST(Swells, AReverseCymbalPeaksWithinAnOffsetStepBeforeItsDownbeatEvenAcrossSeg
     } catch (const std::runtime_error& e) {
         EXPECT_NE(std::string(e.what()).find("busy in stop, row 2"), std::string::npos) << e.what();
     }
+}
+
+TEST(Cues, ACuedNoteWaitsTheTicksToItsTimeAndACueOutsideItsRowIsAnError) {
+    Song song;
+    song.segments.push_back(blank("hits", 0.0, 8));
+    song.endMs = 8 * 120.0;
+    song.segments[0].rows[3][ECHO] = Cell{20, NoiseSweep, NO_EFFECT, 0};
+    song.segments[0].cues.push_back({3, ECHO, 3 * 120.0 + 44.0});  // 4.4 ticks into its row
+    const auto plan = planTiming(song);
+    placeCues(song, plan);
+    EXPECT_EQ(song.segments[0].rows[3][ECHO].effect, EXTENDED);
+    EXPECT_EQ(song.segments[0].rows[3][ECHO].param, NOTE_DELAY | 4);
+
+    Song late = song;
+    late.segments[0].rows[3][ECHO].effect = NO_EFFECT;
+    late.segments[0].cues[0].atMs = 3 * 120.0 + 130.0;  // in the next row
+    EXPECT_THROW(placeCues(late, plan), std::runtime_error);
+    Song taken = song;
+    taken.segments[0].rows[3][ECHO] = Cell{20, NoiseSweep, SET_VOLUME, 30};
+    EXPECT_THROW(placeCues(taken, plan), std::runtime_error);
 }
 
 TEST(ModFile, CellsPackSampleNumberPeriodAndEffect) {

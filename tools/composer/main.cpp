@@ -11,6 +11,7 @@
 #include <string>
 
 #include "arrange.h"
+#include "cues.h"
 #include "modfile.h"
 #include "samples.h"
 #include "score.h"
@@ -30,6 +31,7 @@ int main(int argc, char** argv) {
         const auto plan = planTiming(song);
         const std::vector<Sample> samples = synthesiseSamples();
         placeSwells(song, plan, samples[ReverseCrash - 1], ReverseCrash);
+        placeCues(song, plan);
         const Arrangement arrangement = arrange(song, plan);
         const auto bytes = writeMod("drift", arrangement, samples);
         std::ofstream out(argv[1], std::ios::binary);

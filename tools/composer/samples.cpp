@@ -29,7 +29,7 @@ constexpr Voice VOICES[SAMPLE_COUNT] = {
     {0, B3, 50},      // Crash
     {0, B3, 44},      // Ride
     {0, C3, 56},      // Tom
-    {48, TONAL, 30},  // NoiseSweep
+    {48, TONAL, 48},  // NoiseSweep (the risers set their own)
     {0, B3, 50},      // ReverseCrash
     {24, TONAL, 64},  // Bass
     {24, TONAL, 64},  // SubBass
@@ -51,6 +51,7 @@ constexpr Voice VOICES[SAMPLE_COUNT] = {
     {48, TONAL, 60},  // StabMinor
     {48, TONAL, 60},  // StabMajor
     {0, B3, 44},      // Shaker
+    {0, B3, 44},      // RideBright
 };
 
 Sample make(const char* name, const LoopedTone& tone, int id) {
@@ -96,7 +97,7 @@ std::vector<Sample> synthesiseSamples() {
     bank.push_back(oneShot("closed hat", hat(bright, false), HatClosed));
     bank.push_back(oneShot("open hat", hat(bright, true), HatOpen));
     bank.push_back(oneShot("crash", crash(bright), Crash));
-    bank.push_back(oneShot("ride", ride(bright), Ride));
+    bank.push_back(oneShot("ride", ride(bright, true), Ride));
     bank.push_back(oneShot("tom", tom(drum), Tom));
     bank.push_back(make("noise sweep", LoopedTone{noiseSweep(16384), 0, 16384}, NoiseSweep));
     bank.push_back(oneShot("reverse crash", reverseCrash(bright), ReverseCrash));
@@ -122,6 +123,7 @@ std::vector<Sample> synthesiseSamples() {
     bank.push_back(make("stab minor", stab(true), StabMinor));
     bank.push_back(make("stab major", stab(false), StabMajor));
     bank.push_back(oneShot("shaker", shaker(bright), Shaker));
+    bank.push_back(oneShot("bright ride", ride(bright, false), RideBright));
     return bank;
 }
 

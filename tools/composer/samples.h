@@ -11,8 +11,8 @@ namespace composer {
 enum SampleId : int {
     Kick = 1, Snare, Clap, HatClosed, HatOpen, Crash, Ride, Tom, NoiseSweep, ReverseCrash,
     Bass, SubBass, Acid, Lead, Chip, Pluck, Pad, Bell, Choir, Impact, Zap,
-    PadMajor, PadMajor6, PadMajor64, PadMinor, PadMinor6, PadMinor64, StabMinor, StabMajor, Shaker,
-    SAMPLE_COUNT = Shaker
+    PadMajor, PadMajor6, PadMajor64, PadMinor, PadMinor6, PadMinor64, StabMinor, StabMajor, Shaker, RideBright,
+    SAMPLE_COUNT = RideBright
 };
 
 // The pad chords: major and minor triads in root position, first and second inversion, as

@@ -12,6 +12,18 @@ namespace composer {
 
 namespace {
 
+// Drums with highs are rounded off above this, as drums sampled for a tracker sound: bright, but
+// not a hiss above everything else.
+constexpr double TOP_HZ = 6500.0;
+
+// Two one-pole low-passes at TOP_HZ.
+void roundTop(std::vector<float>& signal, double rate) {
+    OnePole a, b;
+    a.setCutoff(TOP_HZ, rate);
+    b.setCutoff(TOP_HZ, rate);
+    for (float& v : signal) v = b.lowpass(a.lowpass(v));
+}
+
 // A decaying sine whose pitch falls from low + drop Hz to low Hz with time constant `fall`:
 // the body of the kick, the toms, the snare and the impact.
 std::vector<float> fallingSine(double rate, double seconds, double low, double drop, double fall, double decay) {
@@ -74,8 +86,9 @@ std::vector<float> snare(double rate) {
     const std::vector<float> overtone = fallingSine(rate, 0.32, 330.0, 60.0, 0.01, 0.03);
     for (std::size_t i = 0; i < out.size(); ++i) out[i] = 0.75f * out[i] + 0.3f * overtone[i];
     addNoise(out, rate, 0x5A4E, 1800.0, true, 1.0f, 0.085);
-    addNoise(out, rate, 0x5A4F, 6000.0, true, 0.6f, 0.012);
+    addNoise(out, rate, 0x5A4F, 5000.0, true, 0.35f, 0.012);
     saturate(out, 2.5);
+    roundTop(out, rate);
     fadeTail(out, 0.08, rate);
     return out;
 }
@@ -98,13 +111,15 @@ std::vector<float> clap(double rate) {
         out[i] = (bp.band + 0.25f * air.highpass(x)) * static_cast<float>(env);
     }
     saturate(out, 2.5);
+    roundTop(out, rate);
     fadeTail(out, 0.08, rate);
     return out;
 }
 
 std::vector<float> hat(double rate, bool open) {
-    std::vector<float> out = open ? metal(rate, 0.45, 0.12, 7000.0, 0x0BE1) : metal(rate, 0.09, 0.022, 7500.0, 0xC105);
-    saturate(out, 3.0);  // hot and crunchy, as the highs of a tracker mix are
+    std::vector<float> out = open ? metal(rate, 0.45, 0.12, 4500.0, 0x0BE1) : metal(rate, 0.09, 0.022, 5000.0, 0xC105);
+    saturate(out, 2.0);  // crunchy, as the highs of a tracker mix are
+    roundTop(out, rate);
     fadeTail(out, open ? 0.1 : 0.02, rate);
     return out;
 }
@@ -129,15 +144,17 @@ std::vector<float> shaker(double rate) {
 std::vector<float> crash(double rate) {
     std::vector<float> out = metal(rate, 2.0, 0.6, 3500.0, 0xC4A5);
     saturate(out, 2.5);
+    roundTop(out, rate);
     fadeTail(out, 0.35, rate);
     return out;
 }
 
-std::vector<float> ride(double rate) {
+std::vector<float> ride(double rate, bool rounded) {
     std::vector<float> out = metal(rate, 0.8, 0.35, 5000.0, 0x41DE);
     for (std::size_t i = 0; i < out.size(); ++i)  // the bell of the ride: a clear high ping
         out[i] += 0.12f * static_cast<float>(std::sin(TAU * 3150.0 * i / rate)) * envelope(i / rate, 0.25);
     saturate(out, 2.5);
+    if (rounded) roundTop(out, rate);
     fadeTail(out, 0.15, rate);
     return out;
 }

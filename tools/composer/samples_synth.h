@@ -18,7 +18,9 @@ std::vector<float> clap(double rate);
 std::vector<float> hat(double rate, bool open);
 std::vector<float> shaker(double rate);
 std::vector<float> crash(double rate);
-std::vector<float> ride(double rate);
+// `rounded` as the other cymbals; the credits' ride keeps its top octave whole, for the ray
+// caster, which lights its rays by the highs of its ringing.
+std::vector<float> ride(double rate, bool rounded);
 std::vector<float> reverseCrash(double rate);
 std::vector<float> tom(double rate);
 std::vector<float> impact(double rate);

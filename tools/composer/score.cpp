@@ -7,7 +7,11 @@ namespace composer {
 namespace {
 
 Segment segment(const char* name, double startMs, int bars, int extraRows = 0) {
-    return Segment{name, startMs, std::vector<Row>(static_cast<std::size_t>(bars * BAR + extraRows)), {}};
+    Segment s;
+    s.name = name;
+    s.startMs = startMs;
+    s.rows.resize(static_cast<std::size_t>(bars * BAR + extraRows));
+    return s;
 }
 
 // The mix's places: kick, bass and snare in the middle, the rest spread (0 left, 255 right), on
@@ -16,8 +20,8 @@ constexpr std::array<int, CHANNELS> PANNING = {0x80, 0x80, 0xBB, 0x80, 0x33, 0xC
 // The credits pull the spread apart for the ray caster, which colours its rays by the difference
 // between the two sides: the acid, the chip and the pads hard left, the hats and the ride hard
 // right; halfway through the sides swap.
-constexpr std::array<int, CHANNELS> CREDITS_PANNING = {0x80, 0x80, 0xFF, 0x80, 0x00, 0x11, 0x11, 0xFF};
-constexpr std::array<int, CHANNELS> MIRRORED_CREDITS_PANNING = {0x80, 0x80, 0x00, 0x80, 0xFF, 0xEE, 0xEE, 0x00};
+constexpr std::array<int, CHANNELS> CREDITS_PANNING = {0x80, 0x80, 0xFF, 0x80, 0x11, 0x11, 0x11, 0xFF};
+constexpr std::array<int, CHANNELS> MIRRORED_CREDITS_PANNING = {0x80, 0x80, 0x00, 0x80, 0xEE, 0xEE, 0xEE, 0x00};
 // The finale spreads its two leads (left and right), the pads and the stabs wider still.
 constexpr std::array<int, CHANNELS> FINALE_PANNING = {0x80, 0x80, 0xBB, 0x80, 0x11, 0xEE, 0x22, 0xEE};
 
@@ -36,8 +40,12 @@ Song composeSong(const ShowTimes& times) {
         song.segments.push_back(std::move(s));
     };
     // Sections begin at the chapters; a few also begin where the pictures change on a downbeat.
-    add(segment("opening", 0, 7, 8), opening);                     // F1: 7.5 bars at 120 a minute
-    add(segment("groove", 15000, 15), groove);                     // F2: 120
+    // F1: 7.5 bars, its warning hit on the cut to the warning screen and the last bar's snares on
+    // the last cuts
+    Segment first = segment("opening", 0, 7, 8);
+    first.anchors = {{64, 7800}, {110, 13750}};
+    add(std::move(first), opening);
+    add(segment("groove", 15000, 15), groove, 85, 90);             // F2: 120
     add(segment("theme", 45000, 16), theme);                       // F3: 123
     Segment creditsOpening = segment("credits intro", 76200, 1, 2);  // F4: a bar and a pickup
     creditsOpening.panning = CREDITS_PANNING;
@@ -57,10 +65,18 @@ Song composeSong(const ShowTimes& times) {
     add(segment("warps", k6 + 94000, 15), warps);                  // F9
     add(segment("build-up", k6 + 123250, 9), buildUp);             // F10
     add(segment("stop", k6 + 140800, 0, 4), stop);
-    Segment last = segment("finale", k6 + 141244, 15);             // F12
-    last.panning = FINALE_PANNING;
+    // F12: its pictures cut on a grid of sixteenths of 121.875 ms from the chapter's start, its
+    // bars begin 3.5 beats in, and the flashes come on the downbeat of its fifteenth bar
+    Segment pickup = segment("finale pickup", k6 + 141244, 0, 14);
+    pickup.panning = FINALE_PANNING;
+    pickup.onGrid = true;
+    add(std::move(pickup), finalePickup, 85, 90);
+    Segment last = segment("finale", k6 + 141244 + 14 * 121.875, 14);
+    last.onGrid = true;
     add(std::move(last), finale, 85, 90);
-    add(segment("flashes", k6 + 170250, 1), flashes);              // 144 ms flash + 100 ms noise, eight times
+    Segment flashRun = segment("flashes", k6 + 170250, 1);          // 144 ms flash + 100 ms noise, eight times
+    flashRun.onGrid = true;
+    add(std::move(flashRun), flashes);
     Segment end = segment("outro", k6 + 172202, 5);                // under the end screen, past the rewind
     end.panning = PANNING;
     add(std::move(end), outro);

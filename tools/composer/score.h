@@ -35,6 +35,7 @@ void bumps(Segment& s);          // darker, with an acid line
 void warps(Segment& s);          // long and hypnotic, then the breakdown
 void buildUp(Segment& s);
 void stop(Segment& s);           // the held breath before the finale
+void finalePickup(Segment& s);  // three and a half beats on the dominant into the finale
 void finale(Segment& s);
 void flashes(Segment& s);        // eight hits under the eight flashes
 void outro(Segment& s);

@@ -11,6 +11,8 @@ void creditsIntro(Segment& s) {
     Writer w(s);
     w.silenceTones(0);
     w.hit(0, KICK, Impact);
+    w.hit(0, SNARE, Snare, 64);
+    w.hit(0, HATS, Crash, 64);
     w.note(0, BASS, SubBass, 28);
     w.resetVoicing();
     w.pads(0, 1, chords("Em"), 1, 55);
@@ -35,20 +37,24 @@ void creditsHalf(Segment& s, int half) {
     const int bars = 4;
     // (the kick and the sub stay low: they sound on both sides and would hold the scale down)
     w.drums(0, bars * BAR, KICK, Kick, "x...x...x...x.x.", 18);
-    w.bassLine(0, bars, BASS, SubBass, p, 1, "r..r..r...r..r.p", 28, 9);
-    w.bassLine(0, bars, LEAD, Acid, p, 1, "RRT.RRN.RRT.RRNP", 57);
-    w.drums(0, bars * BAR, HATS, HatClosed, "xox.xox.xox.xox.", 36);
-    w.drums(0, bars * BAR, HATS, HatOpen, "...x...x...x...x", 34);
+    w.bassLine(0, bars, BASS, SubBass, p, 1, "r..r..r...r..r.p", 28, 18);
+    // the acid plays each chord from a tone of it near 220 to 260 Hz: low enough to be the
+    // credits' bass, high enough to leave the lowest octave to the middle
+    const auto acid = half ? chords("Bsus C Am B") : chords("Bsus C Bm Asus");
+    w.bassLine(0, bars, LEAD, Acid, acid, 1, "RRT.RRN.RRT.RRNP", 57);
+    w.drums(0, bars * BAR, HATS, HatClosed, "xox.xox.xox.xox.", 48);
+    w.drums(0, bars * BAR, HATS, HatOpen, "...x...x...x...x", 44);
     w.hit(0, FX, Crash);
-    w.drums(4, bars * BAR - 4, FX, Ride, "x.x.x.x.x.x.x.x.", 34);  // after a beat of the crash
+    w.drums(4, bars * BAR - 4, FX, RideBright, "x.x.x.x.x.x.x.x.", 38);  // after a beat of the crash
     w.clear(0, HATS);  // the hats rest under the crash (which leaves their pan a slot)
     w.drums(0, bars * BAR, SNARE, Clap, "....x.......x...", 45);
     w.drums(0, bars * BAR, SNARE, Snare, "..........g...g.");
     w.arpeggio(0, bars, ECHO, Chip, p, 1, "0123432101234321", 57, 22);
     w.effect(0, ECHO, NO_EFFECT, 0);  // the half's first note accented, at the chip's own volume
-    w.pads(0, bars, p, 1, 55);
+    w.pads(0, bars, p, 1, 60);
     for (int bar = 0; bar < bars; ++bar) w.effect(bar * BAR, PAD, SET_VOLUME, 30);
     w.fill(3 * BAR, half ? Fill::Roll : Fill::Flams, half ? 2 : 1);
+    if (half) w.rest(2);  // the movies start out of a hush
 }
 
 }  // namespace
@@ -85,13 +91,17 @@ void movie(Segment& s) {
     w.melody(2 * BAR, LEAD, Pluck, riff);
     w.melody(6 * BAR, LEAD, Pluck, riff);
     w.echo(LEAD, ECHO, 0, bars * BAR - 1, 3, 34);
+    w.hit(0, SNARE, Impact);
     w.fill(3 * BAR, Fill::Flams);
     w.fill(7 * BAR, Fill::Stutter);
+    w.rest(2);
 }
 
 void spiralsIntro(Segment& s) {
     Writer w(s);
-    w.hit(0, KICK, Impact);
+    w.hit(0, KICK, Kick, 64);
+    w.hit(0, SNARE, Impact);
+    w.hit(0, HATS, Crash, 64);
     w.silence(0, BASS);
     w.silence(0, LEAD);
     w.melody(0, ECHO, Chip, "c4:2 eb4:2 g4:2 c5:2 eb4:2 g4:2 c5:2 d5:2 -:2");
@@ -128,12 +138,16 @@ void spirals(Segment& s) {
     w.pads(f, 1, c7, 1, 55, FX, Pad);
     w.arpeggio(f, 1, ECHO, Pluck, c7, 1, "0123454321012345", 60, 44);
     w.silence(f, LEAD);
+    w.rest(2);
 }
 
 void intermissionIntro(Segment& s) {
-    // the break screen: everything stops but a bell
+    // the break screen: one hit, then everything stops but a bell
     Writer w(s);
     w.silenceTones(0);
+    w.hit(0, KICK, Kick, 64);
+    w.hit(0, SNARE, Impact);
+    w.hit(0, HATS, Crash, 64);
     w.melody(0, LEAD, Bell, "a5:4 f5:4 c5:10");
     w.resetVoicing();
     w.pads(4, 1, chords("F"), 1, 55);
@@ -173,6 +187,7 @@ void intermission(Segment& s) {
     w.pads(f, 1, a7, 1, 55, FX, Pad);
     w.silence(f, LEAD);
     w.silence(f, ECHO);
+    w.rest(2);
 }
 
 }  // namespace composer

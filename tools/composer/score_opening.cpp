@@ -42,6 +42,7 @@ void opening(Segment& s) {
     w.hit(116, SNARE, Snare, 64);
     w.hit(118, SNARE, Snare, 64);
     w.drums(112, 8, KICK, Kick, "x.x.xXXX");
+    w.rest(2);           // the last quarter second holds its breath for the groove
     w.swell(120, HATS);  // into the groove's first beat
 }
 
@@ -49,19 +50,24 @@ void groove(Segment& s) {
     Writer w(s);
     const auto p = chords("Am7 Fmaj7 Cadd9 G");
     const int bars = 14;  // then a bar of fill on E
-    w.beat(0, bars * BAR, {"X...x...x...x...", "....x.......x...", "", "", Clap});
-    w.drums(0, 4 * BAR, HATS, HatClosed, "..x...x...x...x.");
+    w.beat(0, bars * BAR, {"X...x...x...x...", "....X.......X...", "", "", Clap});
+    w.drums(0, 4 * BAR, HATS, HatClosed, "x.o.x.o.x.o.x.oo");
+    w.drums(0, 4 * BAR, HATS, HatOpen, "..x...x...x...x.");
     w.drums(4 * BAR, 4 * BAR, HATS, HatClosed, "o.x.o.x.o.x.o.xo");
     w.drums(8 * BAR, 6 * BAR, HATS, HatClosed, "oxXoxoXoxoXooxXx");
     for (int bar = 4; bar < bars; bar += 2) w.hit(bar * BAR + 14, HATS, HatOpen);
     w.drums(8 * BAR, 6 * BAR, SNARE, Snare, ".......g.g....g.");
     w.bassLine(0, bars, BASS, Bass, p, 1, "R..O..R.F.O.R.rP");
-    // the pads come in with the fourth bar, their sevenths and ninth on the right
-    w.pads(4 * BAR, 10, p, 1, 55, FX, Pad);
-    // a first hint of the theme, then the pluck takes up the chords
-    w.melody(4 * BAR, LEAD, Pluck, "a4:3 c5:3 e5:4 -:6  -:16  e5:3 d5:3 c5:4 -:6  -:16");
-    w.arpeggio(8 * BAR, 6, LEAD, Pluck, p, 1, "0.1.2.0.1.2.3.2.", 57);
-    w.echo(LEAD, ECHO, 4 * BAR, 14 * BAR - 1, 3, 30);
+    // the groove lands on an impact and a crash, and the pads hold it from the first bar, their
+    // sevenths and ninth on the right
+    w.hit(0, SNARE, Impact);
+    w.pads(0, 14, p, 1, 55, FX, Pad);
+    // a lead runs over the chords from the first bar, echoed on the right, where a pluck plays a
+    // first hint of the theme in the fifth to eighth bars
+    w.arpeggio(0, 14, LEAD, Lead, p, 1, "0.1.2.0.1.2.3.2.", 57, 62);
+    w.echo(LEAD, ECHO, 0, 4 * BAR - 4, 3, 40);
+    w.echo(LEAD, ECHO, 8 * BAR, 14 * BAR - 1, 3, 40);
+    w.melody(4 * BAR, ECHO, Pluck, "a4:3 c5:3 e5:4 -:6  -:16  e5:3 d5:3 c5:4 -:6  -:16");
     w.hit(0, FX, Crash);
     w.hit(8 * BAR, FX, Crash);
     w.fill(3 * BAR, Fill::Roll);
@@ -76,6 +82,7 @@ void groove(Segment& s) {
     w.bassLine(f, 1, BASS, Bass, e, 1, "R.R.O.R.F.O.S.O.", 28);
     w.pads(f, 1, e, 1, 55, FX, Pad);
     w.silence(f, LEAD);
+    w.rest(2);
     w.swell(bars * BAR + BAR, HATS);
 }
 
@@ -89,6 +96,7 @@ void theme(Segment& s) {
         w.bassLine(r, 8, BASS, Bass, p, 1, half ? "RrOrRrOrRrOrRrOP" : "R.O.R.O.R.O.R.OP");
         w.pads(r, 8, p, 1, 55, FX, Pad);
         w.hit(r, FX, Crash);  // over the first chord's colour
+        w.hit(r, SNARE, Impact);
         w.melody(r, LEAD, Lead, std::string(THEME_A) + " " + THEME_B);
     }
     w.drums(BAR, 7 * BAR, HATS, HatClosed, "Xoxoxoxo");
@@ -102,6 +110,7 @@ void theme(Segment& s) {
     w.fill(11 * BAR, Fill::Stutter);
     // the last bar breaks for the credits
     w.fill(15 * BAR, Fill::Flams, 2);
+    w.rest(2);
 }
 
 }  // namespace composer

@@ -362,6 +362,13 @@ void Writer::sidechain(int ch, int percent) {
     }
 }
 
+void Writer::rest(int count) {
+    const int first = length() - count;
+    for (int r = first; r < length(); ++r)
+        for (int ch = 0; ch < CHANNELS; ++ch) clear(r, ch);
+    silenceTones(first);
+}
+
 void Writer::clearCarryOver() {
     for (int ch : {BASS, LEAD, ECHO, PAD, FX})
         if (rows[0][ch].note == NO_NOTE && rows[0][ch].effect == NO_EFFECT) silence(0, ch);

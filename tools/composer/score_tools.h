@@ -126,6 +126,9 @@ public:
     // Silences every tonal channel that the first row neither plays nor touches: a section starts
     // from what it plays itself, whatever rang on from the section before.
     void clearCarryOver();
+    // The segment's last `count` rows hold their breath: the drums and every tone stop there, so
+    // that the next chapter's first beat lands out of a hush.
+    void rest(int count);
 
 private:
     Cell& at(int row, int ch);

@@ -43,12 +43,33 @@ struct Swell {
     int channel;
 };
 
+// A note that must sound at a music time: the note in `row` waits (a note delay) for as many
+// ticks as lie between its row's start and `atMs`. Placed once the timing is known.
+struct Cue {
+    int row;
+    int channel;
+    double atMs;
+};
+
+// A row that must begin at a music time: a cut of the pictures inside a section.
+struct Anchor {
+    int row;
+    double atMs;
+};
+
 // A stretch of music between two sync points of the show.
 struct Segment {
     std::string name;
     double startMs;  // when the show expects it to begin
     std::vector<Row> rows;
     std::vector<Swell> swells;
+    std::vector<Cue> cues;
+    // The rows keep an even grid from `startMs` to the next sync point, each beginning on the tick
+    // nearest its place: for sections whose pictures cut on their rows.
+    bool onGrid = false;
+    // Rows pinned to times, in order; the rows between two of them (or the segment's ends) keep an
+    // even grid, as with onGrid.
+    std::vector<Anchor> anchors;
     // Pans (0 left .. 255 right) the channels take from this segment on; KEEP_PAN keeps theirs.
     std::array<int, CHANNELS> panning = {KEEP_PAN, KEEP_PAN, KEEP_PAN, KEEP_PAN,
                                          KEEP_PAN, KEEP_PAN, KEEP_PAN, KEEP_PAN};

@@ -24,12 +24,43 @@ SegmentTiming solveSegment(int rows, double startMs, double targetMs) {
     return t;
 }
 
+SegmentTiming solveGrid(int rows, double startMs, double gridStartMs, double targetMs) {
+    if (rows <= 0) throw std::invalid_argument("a segment needs rows");
+    const double rowMs = (targetMs - gridStartMs) / rows;
+    SegmentTiming t{{}, startMs, 0.0};
+    long tick = std::lround(startMs / TICK_MS);
+    for (int k = 1; k <= rows; ++k) {
+        const long next = std::lround((gridStartMs + k * rowMs) / TICK_MS);
+        if (next - tick < 1 || next - tick > 31) throw std::out_of_range("segment speed outside 1..31");
+        t.speeds.push_back(static_cast<int>(next - tick));
+        tick = next;
+    }
+    t.endMs = tick * TICK_MS;
+    return t;
+}
+
 std::vector<SegmentTiming> planTiming(const Song& song) {
     std::vector<SegmentTiming> plan;
     double now = 0.0;
     for (std::size_t i = 0; i < song.segments.size(); ++i) {
+        const Segment& s = song.segments[i];
         const double end = i + 1 < song.segments.size() ? song.segments[i + 1].startMs : song.endMs;
-        plan.push_back(solveSegment(static_cast<int>(song.segments[i].rows.size()), now, end));
+        const int rows = static_cast<int>(s.rows.size());
+        if (!s.onGrid && s.anchors.empty()) {
+            plan.push_back(solveSegment(rows, now, end));
+        } else {
+            std::vector<Anchor> points = {{0, s.startMs}};
+            points.insert(points.end(), s.anchors.begin(), s.anchors.end());
+            points.push_back({rows, end});
+            SegmentTiming whole{{}, now, now};
+            for (std::size_t p = 0; p + 1 < points.size(); ++p) {
+                const SegmentTiming piece =
+                    solveGrid(points[p + 1].row - points[p].row, whole.endMs, points[p].atMs, points[p + 1].atMs);
+                whole.speeds.insert(whole.speeds.end(), piece.speeds.begin(), piece.speeds.end());
+                whole.endMs = piece.endMs;
+            }
+            plan.push_back(whole);
+        }
         now = plan.back().endMs;
     }
     return plan;

@@ -29,6 +29,11 @@ struct SegmentTiming {
 // a speed outside 1..31.
 SegmentTiming solveSegment(int rows, double startMs, double targetMs);
 
+// Rows on the even grid from `gridStartMs` to `targetMs`: row k (k > 0) begins on the tick nearest
+// gridStartMs + k * (targetMs - gridStartMs) / rows, the first at `startMs` (where the song
+// stands, at most half a tick from the grid's start). Throws as solveSegment does.
+SegmentTiming solveGrid(int rows, double startMs, double gridStartMs, double targetMs);
+
 // Solves every segment of the song in order, each ending where the next should begin.
 std::vector<SegmentTiming> planTiming(const Song& song);
 

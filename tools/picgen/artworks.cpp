@@ -5,7 +5,6 @@
 #include <cmath>
 
 #include "backgrounds.h"
-#include "figure.h"
 #include "lettering.h"
 #include "pictures.h"
 
@@ -16,24 +15,23 @@ namespace {
 constexpr int W = 320, H = 240;
 constexpr float PI = 3.14159265f;
 
-// A chrome sphere over a checkerboard at sunset; `variant` swaps the floor and shifts the sky.
-Image sphereScene(bool variant) {
+// A chrome sphere over a checkerboard at sunset. `step` moves it on: the floor runs towards the
+// viewer by that much of a tile, the sphere turns its reflection by twice that, and the sunset
+// glows a little higher.
+Image sphereScene(float step) {
     Image img(W, H);
     float horizon = 130;
-    if (!variant)
-        verticalGradient(img, {rgb(0x000020), rgb(0x301060), rgb(0xFF4080), rgb(0xFFC040)}, 0, horizon);
-    else
-        verticalGradient(img, {rgb(0x000010), rgb(0x003060), rgb(0x20C0FF), rgb(0xE0FFFF)}, 0, horizon);
+    verticalGradient(img, {rgb(0x000020), rgb(0x301060), rgb(0xFF4080), rgb(0xFFE070)}, -40 * step, horizon);
     starfield(img, 41, 120, 60);
-    checkerFloor(img, horizon, rgb(0x000000), variant ? rgb(0x00E0FF) : rgb(0xFF20A0), rgb(0x402050), 8,
-                 variant ? 1.0f : 0.0f);
+    checkerFloor(img, horizon, rgb(0x000000), rgb(0xFF20A0), rgb(0x402050), 8, step);
     floorShadow(img, 170, 205, 70, 12, 0.8f);
     SphereLook look;
     look.chrome = true;
-    look.skyTop = variant ? rgb(0x003070) : rgb(0x301060);
-    look.skyLow = variant ? rgb(0x80F0FF) : rgb(0xFF70B0);
+    look.skyTop = rgb(0x301060);
+    look.skyLow = rgb(0xFF70B0);
     look.floorA = rgb(0x000000);
-    look.floorB = variant ? rgb(0x00E0FF) : rgb(0xFF20A0);
+    look.floorB = rgb(0xFF20A0);
+    look.spin = 2 * step;
     sphere(img, 160, 140, 62, look);
     return img;
 }
@@ -109,8 +107,10 @@ void metalPaint(Image& img, const Mask& m, Colour base, float cx, float cy, floa
 }  // namespace
 
 Image zvkNude1() {
+    // The interlace alternates the halves every frame: the second is the first a moment later,
+    // so that the picture shimmers as it runs rather than flickers between two.
     Image out(W, 2 * H);
-    Image a = sphereScene(false), b = sphereScene(true);
+    Image a = sphereScene(0), b = sphereScene(0.15f);
     for (int y = 0; y < H; ++y)
         for (int x = 0; x < W; ++x) {
             out.at(x, y) = a.at(x, y);
@@ -159,7 +159,8 @@ Image zvkNude4() {
 }
 
 Image dancers() {
-    // Three dancers as black silhouettes in coloured spotlights on a stage.
+    // Three dancers of light in coloured spotlights on a stage: each a ribbon that loops in a
+    // figure of its own (Lissajous curves of three ratios), bright at its core.
     Image img(W, H);
     verticalGradient(img, {rgb(0x080010), rgb(0x200040), rgb(0x400050)}, 0, 190);
     const float spots[] = {70, 160, 250};
@@ -171,20 +172,29 @@ Image dancers() {
     for (int y = 190; y < H; ++y)
         for (int x = 0; x < W; ++x) img.at(x, y) = mix(rgb(0x301030), rgb(0x080008), (y - 190) / 50.0f);
     for (int i = 0; i < 3; ++i) glow(img, blurred(ellipseMask(W, H, spots[i], 200, 56, 10), 4), colours[i], 0.8f);
-    Pose poses[3];
-    poses[0].hipX = 70, poses[0].hipY = 140, poses[0].lean = -0.3f;
-    poses[0].armUpper[0] = 2.7f, poses[0].armLower[0] = 0.3f, poses[0].armUpper[1] = -1.2f, poses[0].armLower[1] = -1.2f;
-    poses[0].legUpper[0] = 0.4f, poses[0].legUpper[1] = -0.5f, poses[0].legLower[1] = 0.9f;
-    poses[1].hipX = 160, poses[1].hipY = 132, poses[1].lean = 0.05f;
-    poses[1].armUpper[0] = 2.4f, poses[1].armLower[0] = 0.4f, poses[1].armUpper[1] = -2.4f, poses[1].armLower[1] = -0.4f;
-    poses[1].legUpper[0] = 0.45f, poses[1].legUpper[1] = -0.45f;
-    poses[2].hipX = 250, poses[2].hipY = 140, poses[2].lean = 0.3f;
-    poses[2].armUpper[0] = 1.2f, poses[2].armLower[0] = 1.2f, poses[2].armUpper[1] = -2.7f, poses[2].armLower[1] = -0.3f;
-    poses[2].legUpper[0] = 0.5f, poses[2].legLower[0] = -0.9f, poses[2].legUpper[1] = -0.4f;
+    const struct {
+        float a, b, phase, lean;
+    } figures[3] = {{3, 2, 0.5f, -0.3f}, {5, 4, 1.2f, 0.0f}, {2, 3, 0.2f, 0.3f}};
     for (int i = 0; i < 3; ++i) {
-        Mask body = figureMask(W, H, poses[i], 38);
-        paint(img, blurred(grown(body, 2), 8), colours[i], 0.8f);
-        paint(img, body, Colour{0, 0, 0});
+        Mask ribbon(W, H), core(W, H);
+        const int steps = 240;
+        float px = 0, py = 0;
+        for (int k = 0; k <= steps; ++k) {
+            float t = k * 2 * PI / steps;
+            float u = std::sin(figures[i].a * t + figures[i].phase), v = std::sin(figures[i].b * t);
+            // a figure about 70 wide and 110 high, standing on the stage and leaning a little
+            float x = spots[i] + 34 * u + figures[i].lean * 40 * v, y = 128 + 56 * v;
+            if (k > 0) {
+                addInto(ribbon, lineMask(W, H, px, py, x, y, 7));
+                addInto(core, lineMask(W, H, px, py, x, y, 2.5f));
+            }
+            px = x, py = y;
+        }
+        glow(img, blurred(ribbon, 12), colours[i], 0.9f);
+        paint(img, ribbon, colours[i]);
+        paint(img, core, mix(colours[i], Colour{1, 1, 1}, 0.8f));
+        // where it touches the stage, a pool of its light
+        glow(img, blurred(ellipseMask(W, H, spots[i], 192, 30, 5), 6), colours[i], 0.8f);
     }
     return img;
 }

@@ -147,7 +147,7 @@ void sphere(Image& img, float cx, float cy, float r, const SphereLook& look) {
             if (ry < 0.05f) {
                 c = mix(look.skyLow, look.skyTop, clamp01(-ry * 0.8f));
             } else {
-                float u = rx / (ry + 0.05f) * 2, v = 1 / (ry + 0.05f);
+                float u = rx / (ry + 0.05f) * 2 + look.spin, v = 1 / (ry + 0.05f);
                 bool odd = (int(std::floor(u)) + int(std::floor(v))) & 1;
                 c = mix(odd ? look.floorA : look.floorB, look.skyLow, clamp01(0.3f - ry));
             }

@@ -51,7 +51,7 @@ Image zvkLogo1() {
     nightSunsetBackdrop(img, horizon);
     stripedSun(img, 160, horizon - 8, 44, rgb(0xFFE060), rgb(0xFF3080), rgb(0x501040));
     checkerFloor(img, horizon, rgb(0x100418), rgb(0x2060E0), rgb(0x802070));
-    Mask letters = houseLetters(W, H, "ZORVEK", 160, 118, 72, 296);
+    Mask letters = houseLetters(W, H, "ZORVEK", 157, 118, 72, 234);
     glow(img, blurred(grown(letters, 3), 14), rgb(0x60C0FF), 0.55f);
     chromeLettering(img, letters);
     caption(img, "P R E S E N T S", 160, 222, 13, rgb(0x70F0FF));
@@ -146,10 +146,10 @@ Image velmora2() {
     starfield(img, 22, 320, H);
     // A ringed planet low on the right.
     SphereLook planet;
-    planet.base = rgb(0x3060FF);
+    planet.base = rgb(0x4C80FF);
     planet.skyLow = rgb(0xFF40C0);
     planet.shininess = 12;
-    planet.specular = rgb(0x404060);
+    planet.specular = rgb(0x9090C0);
     Mask ringBack = ellipseMask(W, H, 250, 200, 95, 16);
     subtract(ringBack, ellipseMask(W, H, 250, 200, 75, 11));
     paint(img, ringBack, rgb(0xC08040), 0.7f);

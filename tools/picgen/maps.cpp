@@ -33,10 +33,12 @@ Image lightImage(const std::vector<Colour>& colours) {
     Image img(256, 256);
     for (int y = 0; y < 256; ++y)
         for (int x = 0; x < 256; ++x) {
-            // Distance from the light centre; strictly falling, so (128, 127) is the brightest.
-            float d = std::hypot(float(x - 128), float(y - 127)) / 128.0f;
+            // Distance from the light centre, 1 at the rim of the 256-pixel window; strictly
+            // falling, so (128, 127) is the brightest. The pool of light is wide, to light the
+            // relief wherever the light moves, and falls to black only near the rim.
+            float d = std::hypot(float(x - 128), float(y - 127)) / 127.0f;
             float fall = clamp01(1 - d);
-            float diffuse = std::pow(fall, 1.6f), specular = std::pow(fall, 10.0f);
+            float diffuse = clamp01((1 - std::pow(std::min(d, 1.0f), 8.0f)) * (1 - 0.3f * d)), specular = std::pow(fall, 10.0f);
             // Mixed, not added, towards white: nothing clips, so the peak stays one pixel.
             img.at(x, y) = mix(ramp(colours, diffuse), Colour{1, 1, 1}, specular * 0.4f);
         }
@@ -100,11 +102,11 @@ Image bumpmap2() {
 }
 
 Image phongmap1() {
-    return lightImage({rgb(0x000000), rgb(0x500010), rgb(0xE02060), rgb(0xFF9040), rgb(0xFFF0C0)});
+    return lightImage({rgb(0x000000), rgb(0xC02050), rgb(0xFF6090), rgb(0xFFC070), rgb(0xFFF6D8)});
 }
 
 Image phongmap2() {
-    return lightImage({rgb(0x000000), rgb(0x000850), rgb(0x1060F0), rgb(0x40E0FF), rgb(0xE0FFFF)});
+    return lightImage({rgb(0x000000), rgb(0x2078E8), rgb(0x30B8FF), rgb(0x80F4FF), rgb(0xF0FFFF)});
 }
 
 Image melon() {

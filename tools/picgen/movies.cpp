@@ -60,75 +60,131 @@ Image gogo1() {
 }
 
 Image gogo2() {
-    // A chequered ball falling to the floor and squashing; backward, it bounces up again.
+    // A chequered ball falling to a disco floor and squashing; backward, it bounces up again.
     constexpr int frames = 12;
+    constexpr float floorY = 44;
     return strip(frames, [&](int f) {
         float t = f / float(frames - 1);
         Image img(FW, FH);
-        shade(img, [](float x, float y) {
-            bool line = int(x) % 10 == 0 || int(y) % 10 == 0;
-            return line ? rgb(0xC000C0) : rgb(0xB0B0B0);
+        shade(img, [&](float x, float y) {
+            if (y < floorY) {  // a deep blue sky with a band of magenta light above the floor
+                Colour sky = mix(rgb(0x0010A0), rgb(0x00C8FF), clamp01(y / floorY));
+                return mix(sky, rgb(0xFF20C0), smoothstep(floorY - 10, floorY, y));
+            }
+            // three rows of tiles, larger towards the viewer
+            int row = y < floorY + 4 ? 0 : y < floorY + 9 ? 1 : 2;
+            float width = 12.0f + 6 * row;
+            bool odd = (int(std::floor((x - 40) / width + 0.5f * row)) + row) & 1;
+            return odd ? rgb(0xFFE000) : rgb(0x6000C0);
         });
         float r = 13;
         float squash = t > 0.85f ? (t - 0.85f) / 0.15f * 0.35f : 0;
         float ry = r * (1 - squash), rx = r * (1 + squash * 0.8f);
-        float cy = 13 + (56 - 13 - r) * t * t + squash * r;  // falling under gravity
+        float cy = 13 + (54 - 13 - r) * t * t + squash * r;  // falling under gravity
         float cx = 24 + 32 * t;
-        floorShadow(img, cx + 6, 57, rx, 3, 0.6f);
+        floorShadow(img, cx + 4, cy + ry + 1, rx, 2.5f, 0.7f);
         Mask ball = ellipseMask(FW, FH, cx, cy, rx, ry);
+        paint(img, grown(ball, 1), Colour{0, 0, 0});
         float spin = t * 1.2f;
         paint(img, ball, [&](int x, int y) {
             float u = (x + 0.5f - cx) / rx, v = (y + 0.5f - cy) / ry;
             float z = std::sqrt(std::max(0.0f, 1 - u * u - v * v));
             float lon = std::atan2(u, z) + spin, lat = std::asin(std::clamp(v, -1.0f, 1.0f)) + 0.3f;
             bool red = (int(std::floor(lon * 8 / PI)) + int(std::floor(lat * 8 / PI))) & 1;
-            float light = 0.45f + 0.55f * std::max(0.0f, -0.5f * u - 0.5f * v + 0.7f * z);
-            return (red ? rgb(0xFF1010) : rgb(0xFFFFFF)) * light;
+            float light = 0.5f + 0.5f * std::max(0.0f, -0.5f * u - 0.5f * v + 0.7f * z);
+            float shine = std::pow(std::max(0.0f, -0.5f * u - 0.5f * v + 0.7f * z), 16.0f);
+            return (red ? rgb(0xFF1010) : rgb(0xFFF060)) * light + Colour{1, 1, 1} * shine;
         });
         return img;
     });
 }
 
-Image gogo3() {
-    // A cube turning a quarter turn about its upright axis; forward and backward it rocks.
-    constexpr int frames = 12;
-    // Corners and faces (corner indices in order around the face) with their colours.
+namespace {
+
+// A cube of half-side `half` at `centre`, turned by `angle` about the upright axis (the whole
+// scene turns about the origin) and tilted towards the viewer, as polygons with a depth each.
+struct Face {
+    std::vector<float> xy;
+    float depth;
+    Colour colour;
+};
+// The faces of one cube, the farthest first; returns the depth of its centre.
+float cubeFaces(std::vector<Face>& out, const float centre[3], float half, float angle) {
     const float corners[8][3] = {{-1, -1, -1}, {1, -1, -1}, {1, 1, -1}, {-1, 1, -1},
                                  {-1, -1, 1},  {1, -1, 1},  {1, 1, 1},  {-1, 1, 1}};
-    struct Face {
+    const struct {
         int c[4];
         Colour colour;
-    };
-    const Face faces[6] = {{{0, 1, 2, 3}, rgb(0xFF2090)}, {{4, 5, 6, 7}, rgb(0x4060FF)},
-                           {{0, 1, 5, 4}, rgb(0x40FFFF)}, {{3, 2, 6, 7}, rgb(0x8000C0)},
-                           {{1, 2, 6, 5}, rgb(0xFFD000)}, {{0, 3, 7, 4}, rgb(0x30FF40)}};
+    } faces[6] = {{{0, 1, 2, 3}, rgb(0xFF2090)}, {{4, 5, 6, 7}, rgb(0x4060FF)}, {{0, 1, 5, 4}, rgb(0x40FFFF)},
+                  {{3, 2, 6, 7}, rgb(0x8000C0)}, {{1, 2, 6, 5}, rgb(0xFFD000)}, {{0, 3, 7, 4}, rgb(0x30FF40)}};
+    const float tilt = 0.45f, s = 14;
+    float px[8], py[8], pz[8];
+    for (int i = 0; i < 8; ++i) {
+        float x = centre[0] + corners[i][0] * half, y = centre[1] + corners[i][1] * half,
+              z = centre[2] + corners[i][2] * half;
+        float x1 = x * std::cos(angle) - z * std::sin(angle), z1 = x * std::sin(angle) + z * std::cos(angle);
+        // Tilted towards the viewer, so its top shows (y grows downwards on screen).
+        float y1 = y * std::cos(tilt) - z1 * std::sin(tilt), z2 = y * std::sin(tilt) + z1 * std::cos(tilt);
+        float k = 8 / (8 + z2);
+        px[i] = 40 + x1 * s * k, py[i] = 30 + y1 * s * k, pz[i] = z2;
+    }
+    out.clear();
+    float depth = 0;
+    for (const auto& f : faces) {
+        Face face{{}, 0, f.colour};
+        for (int c : f.c) {
+            face.xy.insert(face.xy.end(), {px[c], py[c]});
+            face.depth += pz[c];
+        }
+        depth += face.depth / 24;
+        out.push_back(face);
+    }
+    // A convex solid needs nothing more than its faces from far to near.
+    std::sort(out.begin(), out.end(), [](const Face& a, const Face& b) { return a.depth > b.depth; });
+    return depth;
+}
+
+}  // namespace
+
+Image gogo3() {
+    // Three shapes in one cycle: a cube turns, bursts into its eight corners, and they swing
+    // round into a ring about a star; backward, the ring closes up into the cube again.
+    constexpr int frames = 24;
     return strip(frames, [&](int f) {
-        float angle = easeInOut(f / float(frames - 1)) * PI / 2 + PI / 8;
+        float t = f / float(frames - 1);
+        float angle = PI / 8 + t * PI * 0.75f;
+        float burst = easeInOut(clamp01((t - 0.3f) / 0.35f));  // the corners fly apart
+        float ring = easeInOut(clamp01((t - 0.6f) / 0.4f));    // and settle on a ring
         Image img(FW, FH);
         verticalGradient(img, {rgb(0x000030), rgb(0x400060), rgb(0xFF6000)}, 0, FH);
-        const float tilt = 0.45f, s = 16;
-        float px[8], py[8], pz[8];
+        std::vector<std::pair<float, std::vector<Face>>> cubes(8);
         for (int i = 0; i < 8; ++i) {
-            float x = corners[i][0], y = corners[i][1], z = corners[i][2];
-            float x1 = x * std::cos(angle) - z * std::sin(angle), z1 = x * std::sin(angle) + z * std::cos(angle);
-            // Tilted towards the viewer, so its top shows (y grows downwards on screen).
-            float y1 = y * std::cos(tilt) - z1 * std::sin(tilt), z2 = y * std::sin(tilt) + z1 * std::cos(tilt);
-            float k = 5 / (5 + z2);
-            px[i] = 40 + x1 * s * k, py[i] = 30 + y1 * s * k, pz[i] = z2;
+            const float corner[3] = {i & 1 ? 0.5f : -0.5f, i & 2 ? 0.5f : -0.5f, i & 4 ? 0.5f : -0.5f};
+            const float a = i * PI / 4;
+            const float onRing[3] = {2.0f * std::cos(a), 0, 2.0f * std::sin(a)};
+            float centre[3];
+            for (int k = 0; k < 3; ++k) centre[k] = corner[k] * (1 + 1.3f * burst) * (1 - ring) + onRing[k] * ring;
+            // whole, the corners are one cube; apart, each is a smaller cube of its own
+            cubes[i].first = cubeFaces(cubes[i].second, centre, 0.5f - 0.12f * burst, angle);
         }
-        // Painter's order: the farthest face first; a convex solid needs nothing more.
-        int order[6] = {0, 1, 2, 3, 4, 5};
-        auto depth = [&](const Face& face) { return pz[face.c[0]] + pz[face.c[1]] + pz[face.c[2]] + pz[face.c[3]]; };
-        std::sort(order, order + 6, [&](int a, int b) { return depth(faces[a]) > depth(faces[b]); });
-        for (int i : order) {
-            std::vector<float> xy;
-            for (int c : faces[i].c) {
-                xy.push_back(px[c]);
-                xy.push_back(py[c]);
+        // Painter's order: the farthest cube first.
+        std::sort(cubes.begin(), cubes.end(), [](const auto& a, const auto& b) { return a.first > b.first; });
+        std::vector<Face> faces;
+        for (const auto& cube : cubes) faces.insert(faces.end(), cube.second.begin(), cube.second.end());
+        if (ring > 0) {  // the star in the ring's middle, behind the nearer cubes
+            Mask star = circleMask(FW, FH, 40, 30, 9 * ring);
+            for (int ray = 0; ray < 4; ++ray) {
+                float a = ray * PI / 4 + t * 2;
+                addInto(star, lineMask(FW, FH, 40 - 18 * ring * std::cos(a), 30 - 18 * ring * std::sin(a),
+                                       40 + 18 * ring * std::cos(a), 30 + 18 * ring * std::sin(a), 3.0f));
             }
-            Mask m = polygonMask(FW, FH, xy);
+            glow(img, blurred(star, 4), rgb(0xFFA000), 0.8f);
+            paint(img, star, rgb(0xFFFF80));
+        }
+        for (const Face& face : faces) {
+            Mask m = polygonMask(FW, FH, face.xy);
             paint(img, grown(m, 1), Colour{0, 0, 0});
-            paint(img, m, faces[i].colour);
+            paint(img, m, face.colour);
         }
         return img;
     });

@@ -111,21 +111,31 @@ Image welcome() {
 }
 
 Image breakScreen() {
-    // A "please stand by" card: the show pauses before its second half.
+    // A "please stand by" card in daylight colours: the show pauses before its second half.
     Image img(W, H);
-    radialGradient(img, 160, 120, 200, 150, rgb(0x3060E0), rgb(0x000008));
-    for (int i = 0; i < 12; ++i) {  // sun-ray wedges from the centre
-        float a0 = i * 0.5235988f, a1 = a0 + 0.2617994f;
-        Mask wedge = polygonMask(W, H, {160, 120, 160 + 400 * std::cos(a0), 120 + 400 * std::sin(a0),
-                                        160 + 400 * std::cos(a1), 120 + 400 * std::sin(a1)});
-        paint(img, wedge, rgb(0x60A0FF), 0.45f);
+    for (int i = 0; i < 16; ++i) {  // sun-ray wedges from the centre, cyan and sky blue
+        float a0 = i * 0.3926991f, a1 = a0 + 0.3926991f;
+        Mask wedge = polygonMask(W, H, {160, 112, 160 + 400 * std::cos(a0), 112 + 400 * std::sin(a0),
+                                        160 + 400 * std::cos(a1), 112 + 400 * std::sin(a1)});
+        paint(img, wedge, i & 1 ? rgb(0x40B8FF) : rgb(0x90E8FF));
     }
-    Mask word = chromeWord(W, H, "BREAK", 160, 128, 72, 280);
-    glow(img, blurred(grown(word, 3), 14), rgb(0xFFA020), 0.6f);
+    // A deep blue rim, so that the card still has shadows after the filters.
+    shade(img, [&](float x, float y) {
+        float d = std::hypot((x - 160) / 190, (y - 112) / 150);
+        return img.at(int(x), int(y)) * (1 - 0.85f * smoothstep(0.75f, 1.15f, d));
+    });
+    glow(img, blurred(circleMask(W, H, 160, 100, 70), 40), rgb(0xFFFFFF), 0.5f);
+    Mask word = chromeWord(W, H, "BREAK", 160, 122, 76, 270);
+    paint(img, blurred(grown(word, 4), 10), rgb(0x002060), 0.6f);
     chromeLettering(img, word, goldChrome());
-    paint(img, rectMask(W, H, 40, 150, 280, 176), Colour{0, 0, 0}, 0.8f);
-    textLine(img, "INTERMISSION", {FONT_BOLD, 16, 1, 0, 4}, 160, 170, rgb(0xFFE080), 0);
-    textLine(img, "PLEASE STAND BY", {FONT_MONO, 12, 1, 0, 2}, 160, 206, rgb(0x80E0FF));
+    Mask band = roundRectMask(W, H, 36, 142, 284, 170, 8);
+    paint(img, shifted(band, 3, 3), Colour{0, 0, 0}, 0.6f);
+    paint(img, band, rgb(0x0A1A60));
+    textLine(img, "INTERMISSION", {FONT_BOLD, 19, 1, 0, 4}, 160, 164, rgb(0xFFE080), 0);
+    Mask bar = roundRectMask(W, H, 52, 184, 268, 214, 10);
+    paint(img, shifted(bar, 3, 3), Colour{0, 0, 0}, 0.6f);
+    paint(img, bar, rgb(0xFF3090));
+    textLine(img, "PLEASE STAND BY", {FONT_BOLD, 18, 1, 0, 2}, 160, 206, Colour{1, 1, 1}, 0.9f);
     return img;
 }
 
@@ -195,7 +205,9 @@ Image credits() {
         {"DESIGN", "ZORVEK"},            {"GREETINGS TO", "ALL SCENERS"}, {"MADE WITH LOVE BY", "ZORVEK"},
     };
     constexpr int h = 96, gap = 56;
-    TextStyle role{FONT_BOLD, 16, 1, 0, 3}, name{FONT_BOLD, 44, 1.05f, 0.18f, 1};
+    // The roles are large and bold with a wide dark rim: the ray caster shows the strip only
+    // along its rays, and then softens it.
+    TextStyle role{FONT_BOLD, 21, 1.1f, 0, 2}, name{FONT_BOLD, 44, 1.05f, 0.18f, 1};
     float width = gap;
     for (const Entry& e : entries) width += std::max(textWidth(e.role, role), textWidth(e.name, name)) + gap;
     int w = int(std::ceil(width));
@@ -204,15 +216,16 @@ Image credits() {
     float x = gap;
     for (const Entry& e : entries) {
         float bw = std::max(textWidth(e.role, role), textWidth(e.name, name)), cx = x + bw / 2;
-        Mask r = hardened(textMask(w, h, e.role, role, cx, 26));
-        Mask n = hardened(textMask(w, h, e.name, name, cx, 78));
+        Mask r = hardened(textMask(w, h, e.role, role, cx, 30), 0.35f);
+        Mask n = hardened(textMask(w, h, e.name, name, cx, 80));
         Mask outline = hardened(grown(n, 2), 0.3f);
-        paint(img, outline, rgb(0x000820));
-        paint(img, n, [](int, int y) { return mix(rgb(0xFFFFFF), rgb(0xFFB020), clamp01((y - 40) / 40.0f)); });
-        paint(img, hardened(grown(r, 1), 0.3f), rgb(0x000820));
-        paint(img, r, rgb(0x60FFFF));
+        paint(img, outline, rgb(0x2818A0));
+        paint(img, n, [](int, int y) { return mix(rgb(0xFFFFFF), rgb(0xFFC830), clamp01((y - 40) / 40.0f)); });
+        Mask rim = hardened(grown(r, 2), 0.3f);
+        paint(img, rim, rgb(0x2818A0));
+        paint(img, r, rgb(0xB0FFFF));
         addInto(keep, outline);
-        addInto(keep, grown(r, 1));
+        addInto(keep, rim);
         x += bw + gap;
     }
     maskWithMagenta(img, hardened(keep, 0.3f));
