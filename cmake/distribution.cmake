@@ -2,13 +2,13 @@
 # the install rules (cmake --install, any prefix, DESTDIR) and the Debian package (cpack -G DEB or
 # the `package` target). Under the prefix:
 #   games/velmora                the show (manual section 6)
-#   games/velmora-capture        its offline renderer (a tool: manual section 1)
+#   games/velmora-capture        its offline renderer (manual section 6, as its folder's)
 #   share/velmora/               oldskool.dat and drift.mod
 #   share/applications/velmora.desktop, share/icons/hicolor/NxN/apps/velmora.png
-#   share/man/man6/velmora.6.gz, share/man/man1/velmora-capture.1.gz
+#   share/man/man6/velmora.6.gz, share/man/man6/velmora-capture.6.gz
 #   share/doc/velmora/           copyright, changelog.gz
 # The show is a game in Debian's sense, and the package holds nothing but the game, so both
-# programs go where Debian puts games' programs.
+# programs go where Debian puts games' programs, and their manual pages in games' section.
 # The programs look for their files at ../share/velmora from their own folder, so these folders
 # keep their places relative to each other whatever the prefix: they are not configurable.
 
@@ -20,7 +20,7 @@ set(DIST_BUILD ${CMAKE_BINARY_DIR}/dist)
 # Manual pages and the changelog compressed as Debian has them: gzip -9 without name or time, so
 # that the same source gives the same bytes.
 set(DIST_COMPRESSED)
-foreach(name velmora.6 velmora-capture.1 changelog)
+foreach(name velmora.6 velmora-capture.6 changelog)
   add_custom_command(
     OUTPUT ${DIST_BUILD}/${name}.gz
     COMMAND ${CMAKE_COMMAND} -E make_directory ${DIST_BUILD}
@@ -36,8 +36,7 @@ install(FILES ${CMAKE_BINARY_DIR}/oldskool.dat ${CMAKE_BINARY_DIR}/drift.mod
         DESTINATION share/velmora)
 install(FILES ${DIST_SOURCE}/velmora.desktop DESTINATION share/applications)
 install(DIRECTORY ${CMAKE_BINARY_DIR}/icons/ DESTINATION share/icons/hicolor)
-install(FILES ${DIST_BUILD}/velmora.6.gz DESTINATION share/man/man6)
-install(FILES ${DIST_BUILD}/velmora-capture.1.gz DESTINATION share/man/man1)
+install(FILES ${DIST_BUILD}/velmora.6.gz ${DIST_BUILD}/velmora-capture.6.gz DESTINATION share/man/man6)
 install(FILES ${DIST_SOURCE}/copyright ${DIST_BUILD}/changelog.gz DESTINATION share/doc/velmora)
 
 # The Debian package. Its dependencies are the shared libraries the programs link, as

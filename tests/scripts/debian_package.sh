@@ -58,7 +58,7 @@ sort >"$work/expected" <<EOF
 ./usr/share/velmora/drift.mod
 ./usr/share/applications/velmora.desktop
 ./usr/share/man/man6/velmora.6.gz
-./usr/share/man/man1/velmora-capture.1.gz
+./usr/share/man/man6/velmora-capture.6.gz
 ./usr/share/doc/velmora/copyright
 ./usr/share/doc/velmora/changelog.gz
 $(for s in 16 24 32 48 64 128 256; do echo "./usr/share/icons/hicolor/${s}x$s/apps/velmora.png"; done)
