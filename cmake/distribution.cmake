@@ -2,13 +2,15 @@
 # the install rules (cmake --install, any prefix, DESTDIR) and the Debian package (cpack -G DEB or
 # the `package` target). Under the prefix:
 #   games/velmora                the show (manual section 6)
-#   games/velmora-capture        its offline renderer (a tool: manual section 1)
+#   games/velmora-capture        its offline renderer (manual section 6, as its folder's)
 #   share/velmora/               oldskool.dat and drift.mod
-#   share/applications/velmora.desktop, share/icons/hicolor/NxN/apps/velmora.png
-#   share/man/man6/velmora.6.gz, share/man/man1/velmora-capture.1.gz
+#   share/applications/velmora.desktop (naming games/velmora by its absolute path)
+#   share/metainfo/invalid.velmora.velmora.metainfo.xml (what software centres list)
+#   share/icons/hicolor/NxN/apps/velmora.png
+#   share/man/man6/velmora.6.gz, share/man/man6/velmora-capture.6.gz
 #   share/doc/velmora/           copyright, changelog.gz
 # The show is a game in Debian's sense, and the package holds nothing but the game, so both
-# programs go where Debian puts games' programs.
+# programs go where Debian puts games' programs, and their manual pages in games' section.
 # The programs look for their files at ../share/velmora from their own folder, so these folders
 # keep their places relative to each other whatever the prefix: they are not configurable.
 
@@ -20,7 +22,7 @@ set(DIST_BUILD ${CMAKE_BINARY_DIR}/dist)
 # Manual pages and the changelog compressed as Debian has them: gzip -9 without name or time, so
 # that the same source gives the same bytes.
 set(DIST_COMPRESSED)
-foreach(name velmora.6 velmora-capture.1 changelog)
+foreach(name velmora.6 velmora-capture.6 changelog)
   add_custom_command(
     OUTPUT ${DIST_BUILD}/${name}.gz
     COMMAND ${CMAKE_COMMAND} -E make_directory ${DIST_BUILD}
@@ -32,16 +34,37 @@ endforeach()
 add_custom_target(dist_files ALL DEPENDS ${DIST_COMPRESSED})
 
 install(TARGETS velmora velmora-capture RUNTIME DESTINATION games)
+# A stripped install (the package's) strips as Debian's own packages are stripped: the compilers'
+# .comment notes go too.
+install(CODE "set(VELMORA_OBJCOPY \"${CMAKE_OBJCOPY}\")")
+install(CODE [[
+  if(CMAKE_INSTALL_DO_STRIP)
+    foreach(program velmora velmora-capture)
+      execute_process(COMMAND "${VELMORA_OBJCOPY}" --remove-section=.comment
+                              "$ENV{DESTDIR}${CMAKE_INSTALL_PREFIX}/games/${program}"
+                      RESULT_VARIABLE failed)
+      if(failed)
+        message(FATAL_ERROR "objcopy could not strip ${program}")
+      endif()
+    endforeach()
+  endif()
+]])
 install(FILES ${CMAKE_BINARY_DIR}/oldskool.dat ${CMAKE_BINARY_DIR}/drift.mod
         DESTINATION share/velmora)
-install(FILES ${DIST_SOURCE}/velmora.desktop DESTINATION share/applications)
+# The desktop entry is completed when it is installed, with the prefix it is installed to.
+install(DIRECTORY DESTINATION share/applications)
+install(CODE "set(VELMORA_DESKTOP_SOURCE \"${DIST_SOURCE}/velmora.desktop\")")
+install(SCRIPT ${CMAKE_SOURCE_DIR}/cmake/desktop_entry.cmake)
+install(FILES ${DIST_SOURCE}/velmora.metainfo.xml DESTINATION share/metainfo
+        RENAME invalid.velmora.velmora.metainfo.xml)
 install(DIRECTORY ${CMAKE_BINARY_DIR}/icons/ DESTINATION share/icons/hicolor)
-install(FILES ${DIST_BUILD}/velmora.6.gz DESTINATION share/man/man6)
-install(FILES ${DIST_BUILD}/velmora-capture.1.gz DESTINATION share/man/man1)
+install(FILES ${DIST_BUILD}/velmora.6.gz ${DIST_BUILD}/velmora-capture.6.gz DESTINATION share/man/man6)
 install(FILES ${DIST_SOURCE}/copyright ${DIST_BUILD}/changelog.gz DESTINATION share/doc/velmora)
 
 # The Debian package. Its dependencies are the shared libraries the programs link, as
-# dpkg-shlibdeps derives them; ffmpeg is only recommended, since the capture works without it.
+# dpkg-shlibdeps derives them. ffmpeg is only suggested: watching never needs it, and the capture
+# works without it (PNG frames and a WAV file); recommended, it would be installed by default
+# with some 170 packages and 450 MiB for a tool that most viewers never run.
 set(VELMORA_MAINTAINER "Zorvek <zorvek@velmora.invalid>" CACHE STRING
     "The Debian package's maintainer, as \"Name <address>\"")
 file(READ ${DIST_SOURCE}/description VELMORA_DESCRIPTION)
@@ -60,7 +83,7 @@ set(CPACK_DEBIAN_PACKAGE_MAINTAINER ${VELMORA_MAINTAINER})
 set(CPACK_DEBIAN_PACKAGE_SECTION games)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS ffmpeg)
+set(CPACK_DEBIAN_PACKAGE_SUGGESTS ffmpeg)
 # The source archive (package_source): the tree without version control and build folders.
 set(CPACK_SOURCE_GENERATOR TXZ)
 set(CPACK_SOURCE_IGNORE_FILES "/\\\\.git/" "/\\\\.git$" "/build[^/]*/" "/out/")

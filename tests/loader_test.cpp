@@ -9,6 +9,7 @@
 #include <zlib.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -41,7 +42,10 @@ public:
         ok = std::system(pack.c_str()) == 0;
         path = dir + "/t.dat";
     }
-    ~TestDatafile() { std::system(("rm -rf " + dir).c_str()); }
+    ~TestDatafile() {
+        std::error_code ec;
+        std::filesystem::remove_all(dir, ec);
+    }
     bool ok = false;
     std::string dir, path;
 };
@@ -182,7 +186,10 @@ struct LoaderFiles : ::testing::Test {
         char pattern[] = "/tmp/vlm-XXXXXX";
         dir = mkdtemp(pattern);
     }
-    ~LoaderFiles() override { std::system(("rm -rf " + dir).c_str()); }
+    ~LoaderFiles() override {
+        std::error_code ec;
+        std::filesystem::remove_all(dir, ec);
+    }
 
     // Writes `bytes` as the datafile and makes it the loader's.
     const char* use(const std::string& name, const Bytes& bytes) {

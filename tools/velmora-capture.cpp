@@ -14,7 +14,7 @@ int main(int argc, char** argv) {
         return Zorvek::capture::EXIT_ARGUMENTS;
     }
     if (options.help) {
-        std::fputs(Zorvek::capture::usage(), stdout);
+        std::fputs(Zorvek::capture::usage().c_str(), stdout);
         return 0;
     }
     int status = Zorvek::capture::run(options);

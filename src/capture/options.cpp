@@ -7,6 +7,7 @@
 #include <filesystem>
 
 #include "parallel/worker_pool.h"
+#include "runtime/environment.h"
 
 namespace Zorvek::capture {
 
@@ -31,10 +32,11 @@ bool parseInt(const char* text, long long low, long long high, long long& value)
 
 }  // namespace
 
-const char* usage() {
+std::string usage() {
     return "usage: velmora-capture [--from MS] [--to MS] [--fps N] [--out DIR] [--video NAME]\n"
            "                       [--scale N] [--seed N] [--frames] [--assets DIR] [--bench]\n"
            "                       [--threads N] [--times FILE]\n"
+           "       velmora-capture --help\n"
            "  Renders the show offline: a video through ffmpeg when it is installed (H.264 and\n"
            "  AAC, upscaled by --scale), otherwise numbered PNG frames and a WAV file in --out.\n"
            "  --frames writes PNG frames and WAV even when ffmpeg is there. --bench renders\n"
@@ -46,7 +48,9 @@ const char* usage() {
            "  when the capture is complete; a folder of frames that holds anything is refused.\n"
            "  Exit status: 0 done; 1 an output cannot be written or ffmpeg failed; 2 a bad\n"
            "  argument; 255..252 the show's own failures (-1..-4); interrupted (Ctrl-C, SIGTERM,\n"
-           "  SIGHUP): it removes what it began and ends by that signal (130, 143, 129).\n";
+           "  SIGHUP): it removes what it began and ends by that signal (130, 143, 129).\n" +
+           environmentHelp(Program::Capture) +
+           "The manual page velmora-capture(6) says more: man 6 velmora-capture\n";
 }
 
 bool parseOptions(int argc, char** argv, Options& o, std::string& error) {

@@ -38,6 +38,7 @@ bool fitToShow(Options& options, int showEnd, std::string& note, std::string& er
 constexpr int EXIT_OUTPUT = 1;     // an output that cannot be written, or ffmpeg failing
 constexpr int EXIT_ARGUMENTS = 2;  // a bad argument
 
-const char* usage();
+// The --help text: the options, the environment and where the manual page is.
+std::string usage();
 
 }  // namespace Zorvek::capture

@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "parallel/worker_pool.h"
+#include "runtime/environment.h"
 
 namespace Zorvek {
 
@@ -151,14 +152,16 @@ bool parseViewerOptions(int argc, char** argv, ViewerOptions& o, std::string& er
 
 std::string viewerUsage() {
     std::string text = "usage: velmora [OPTION]...\n"
-                       "Plays the show; keys while it plays are listed in the README.\n";
+                       "Plays the show. Esc quits, F11 switches between fullscreen and a window,\n"
+                       "F1 to F10 and F12 jump to the chapters.\n";
     for (const Option& option : OPTIONS) {
         std::string left = std::string("  ") + option.name;
         if (option.value) left += std::string(" ") + option.value;
         left.resize(std::max<std::size_t>(left.size() + 2, 18), ' ');
         text += left + option.help + "\n";
     }
-    return text;
+    return text + environmentHelp(Program::Viewer) +
+           "The manual page velmora(6) lists every key and file: man 6 velmora\n";
 }
 
 const char* viewerVersion() { return "velmora " VELMORA_VERSION; }

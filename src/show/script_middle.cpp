@@ -44,8 +44,8 @@ void Velmora::scriptMiddle(int K6) {
     row(K6 + 51100, 1950, {neon, copy, lasting(rgbug, 250), qrScroll});
     row(K6 + 53050, 1950, {dancers, neon, copy, crossfade, phased(qrScroll, 1950)});
     row(K6 + 55000, 1950, {dancers, copy, phased(qrScroll, 3900)});
-    row(K6 + 56950, 1950, {dancers, equaliser, copy, mixMax, lasting(rgbug, 250), phased(qrScroll, 5850)});
-    row(K6 + 58900, 1950, {equaliser, neon, dancers, copy, crossfade, mixMax, phased(qrScroll, 7800)});
+    row(K6 + 56950, 1950, {dancers, specs, copy, mixMax, lasting(rgbug, 250), phased(qrScroll, 5850)});
+    row(K6 + 58900, 1950, {specs, neon, dancers, copy, crossfade, mixMax, phased(qrScroll, 7800)});
     row(K6 + 60700, 150,  {rgbug});
     row(K6 + 60850, 975,  {neon, copy, phased(qrScroll, 9750)});
     row(K6 + 61825, 475,  {welcome, noise, mix2575, rgbug, frameOverlay, eater, copy});

@@ -53,7 +53,7 @@ void Velmora::setUpEffects() {
     bumpmap2.load(this, "BUMPMAP2_PNG", "PHONGMAP2_PNG");
     dancers.load(this, "DANCERS_PNG");
     neon.load(this, "NEON_PNG");
-    equaliser.load(this, "SPECS_PNG");
+    specs.load(this, "SPECS_PNG");
     mrsHollow.load(this, "MRSHOLLOW_PNG");
     breakScreen.load(this, "BREAK_PNG");
     welcome.load(this, "WELCOME_PNG");

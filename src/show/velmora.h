@@ -78,7 +78,7 @@ public:
     ImageEffect mrsHollow;
     ImageEffect dancers;
     ImageEffect neon;
-    ImageEffect equaliser;
+    ImageEffect specs;
     HorScrollBlitEffect qrScroll;
     ImageEffect breakScreen;
     ImageEffect welcome;

@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # The installed show, away from the build tree: `cmake --install` into a staging folder, the tree
 # then moved elsewhere. The capture renders from the installed files the same frame as the build
-# tree's capture, and names the places it tried when the files are gone; the desktop entry is
-# valid, its icon a picture, and its command starts the installed show under Xvfb, which Esc
-# ends with 0.
+# tree's capture, and names the places it tried when the files are gone. Installed under a
+# prefix of its own (one with a space in it, as a home folder may have), the desktop entry is
+# valid, its icon a picture, and its command, with nothing on the PATH, starts the installed show
+# under Xvfb, which Esc ends with 0.
 set -u
 build=$(cd "$1" && pwd)
 source "$(dirname "$0")/lib/xvfb.bash"
@@ -45,22 +46,39 @@ cmp -s "$work/variable/frames/frame_000000.png" "$frame" || fail "the frame thro
 mv "$work/elsewhere" "$prefix/share/velmora"
 echo "missing files: $(head -n1 "$work/missing.log")"
 
-entry=$prefix/share/applications/velmora.desktop
+# The desktop entry names the program by its path under the prefix it was installed to, quoted
+# as the desktop entry specification says: a desktop session's PATH holds no ~/.local/games.
+home="$work/home of a viewer/.local"
+cmake --install "$build" --prefix "$home" >"$work/install-home.log" 2>&1 ||
+    fail "install into $home: $(tail -3 "$work/install-home.log")"
+entry=$home/share/applications/velmora.desktop
 desktop-file-validate "$entry" || fail "desktop-file-validate refused the desktop entry"
-icon=$prefix/share/icons/hicolor/256x256/apps/velmora.png
+icon=$home/share/icons/hicolor/256x256/apps/velmora.png
 [[ $(identify -format '%m %w %h' "$icon" 2>/dev/null) == "PNG 256 256" ]] ||
     fail "icon: $(identify "$icon" 2>&1)"
 [[ $(sed -n 's/^Icon=//p' "$entry") == velmora ]] || fail "the entry names another icon"
+[[ $(sed -n 's/^TryExec=//p' "$entry") == "$home/games/velmora" ]] || fail "TryExec: $(grep TryExec "$entry")"
+# The Exec key's arguments: the string's escapes undone, then the quoting, then the field codes.
+readarray -t command < <(python3 - "$entry" <<'PY'
+import re, shlex, sys
+for line in open(sys.argv[1], encoding='utf-8'):
+    if line.startswith('Exec='):
+        value = re.sub(r'\\(.)', lambda m: {'s': ' ', 'n': '\n', 't': '\t', 'r': '\r', '\\': '\\'}
+                       .get(m.group(1), '\\' + m.group(1)), line[5:].rstrip('\n'))
+        print('\n'.join(arg.replace('%%', '%') for arg in shlex.split(value)))
+PY
+)
+[[ ${command[0]:-} == "$home/games/velmora" && ${command[*]:1} == --fullscreen ]] ||
+    fail "Exec: $(grep '^Exec' "$entry") reads as: ${command[*]}"
 
-# The entry's command, found on a PATH that has only the installed games folder (and no message
-# box program, so that a failure cannot wait for a click).
-read -r -a command <<<"$(sed -n 's/^Exec=//p' "$entry")"
+# The entry's command with no PATH to find anything on (and so no message box program, so that a
+# failure cannot wait for a click).
 start_xvfb 640x480x24 || fail "Xvfb"
 trap cleanup EXIT
-env PATH="$prefix/games" "${command[@]}" >"$work/show.log" 2>&1 &
+env PATH=/nonexistent "${command[@]}" >"$work/show.log" 2>&1 &
 PROGRAM_PID=$!
 wid=$(find_window Zorvek) || fail "no window from '${command[*]}' ($(cat "$work/show.log"))"
-[[ $(readlink "/proc/$PROGRAM_PID/exe") == "$prefix/games/velmora" ]] || fail "not the installed program"
+[[ $(readlink "/proc/$PROGRAM_PID/exe") == "$home/games/velmora" ]] || fail "not the installed program"
 sleep 1
 xdotool key --window "$wid" Escape 2>/dev/null
 wait_for_exit "$PROGRAM_PID"
