@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cerrno>
 
+#include "platform/running_time.h"
+
 namespace Zorvek {
 
 namespace {
@@ -58,7 +60,8 @@ Nanos Pacer::presentAt(Nanos now) {
 }
 
 bool Pacer::presented(Nanos now) {
-    countSecond(now);
+    // Seconds in which the process stood still (stopped, in a debugger) are no seconds of the show.
+    countSecond(now - platform::stoppedNs());
     if (lastPresent != 0) {
         intervals[intervalNext] = now - lastPresent;
         intervalNext = (intervalNext + 1) % RECENT;
