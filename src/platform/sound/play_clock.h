@@ -19,6 +19,10 @@ public:
     // it at `frame` until then. Readings may go backwards only here.
     void set(double frame, std::int64_t now, bool running);
 
+    // Moves the clock by `frames` at `now` without a jump backwards in what read() reports: moved
+    // back, it stands until it has caught up. For a better account of what is being heard.
+    void shift(double frames, std::int64_t now);
+
     bool isRunning() const { return running; }
     // The clock's frame at `now`, with no memory of earlier readings.
     double at(std::int64_t now) const;

@@ -1,0 +1,71 @@
+#include "platform/sound/server_latency.h"
+
+#include <pulse/pulseaudio.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <string>
+
+namespace Zorvek::sound {
+
+namespace {
+
+struct Query {
+    pa_mainloop* loop = nullptr;
+    pa_context* context = nullptr;
+    std::string process;
+    std::int64_t latency = -1;
+    bool done = false;
+};
+
+void takeStream(pa_context*, const pa_sink_input_info* info, int last, void* data) {
+    auto* q = static_cast<Query*>(data);
+    if (last) {
+        q->done = true;
+        return;
+    }
+    if (!info || info->corked) return;
+    const char* pid = pa_proplist_gets(info->proplist, PA_PROP_APPLICATION_PROCESS_ID);
+    if (pid && q->process == pid)
+        q->latency = static_cast<std::int64_t>(info->buffer_usec + info->sink_usec);
+}
+
+bool runUntil(Query& q, std::int64_t deadlineUs, bool (*ready)(Query&)) {
+    while (!ready(q)) {
+        if (static_cast<std::int64_t>(pa_rtclock_now()) > deadlineUs) return false;
+        if (pa_context_get_state(q.context) == PA_CONTEXT_FAILED ||
+            pa_context_get_state(q.context) == PA_CONTEXT_TERMINATED)
+            return false;
+        // Short waits, so that the deadline holds whatever the server does.
+        if (pa_mainloop_prepare(q.loop, 10'000) < 0 || pa_mainloop_poll(q.loop) < 0 ||
+            pa_mainloop_dispatch(q.loop) < 0)
+            return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+std::int64_t serverLatencyUs(int timeoutMs) {
+    Query q;
+    q.process = std::to_string(getpid());
+    const std::int64_t deadline = static_cast<std::int64_t>(pa_rtclock_now()) + timeoutMs * 1000LL;
+    q.loop = pa_mainloop_new();
+    if (!q.loop) return -1;
+    q.context = pa_context_new(pa_mainloop_get_api(q.loop), "velmora latency");
+    if (q.context && pa_context_connect(q.context, nullptr, PA_CONTEXT_NOAUTOSPAWN, nullptr) >= 0 &&
+        runUntil(q, deadline, [](Query& s) { return pa_context_get_state(s.context) == PA_CONTEXT_READY; })) {
+        if (pa_operation* op = pa_context_get_sink_input_info_list(q.context, takeStream, &q)) {
+            if (!runUntil(q, deadline, [](Query& s) { return s.done; })) pa_operation_cancel(op);
+            pa_operation_unref(op);
+        }
+    }
+    if (q.context) {
+        pa_context_disconnect(q.context);
+        pa_context_unref(q.context);
+    }
+    pa_mainloop_free(q.loop);
+    return q.done ? q.latency : -1;
+}
+
+}  // namespace Zorvek::sound
