@@ -10,6 +10,8 @@
 
 #include "display/pacer.h"
 #include "parallel/worker_pool.h"
+#include "platform/running_time.h"
+#include "platform/sound/sound_layer.h"
 #include "runtime/controls.h"
 #include "runtime/data_dir.h"
 #include "runtime/main_loop.h"
@@ -82,6 +84,9 @@ int main(int argc, char** argv) {
     }
     // Without a device the sound layer plays to SDL's silent driver, whose clock runs in real time.
     if (options.mute) SDL_SetHintWithPriority(SDL_HINT_AUDIODRIVER, "dummy", SDL_HINT_OVERRIDE);
+    Zorvek::sound::setAudioDelay(options.audioDelayMs);
+    // Stopped and continued (Ctrl-Z, a debugger), the show carries on where it stood.
+    Zorvek::platform::watchForStops();
 
     // The show opens its files by relative name: work from the folder that holds them.
     Zorvek::enterShowDataFolder("velmora");
@@ -93,7 +98,7 @@ int main(int argc, char** argv) {
     try {
         show.script();
         startWhereAsked(show, options);
-        began = static_cast<double>(Zorvek::monotonicNow()) / 1e9;
+        began = static_cast<double>(Zorvek::platform::runningNs()) / 1e9;
         processorBefore = processorSeconds();
         show.run();
     } catch (...) {
@@ -103,7 +108,7 @@ int main(int argc, char** argv) {
         throw;
     }
     if (options.stats)
-        printStats(show, static_cast<double>(Zorvek::monotonicNow()) / 1e9 - began,
+        printStats(show, static_cast<double>(Zorvek::platform::runningNs()) / 1e9 - began,
                    processorSeconds() - processorBefore);
     std::exit(0);
 }

@@ -15,6 +15,7 @@ struct ViewerOptions {
     bool mute = false;      // no audio device; the music's clock still runs in real time
     bool stats = false;     // print the presented rate and the processor share at exit
     int threads = 0;        // --threads N: threads that render, the main one included; 0: one per core
+    int audioDelayMs = 0;   // --audio-delay MS: how much later than reported the sound is heard
     bool help = false;
     bool version = false;
 };
