@@ -25,6 +25,8 @@ Display::~Display() { destroyBitmaps(); }
 
 bool Display::connect() { return SdlScreen::connect(); }
 
+std::string Display::connectFailure() { return SdlScreen::connectFailure(); }
+
 void Display::destroyBitmaps() {
     screen = nullptr;
     ownScreen.reset();

@@ -1,0 +1,14 @@
+#pragma once
+// Whether the desktop under a window can switch it between window and fullscreen by itself.
+
+struct SDL_Window;
+
+namespace Zorvek {
+
+// True when SDL_SetWindowFullscreen on `window` is carried out by the desktop: on Wayland and
+// every other window system SDL drives, and on X11 when a window manager runs (one that announces
+// itself on the root window, as every current one does). A bare X server has none: it would leave
+// a window that asks to be fullscreen at its old size.
+bool switchesFullscreenInPlace(SDL_Window* window);
+
+}  // namespace Zorvek
