@@ -34,8 +34,11 @@ const Datafile::Object* Loader::pictureNamed(const char* objectName) {
     if (contents.state() == Datafile::State::Unread || contents.path() != file) contents.read(file);
     switch (contents.state()) {
         case Datafile::State::NotADatafile: fail(EXIT_MISUSE, "%s is not a datafile.", file);
-        case Datafile::State::Compressed:
-            fail(EXIT_MISUSE, "%s is a compressed datafile; the show reads only uncompressed ones.", file);
+        case Datafile::State::PackedDamaged:
+            fail(EXIT_MISUSE, "%s is a packed datafile that does not unpack to one.", file);
+        case Datafile::State::PackedTooLarge:
+            fail(EXIT_MISUSE, "%s is a packed datafile that unpacks to more than %zu MB.", file,
+                 Datafile::MAX_BYTES >> 20);
         default: return contents.picture(objectName);
     }
 }
