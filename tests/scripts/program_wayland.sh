@@ -15,7 +15,7 @@ log=$work/log
 on_wayland SDL_AUDIODRIVER=dummy VELMORA_MESSAGE_BOX=0 timeout 60 "$build/velmora" --window --from 60000 \
     >"$log" 2>&1 &
 PROGRAM_PID=$!
-sleep 3
+sleep 4
 kill -0 "$PROGRAM_PID" 2>/dev/null || fail "ended at once: $(cat "$log")"
 screenshot root "$shots/wayland-window.png"
 # The window has the desktop's focus: keys typed into weston's window reach it.
@@ -25,6 +25,7 @@ for i in 1 2 3 4; do
     sleep 1.2
     kill -0 "$PROGRAM_PID" 2>/dev/null || { wait "$PROGRAM_PID"; fail "F11 number $i ended the program with $?: $(cat "$log")"; }
     ((i == 1)) && screenshot root "$shots/wayland-fullscreen.png"
+    ((i == 2)) && screenshot root "$shots/wayland-window-again.png"
 done
 key Escape
 wait_for_exit "$PROGRAM_PID"

@@ -10,12 +10,12 @@ start_weston() {
     WAYLAND_RUNTIME=$(mktemp -d)
     chmod 700 "$WAYLAND_RUNTIME"
     XDG_RUNTIME_DIR=$WAYLAND_RUNTIME weston --backend=x11-backend.so --socket=wayland-test \
-        --width="${size%x*}" --height="${size#*x}" --idle-time=0 --no-config \
+        --use-pixman --width="${size%x*}" --height="${size#*x}" --idle-time=0 --no-config \
         >"$WAYLAND_RUNTIME/weston.log" 2>&1 &
     WESTON_PID=$!
     for i in $(seq 100); do
         if [[ -S $WAYLAND_RUNTIME/wayland-test ]]; then
-            WESTON_WINDOW=$(xdotool search --onlyvisible --name '^Weston Compositor' 2>/dev/null | head -n1)
+            WESTON_WINDOW=$(xdotool search --class '^Weston Compositor$' 2>/dev/null | head -n1)
             [[ -n $WESTON_WINDOW ]] && return 0
         fi
         kill -0 "$WESTON_PID" 2>/dev/null || break
