@@ -9,7 +9,7 @@ build=$1
 source "$(dirname "$0")/lib/xvfb.bash"
 source "$(dirname "$0")/lib/pulse.bash"
 use_folders
-trap 'stop_xvfb; stop_pulse; rm -rf "$work" "${PULSE_DIR:-}"' EXIT
+trap 'stop_pulse; stop_xvfb; rm -rf "$work" "${PULSE_DIR:-}"' EXIT
 start_xvfb 640x480x24 || fail "no X server"
 start_pulse || fail "no sound server"
 export SDL_AUDIODRIVER=pulseaudio

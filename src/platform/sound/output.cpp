@@ -141,10 +141,10 @@ void Output::Keeper::checkLatency() {
     nextCheck = now + (now - opened < SETTLING ? SETTLING_CHECKS : LATER_CHECKS);
     const std::int64_t us = serverLatencyUs(LATENCY_ANSWER_MS);
     if (us < 0) return;
-    // The server's figure is its buffer's average; a callback comes when the buffer is at its
-    // lowest, half a callback's frames below that.
-    const int frames = std::max(static_cast<int>(us * SAMPLE_RATE / 1'000'000) - bufferFrames / 2,
-                                bufferFrames / 2);
+    // The server's average over its buffer's filling and draining: a callback's frames are heard
+    // about that long after it (measured with a null sink's monitor: within a few ms from 15 to
+    // 200 ms).
+    const int frames = static_cast<int>(us * SAMPLE_RATE / 1'000'000);
     if (std::abs(frames - latency) < LATENCY_STEP) return;
     std::lock_guard<std::mutex> guard(lock);
     if (stopping || device == 0) return;

@@ -11,7 +11,7 @@ namespace Zorvek::sound {
 
 class PlayClock {
 public:
-    static constexpr double MAX_STEER = 0.005;  // at most 0.5 % faster or slower than real time
+    static constexpr double MAX_STEER = 0.02;  // at most 2 % faster or slower than real time
 
     explicit PlayClock(double framesPerSecond) : rate(framesPerSecond * 1e-9) {}
 

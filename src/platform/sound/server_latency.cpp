@@ -3,12 +3,17 @@
 #include <pulse/pulseaudio.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdlib>
+#include <thread>
 #include <string>
 
 namespace Zorvek::sound {
 
 namespace {
+
+constexpr int READINGS = 8;
+constexpr int READING_APART_US = 6'500;  // not a divisor of a callback's 21.3 ms
 
 struct Query {
     pa_mainloop* loop = nullptr;
@@ -49,15 +54,30 @@ bool runUntil(Query& q, std::int64_t deadlineUs, bool (*ready)(Query&)) {
 std::int64_t serverLatencyUs(int timeoutMs) {
     Query q;
     q.process = std::to_string(getpid());
+    std::int64_t sum = 0;
+    int readings = 0;
     const std::int64_t deadline = static_cast<std::int64_t>(pa_rtclock_now()) + timeoutMs * 1000LL;
     q.loop = pa_mainloop_new();
     if (!q.loop) return -1;
     q.context = pa_context_new(pa_mainloop_get_api(q.loop), "velmora latency");
     if (q.context && pa_context_connect(q.context, nullptr, PA_CONTEXT_NOAUTOSPAWN, nullptr) >= 0 &&
         runUntil(q, deadline, [](Query& s) { return pa_context_get_state(s.context) == PA_CONTEXT_READY; })) {
-        if (pa_operation* op = pa_context_get_sink_input_info_list(q.context, takeStream, &q)) {
-            if (!runUntil(q, deadline, [](Query& s) { return s.done; })) pa_operation_cancel(op);
+        // The buffer fills and drains with every callback: readings spread over a few of them
+        // give its average.
+        for (int i = 0; i < READINGS; ++i) {
+            if (i > 0) std::this_thread::sleep_for(std::chrono::microseconds(READING_APART_US));
+            q.done = false;
+            q.latency = -1;
+            pa_operation* op = pa_context_get_sink_input_info_list(q.context, takeStream, &q);
+            if (!op) break;
+            const bool answered = runUntil(q, deadline, [](Query& s) { return s.done; });
+            if (!answered) pa_operation_cancel(op);
             pa_operation_unref(op);
+            if (!answered) break;
+            if (q.latency >= 0) {
+                sum += q.latency;
+                ++readings;
+            }
         }
     }
     if (q.context) {
@@ -65,7 +85,7 @@ std::int64_t serverLatencyUs(int timeoutMs) {
         pa_context_unref(q.context);
     }
     pa_mainloop_free(q.loop);
-    return q.done ? q.latency : -1;
+    return readings > 0 ? sum / readings : -1;
 }
 
 }  // namespace Zorvek::sound

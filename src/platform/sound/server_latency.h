@@ -8,8 +8,8 @@
 
 namespace Zorvek::sound {
 
-// Microseconds between a sample reaching the server and its being heard, averaged over the
-// server's buffering at the moment of asking; -1 when there is no such server, it does not
+// Microseconds between a sample reaching the server and its being heard, averaged over a few of
+// the program's callbacks (about 50 ms of readings); -1 when there is no such server, it does not
 // answer within `timeoutMs`, or it plays no stream of this process. Blocks for the answer: call
 // it from a thread of its own.
 std::int64_t serverLatencyUs(int timeoutMs);

@@ -22,6 +22,8 @@ readings is about +-5 ms on top of the real one. The median over hundreds of pic
 counts.
 
 usage: sync_measure.py WINDOW REFERENCE.wav REFERENCE_START_MS SECONDS GLYPHS
+With SYNC_KEEP=FILE in the environment, the readings (monotonic ns, music ms shown) and the
+recording's start and lag are kept there.
 """
 import array
 import os
@@ -111,7 +113,10 @@ def mono(frames_bytes):
 
 
 def envelope(samples, step):
-    return [sum(abs(s) for s in samples[i:i + step]) for i in range(0, len(samples) - step, step)]
+    # Loudness per step, less its mean: the match is of how it changes, not of its level.
+    e = [sum(abs(s) for s in samples[i:i + step]) for i in range(0, len(samples) - step, step)]
+    mean = sum(e) / max(len(e), 1)
+    return [x - mean for x in e]
 
 
 def best_lag(a, b, lags, length, offset_a=0):
@@ -173,9 +178,14 @@ def main():
     if lag_ms is None:
         print("the recording does not match the music")
         return 1
-    fine, fine_score = best_lag(rec, ref, range(lag_ms * step - 2 * step, lag_ms * step + 2 * step + 1),
-                                RATE // 5, start * step)
+    fine, fine_score = best_lag(rec, ref, range(lag_ms * step - 5 * step, lag_ms * step + 5 * step + 1),
+                                RATE // 10, start * step)
     lag = fine if fine is not None else lag_ms * step
+    if os.environ.get("SYNC_KEEP"):
+        with open(os.environ["SYNC_KEEP"], "w") as f:
+            f.write("t0 %d lag %d envelope-lag %d\n" % (t0, lag, lag_ms * step))
+            for t, ms in seen:
+                f.write("%d %d\n" % (t, ms))
 
     offsets = []
     for t, ms in seen:
