@@ -48,6 +48,13 @@ bool mayHaveGraphicsCard() {
     return any;
 }
 
+// SDL could not make `what`: for want of memory, that is said; otherwise it is the video memory.
+[[noreturn]] void failToMake(const char* what) {
+    const char* reason = SDL_GetError();
+    if (reason && std::strstr(reason, "Out of memory")) fail(EXIT_GRAPHICS, "Out of memory making %s.", what);
+    fail(EXIT_GRAPHICS, "Error allocating video memory.");
+}
+
 int driverIndex(const std::string& name) {
     for (int i = 0; i < SDL_GetNumRenderDrivers(); ++i) {
         SDL_RendererInfo info;
@@ -250,7 +257,7 @@ void SdlScreen::createRenderer() {
     const int index = driver.empty() ? -1 : driverIndex(driver);
     renderer = SDL_CreateRenderer(window, index, software ? 0 : SDL_RENDERER_PRESENTVSYNC);
     if (!renderer && index >= 0) renderer = SDL_CreateRenderer(window, -1, 0);
-    if (!renderer) fail(EXIT_GRAPHICS, "Error allocating video memory.");
+    if (!renderer) failToMake("the window's renderer");
     SDL_RendererInfo info;
     SDL_GetRendererInfo(renderer, &info);
     driver = info.name;
@@ -261,7 +268,7 @@ void SdlScreen::createRenderer() {
     }
     texture = SDL_CreateTexture(renderer, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING,
                                 frameW, frameH);
-    if (!texture) fail(EXIT_GRAPHICS, "Error allocating video memory.");
+    if (!texture) failToMake("the picture's texture");
     void* pixels = nullptr;
     int pitch = 0;
     if (SDL_LockTexture(texture, nullptr, &pixels, &pitch) == 0) {

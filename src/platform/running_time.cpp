@@ -4,7 +4,8 @@
 
 #include <algorithm>
 #include <mutex>
-#include <thread>
+
+#include "platform/small_thread.h"
 
 namespace Zorvek::platform {
 
@@ -45,7 +46,8 @@ void watchForStops() {
     if (reckoning.lastSeen != 0) return;
     reckoning.lastSeen = monotonic();
     // Runs for the life of the process; it holds nothing that needs taking apart.
-    std::thread(watch).detach();
+    SmallThread watcher;
+    if (watcher.start(watch)) watcher.detach();
 }
 
 std::int64_t runningNs() {

@@ -23,7 +23,9 @@ BITMAP* Loader::loadImage(const char* objectName) {
         fail(EXIT_MISUSE, "Could not load image %s.", path);
     if (void* cached = find(path)) return static_cast<BITMAP*>(cached);
     const Datafile::Object* object = pictureNamed(objectName);
-    BITMAP* image = object ? decodePng(contents.data(*object), object->size) : nullptr;
+    bool lackedMemory = false;
+    BITMAP* image = object ? decodePng(contents.data(*object), object->size, &lackedMemory) : nullptr;
+    if (!image && lackedMemory) fail(EXIT_MISUSE, "Out of memory decoding image %s.", path);
     if (!image) fail(EXIT_MISUSE, "Could not load image %s.", path);
     insert(path, image, 0, KIND_IMAGE);
     return image;

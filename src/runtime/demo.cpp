@@ -67,7 +67,9 @@ void Demo::run() {
     MainLoop loop(*this, clock);
     loop.quitAtEnd = quitAtEnd;
     loop.begin();
+    failOnOutOfMemory(EXIT_SOUND, "loading the music");
     music.play();
+    failOnOutOfMemory(EXIT_CAPACITY, "playing the show");
     Input input(monotonicNow());
     if (!quitRequested) {
         for (;;) {

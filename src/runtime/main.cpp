@@ -14,6 +14,7 @@
 #include "platform/sound/sound_layer.h"
 #include "runtime/controls.h"
 #include "runtime/data_dir.h"
+#include "runtime/fail.h"
 #include "runtime/main_loop.h"
 #include "runtime/options.h"
 #include "show/velmora.h"
@@ -91,11 +92,13 @@ int main(int argc, char** argv) {
     // The show opens its files by relative name: work from the folder that holds them.
     Zorvek::enterShowDataFolder("velmora");
     if (options.threads > 0) Zorvek::setWorkerCount(options.threads);
+    Zorvek::failOnOutOfMemory(Zorvek::EXIT_CAPACITY, "starting up");
     Zorvek::Velmora& show = theShow();
     show.display.settings = options.screen;
     show.quitAtEnd = options.once;
     double began = 0, processorBefore = 0;
     try {
+        Zorvek::failOnOutOfMemory(Zorvek::EXIT_CAPACITY, "setting up the show");
         show.script();
         startWhereAsked(show, options);
         began = static_cast<double>(Zorvek::platform::runningNs()) / 1e9;

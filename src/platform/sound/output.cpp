@@ -210,7 +210,10 @@ bool Output::open(Player& player) {
     keeper->player = &player;
     // The thread keeps its own share: abandoned in a call that never returns, it still finds
     // its state when the call does.
-    thread = std::thread([k = keeper] { k->run(); });
+    if (!thread.start([k = keeper] { k->run(); })) {
+        keeper.reset();
+        return false;
+    }
     std::unique_lock<std::mutex> l(keeper->lock);
     keeper->changed.wait_for(l, std::chrono::milliseconds(ANSWER_MS),
                              [this] { return keeper->first != Keeper::First::Pending; });

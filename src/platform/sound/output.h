@@ -14,7 +14,8 @@
 #include <SDL2/SDL.h>
 
 #include <memory>
-#include <thread>
+
+#include "platform/small_thread.h"
 
 namespace Zorvek::sound {
 
@@ -42,7 +43,7 @@ public:
 
 private:
     std::shared_ptr<Keeper> keeper;
-    std::thread thread;
+    platform::SmallThread thread;
 };
 
 }  // namespace Zorvek::sound
