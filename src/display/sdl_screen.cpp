@@ -3,7 +3,9 @@
 #include <SDL2/SDL.h>
 #include <allegro.h>
 
+#include <fcntl.h>
 #include <glob.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -84,7 +86,18 @@ bool SdlScreen::connect() {
         // SDL's reason is then the last driver's; the one asked of the display named counts.
         const char* x = std::getenv("DISPLAY");
         const char* wayland = std::getenv("WAYLAND_DISPLAY");
-        if (SDL_VideoInit(!(x && *x) && wayland && *wayland ? "wayland" : "x11") == 0) {
+        // The X library said its reason on standard error already; the second try stays quiet.
+        std::fflush(stderr);
+        const int saved = ::dup(STDERR_FILENO);
+        const int quiet = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
+        if (saved >= 0 && quiet >= 0) ::dup2(quiet, STDERR_FILENO);
+        const bool shown = SDL_VideoInit(!(x && *x) && wayland && *wayland ? "wayland" : "x11") == 0;
+        if (saved >= 0) {
+            ::dup2(saved, STDERR_FILENO);
+            ::close(saved);
+        }
+        if (quiet >= 0) ::close(quiet);
+        if (shown) {
             SDL_VideoQuit();
             SDL_SetError("only a video driver that shows nothing (%s) could be started", driver);
         }
@@ -189,12 +202,13 @@ bool SdlScreen::switchInPlace(bool inWindow) {
 }
 
 void SdlScreen::refuseUnusableDepth() {
-    // The picture has 8 bits a channel; a screen of a few hundred colours would be drawn as
-    // noise, if at all.
-    const int bits = SDL_BITSPERPIXEL(SDL_GetWindowPixelFormat(window));
+    // The picture has 8 bits a channel; on a screen of a few hundred colours SDL has no format to
+    // draw in at all.
+    int bits = SDL_BITSPERPIXEL(SDL_GetWindowPixelFormat(window));
+    if (bits == 0) bits = x11ScreenDepth(window);
     if (bits > 0 && bits < MIN_SCREEN_BITS)
-        fail(EXIT_GRAPHICS, "The screen has %d bits per pixel; the show needs at least %d.", bits,
-             MIN_SCREEN_BITS);
+        fail(EXIT_GRAPHICS, "The screen's colour depth of %d bits is one the show cannot use; it needs %d or more.",
+             bits, MIN_SCREEN_BITS);
 }
 
 void SdlScreen::settleRefresh() {

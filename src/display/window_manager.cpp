@@ -37,6 +37,15 @@ bool hasWindowManager(Display* display) {
 }
 }  // namespace
 
+int x11ScreenDepth(SDL_Window* window) {
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    if (!SDL_GetWindowWMInfo(window, &info) || info.subsystem != SDL_SYSWM_X11) return 0;
+    auto defaultScreen = xlib<int (*)(Display*)>("XDefaultScreen");
+    auto depthOf = xlib<int (*)(Display*, int)>("XDefaultDepth");
+    return defaultScreen && depthOf ? depthOf(info.info.x11.display, defaultScreen(info.info.x11.display)) : 0;
+}
+
 bool switchesFullscreenInPlace(SDL_Window* window) {
     SDL_SysWMinfo info;
     SDL_VERSION(&info.version);

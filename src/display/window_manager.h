@@ -11,4 +11,8 @@ namespace Zorvek {
 // a window that asks to be fullscreen at its old size.
 bool switchesFullscreenInPlace(SDL_Window* window);
 
+// The colour depth of the X screen under `window`, in bits; 0 when it is no X window. SDL itself
+// knows no format for depths it cannot draw on (8 bits).
+int x11ScreenDepth(SDL_Window* window);
+
 }  // namespace Zorvek
