@@ -28,7 +28,7 @@ Parsed parse(std::initializer_list<const char*> args) {
 
 TEST(ViewerOptions, EveryOptionReachesWhatItControls) {
     Parsed p = parse({"--window", "--scale", "3", "--smooth", "--chapter", "F6", "--once", "--mute",
-                      "--stats", "--threads", "2"});
+                      "--stats", "--threads", "2", "--audio-delay", "-150"});
     ASSERT_TRUE(p.ok) << p.error;
     EXPECT_EQ(p.options.screen.windowed, 1);
     EXPECT_EQ(p.options.screen.windowScale, 3);
@@ -36,6 +36,7 @@ TEST(ViewerOptions, EveryOptionReachesWhatItControls) {
     EXPECT_EQ(p.options.startKey, KEY_F6);
     EXPECT_TRUE(p.options.once && p.options.mute && p.options.stats);
     EXPECT_EQ(p.options.threads, 2);
+    EXPECT_EQ(p.options.audioDelayMs, -150);
     EXPECT_FALSE(p.options.help || p.options.version);
 
     Parsed none = parse({});
@@ -76,6 +77,8 @@ TEST(ViewerOptions, AnUnknownOptionOrABadValueIsRefusedWithALineNamingIt) {
         {{"--from", "1e3"}, "--from: '1e3'"},
         {{"--threads", "0"}, "--threads: '0'"},
         {{"--threads", "65"}, "--threads: '65'"},
+        {{"--audio-delay", "2001"}, "--audio-delay: '2001'"},
+        {{"--audio-delay", "40ms"}, "--audio-delay: '40ms'"},
     };
     for (const auto& b : bad) {
         Parsed p = parse(b.args);
@@ -88,7 +91,7 @@ TEST(ViewerOptions, AnUnknownOptionOrABadValueIsRefusedWithALineNamingIt) {
 TEST(ViewerOptions, TheUsageListsEveryOption) {
     const std::string usage = viewerUsage();
     for (const char* name : {"--window", "--fullscreen", "--scale N", "--smooth", "--chapter KEY",
-                             "--from MS", "--once", "--mute", "--stats", "--threads N", "--help",
+                             "--from MS", "--once", "--mute", "--audio-delay MS", "--stats", "--threads N", "--help",
                              "--version"})
         EXPECT_NE(usage.find(name), std::string::npos) << name;
 }
