@@ -9,6 +9,7 @@
 #include <string>
 
 #include "display/pacer.h"
+#include "effects/instruction_sets.h"
 #include "parallel/worker_pool.h"
 #include "platform/running_time.h"
 #include "platform/sound/sound_layer.h"
@@ -92,6 +93,10 @@ int main(int argc, char** argv) {
     // The show opens its files by relative name: work from the folder that holds them.
     Zorvek::enterShowDataFolder("velmora");
     if (options.threads > 0) Zorvek::setWorkerCount(options.threads);
+    // The environment's settings of the kernels and the pool are read now, so that a bad one is
+    // named before the show starts rather than when its first effect runs.
+    Zorvek::instructionSets::usable();
+    Zorvek::workerCount();
     Zorvek::failOnOutOfMemory(Zorvek::EXIT_CAPACITY, "starting up");
     Zorvek::Velmora& show = theShow();
     show.display.settings = options.screen;
