@@ -196,6 +196,9 @@ def main():
     n = len(offsets)
     print("pictures: %d over %.1f s; match %.3f (envelope) %.3f (samples)" %
           (n, seconds, score, fine_score or 0))
+    if (fine_score or 0) < 0.95:
+        print("the recording matches the music only in part (a dropout, or a jump of the sound):"
+              " this run is not to be trusted")
     print("offset picture - sound: median %+.1f ms, 10%% %+.1f, 90%% %+.1f" %
           (statistics.median(offsets), offsets[n // 10], offsets[n * 9 // 10]))
     return 0
