@@ -167,7 +167,7 @@ TEST(DisplayScratch, AScratchFrameThatCannotBeCreatedEndsTheProgram) {
         demo.display.setHeadless(8000, 8000, 32);  // 256 MB a frame
     };
     EXPECT_EXIT(starve(), ::testing::ExitedWithCode(STATUS_GRAPHICS),
-                "^Error allocating video memory\\.\n$");
+                "^Out of memory making the scratch frames \\(14 of 8000 x 8000\\)\\.\n$");
 #endif
 }
 

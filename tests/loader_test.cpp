@@ -238,11 +238,38 @@ TEST_F(LoaderFiles, AFileThatIsNoDatafileEndsTheProgramNamingIt) {
     const char* path = use("text.dat", Bytes(100, 'x'));
     EXPECT_EXIT(loader.loadImage("A"), ::testing::ExitedWithCode(STATUS_MISUSE),
                 "^" + std::string(path) + " is not a datafile\\.\n$");
-    Bytes packed = threePictures();
-    packed[3] = '!';
-    path = use("packed.dat", packed);
+}
+
+TEST_F(LoaderFiles, APackedDatafileLoadsAsItsPlainFormAndOneThatDoesNotUnpackToADatafileIsRefused) {
+    const Bytes plain = threePictures();
+    const Bytes packed = packedWhole(plain);
+    ASSERT_LT(packed.size(), plain.size());
+    use("packed.dat", packed);
+    for (const char* name : {"A", "B", "C"}) expectLoads(name);
+    // Cut short, it unpacks to a datafile cut short: the pictures before the cut stay usable.
+    use("cut.dat", Bytes(packed.begin(), packed.end() - 8));
+    expectLoads("A");
+    expectRefused("C");
+    // A plain datafile that claims to be packed unpacks to nothing like one.
+    Bytes claimed = plain;
+    claimed[3] = '!';
+    const char* path = use("claimed.dat", claimed);
     EXPECT_EXIT(loader.loadImage("A"), ::testing::ExitedWithCode(STATUS_MISUSE),
-                "^" + std::string(path) + " is a compressed datafile; the show reads only uncompressed ones\\.\n$");
+                "^" + std::string(path) + " is a packed datafile that does not unpack to one\\.\n$");
+    // Eight codes of 18 repeated bytes in every 17 bytes: 7.6 MB that would unpack to 65 MB.
+    Bytes bomb = {'s', 'l', 'h', '!'};
+    const std::size_t groups = (std::size_t(65) << 20) / (8 * 18);
+    bomb.reserve(4 + groups * 17);
+    for (std::size_t g = 0; g < groups; ++g) {
+        bomb.push_back(0x00);  // eight back references follow
+        for (int k = 0; k < 8; ++k) {
+            bomb.push_back(0x00);
+            bomb.push_back(0x0F);  // 18 bytes from the ring buffer
+        }
+    }
+    path = use("bomb.dat", bomb);
+    EXPECT_EXIT(loader.loadImage("A"), ::testing::ExitedWithCode(STATUS_MISUSE),
+                "^" + std::string(path) + " is a packed datafile that unpacks to more than 64 MB\\.\n$");
 }
 
 TEST_F(LoaderFiles, ObjectsAreCheckedAgainstWhatIsLeftOfTheFileAndTheOnesBeforeADamageStayUsable) {

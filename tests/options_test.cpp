@@ -28,7 +28,7 @@ Parsed parse(std::initializer_list<const char*> args) {
 
 TEST(ViewerOptions, EveryOptionReachesWhatItControls) {
     Parsed p = parse({"--window", "--scale", "3", "--smooth", "--chapter", "F6", "--once", "--mute",
-                      "--stats", "--threads", "2"});
+                      "--stats", "--threads", "2", "--audio-delay", "-150"});
     ASSERT_TRUE(p.ok) << p.error;
     EXPECT_EQ(p.options.screen.windowed, 1);
     EXPECT_EQ(p.options.screen.windowScale, 3);
@@ -39,6 +39,7 @@ TEST(ViewerOptions, EveryOptionReachesWhatItControls) {
     EXPECT_EQ(parse({"--refresh", "50"}).options.screen.refreshHz, 50);
     EXPECT_EQ(parse({"--refresh", "240"}).options.screen.refreshHz, 240);
     EXPECT_EQ(parse({"--seed", "4294967295"}).options.seed, 4294967295);
+    EXPECT_EQ(p.options.audioDelayMs, -150);
     EXPECT_FALSE(p.options.help || p.options.version);
 
     Parsed none = parse({});
@@ -84,6 +85,8 @@ TEST(ViewerOptions, AnUnknownOptionOrABadValueIsRefusedWithALineNamingIt) {
         {{"--refresh", "60Hz"}, "--refresh: '60Hz'"},
         {{"--seed", "-1"}, "--seed: '-1'"},
         {{"--seed", "4294967296"}, "--seed: '4294967296'"},
+        {{"--audio-delay", "2001"}, "--audio-delay: '2001'"},
+        {{"--audio-delay", "40ms"}, "--audio-delay: '40ms'"},
     };
     for (const auto& b : bad) {
         Parsed p = parse(b.args);
@@ -96,7 +99,7 @@ TEST(ViewerOptions, AnUnknownOptionOrABadValueIsRefusedWithALineNamingIt) {
 TEST(ViewerOptions, TheUsageListsEveryOption) {
     const std::string usage = viewerUsage();
     for (const char* name : {"--window", "--fullscreen", "--scale N", "--smooth", "--chapter KEY",
-                             "--from MS", "--once", "--mute", "--stats", "--threads N", "--help",
+                             "--from MS", "--once", "--mute", "--audio-delay MS", "--stats", "--threads N", "--help",
                              "--refresh HZ", "--seed N",
                              "--version"})
         EXPECT_NE(usage.find(name), std::string::npos) << name;

@@ -265,6 +265,52 @@ TEST(Player, TheDeviceGetsTheFramesThatWillBeHeardWhenItsBufferPlays) {
     for (std::int16_t s : got) ASSERT_EQ(s, 0);
 }
 
+TEST(Player, WithoutADeviceTheClockRunsAloneAndADeviceThatComesPlaysWhereTheMusicIsByThen) {
+    TrackerModule m = busyModule(2);
+    std::vector<std::uint8_t> bytes = m.bytes();
+    Track track;
+    ASSERT_TRUE(track.load(bytes.data(), bytes.size(), Track::Decoding::Now));
+    std::vector<std::int16_t> got(1024 * CHANNELS), expected(1024 * CHANNELS);
+    double heard = 0;
+
+    // A server that has not answered yet: the clock cannot wait for a first callback.
+    Player waiting;
+    waiting.deviceGone(0);
+    waiting.start(&track, true);
+    ASSERT_TRUE(waiting.heard(monotonicNs() + 500 * MS, heard));
+    EXPECT_NEAR(heard, 500 * FRAMES_PER_MS, 20 * FRAMES_PER_MS);
+
+    Player player;
+    player.configure(1024, false);
+    player.start(&track, true);
+    player.fill(got.data(), 1024, 0);  // heard from 21.3 ms on
+    const double startedAt = 1024 / FRAMES_PER_MS;
+    // Lost at 100 ms: the clock runs on, and the callbacks SDL still makes on its timer play silence.
+    player.deviceGone(100 * MS);
+    player.fill(got.data(), 1024, 150 * MS);
+    for (std::int16_t v : got) ASSERT_EQ(v, 0);
+    ASSERT_TRUE(player.heard(1000 * MS, heard));
+    EXPECT_NEAR(heard, (1000 - startedAt) * FRAMES_PER_MS, 1.0);
+    // Back at 1200 ms with another latency: its first buffer is what will be heard when it plays.
+    player.configure(2048, false);
+    player.fill(got.data(), 1024, 1200 * MS);
+    ASSERT_TRUE(player.heard(1200 * MS, heard));
+    track.read(std::llround(heard) + 2048, 1024, expected.data());
+    EXPECT_EQ(got, expected);
+    // A better account of the latency, 2048 frames more: the clock stands until what is heard
+    // catches up with it, never running back, and the device plays on without a break.
+    double before = 0, during = 0, after = 0;
+    ASSERT_TRUE(player.heard(1210 * MS, before));
+    player.setLatency(4096, 1210 * MS);
+    ASSERT_TRUE(player.heard(1220 * MS, during));
+    EXPECT_DOUBLE_EQ(during, before);
+    ASSERT_TRUE(player.heard(1210 * MS + 2048 * MS / 48 + 10 * MS, after));
+    EXPECT_NEAR(after, before + 10 * FRAMES_PER_MS, 1.0);
+    player.fill(got.data(), 1024, 1200 * MS + 1024 * 1'000'000'000LL / SAMPLE_RATE);
+    track.read(std::llround(heard) + 2048 + 1024, 1024, expected.data());
+    EXPECT_EQ(got, expected);
+}
+
 TEST(Player, OnASoundCardTheClockKeepsToWhatTheCardPlaysAndOnASleepingDriverToRealTime) {
     TrackerModule m = busyModule(4);
     std::vector<std::uint8_t> bytes = m.bytes();

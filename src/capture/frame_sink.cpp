@@ -2,6 +2,7 @@
 
 #include <allegro.h>
 #include <loadpng.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -34,6 +35,20 @@ bool prepareFolder(const fs::path& folder, std::string& error) {
 bool videoAvailable() { return Encoder::available("ffmpeg"); }
 
 namespace {
+
+// Why a picture could not be written into `folder`. The graphics library's file layer loses the
+// system's reason (a full disk reads as a bad address), so the folder is asked again: whether
+// its file system has room left, and whether it may be written.
+std::string writeFailure(const fs::path& folder) {
+    struct statvfs space;
+    if (statvfs(folder.c_str(), &space) == 0) {
+        // Less room than a picture takes; the blocks kept for the superuser are its own.
+        const unsigned long long blocks = geteuid() == 0 ? space.f_bfree : space.f_bavail;
+        if (blocks * space.f_frsize < (1u << 20)) return std::strerror(ENOSPC);
+    }
+    if (access(folder.c_str(), W_OK) != 0) return std::strerror(errno);
+    return "the picture library gave no reason";
+}
 
 // The folders a sink made for its output, removed again, while empty, when it is abandoned: a
 // capture that fails leaves the disk as it found it.
@@ -99,9 +114,7 @@ public:
         std::snprintf(name, sizeof name, "frame_%06ld.png", count);
         fs::path path = frames.path() / name;
         if (save_png(path.c_str(), rgb, nullptr) != 0) {
-            // The library's file layer loses the system's reason (a full disk reads as a bad
-            // address), so none is given rather than a wrong one.
-            error = "cannot write " + path.string();
+            error = "cannot write " + path.string() + ": " + writeFailure(frames.path());
             return false;
         }
         ++count;

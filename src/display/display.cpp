@@ -25,6 +25,8 @@ Display::~Display() { destroyBitmaps(); }
 
 bool Display::connect() { return SdlScreen::connect(); }
 
+std::string Display::connectFailure() { return SdlScreen::connectFailure(); }
+
 void Display::destroyBitmaps() {
     screen = nullptr;
     ownScreen.reset();
@@ -85,7 +87,9 @@ void Display::createScratchFrames() {
     for (BITMAP*& frame : scratch) {
         if (frame) continue;
         frame = create_bitmap(width, height);
-        if (!frame) fail(EXIT_GRAPHICS, "Error allocating video memory.");
+        if (!frame)
+            fail(EXIT_GRAPHICS, "Out of memory making the scratch frames (%d of %d x %d).", NUM_SCRATCH,
+                 width, height);
         clear_to_color(frame, 0);  // touched now, so that no effect's first pass pays for it
     }
 }

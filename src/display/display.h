@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <string>
 
 #include "display/screen.h"
 
@@ -39,6 +40,9 @@ public:
 
     // Brings up the video system that frames are shown through; false when there is no display.
     static bool connect();
+    // Why connect() failed, in one line: what the environment names, and the video system's
+    // own reason.
+    static std::string connectFailure();
     void setMode(int windowed, int direct, int width, int height, int depth);
     // The choice of setMode for the stored render size: the window or fullscreen asked for, and
     // a window when fullscreen is refused. Sets `windowed` when it had to fall back.

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cerrno>
 
+#include "platform/running_time.h"
+
 namespace Zorvek {
 
 namespace {
@@ -65,7 +67,8 @@ Nanos Pacer::nextPresent(Nanos now) const {
 }
 
 bool Pacer::presented(Nanos now) {
-    presents.count(now);
+    // Seconds in which the process stood still (stopped, in a debugger) are no seconds of the show.
+    presents.count(now - platform::stoppedNs());
     if (lastPresent != 0) {
         intervals[intervalNext] = now - lastPresent;
         intervalNext = (intervalNext + 1) % RECENT;

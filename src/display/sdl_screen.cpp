@@ -3,9 +3,16 @@
 #include <SDL2/SDL.h>
 #include <allegro.h>
 
+#include <fcntl.h>
+#include <glob.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 
+#include "display/window_manager.h"
+#include "display/window_system_chatter.h"
 #include "runtime/fail.h"
 
 namespace Zorvek {
@@ -30,6 +37,26 @@ bool drawsOnTheProcessor(SDL_Renderer* renderer) {
     return false;
 }
 
+// Whether OpenGL may be drawn by a graphics card here: not without a render node (or NVIDIA's
+// own device), nor when Mesa is told to draw on the processor. Known without making a renderer,
+// which on the processor costs more memory than the whole show.
+bool mayHaveGraphicsCard() {
+    const char* software = std::getenv("LIBGL_ALWAYS_SOFTWARE");
+    if (software && *software && std::strcmp(software, "0") != 0) return false;
+    glob_t found;
+    const bool any = glob("/dev/dri/renderD*", 0, nullptr, &found) == 0 ||
+                     glob("/dev/nvidiactl", 0, nullptr, &found) == 0;
+    globfree(&found);
+    return any;
+}
+
+// SDL could not make `what`: for want of memory, that is said; otherwise it is the video memory.
+[[noreturn]] void failToMake(const char* what) {
+    const char* reason = SDL_GetError();
+    if (reason && std::strstr(reason, "Out of memory")) fail(EXIT_GRAPHICS, "Out of memory making %s.", what);
+    fail(EXIT_GRAPHICS, "Error allocating video memory.");
+}
+
 int driverIndex(const std::string& name) {
     for (int i = 0; i < SDL_GetNumRenderDrivers(); ++i) {
         SDL_RendererInfo info;
@@ -46,6 +73,7 @@ bool SdlScreen::connect() {
     // SDL's software renderer shows its picture through the window system's shared memory, not
     // through an OpenGL surface of its own.
     SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+    silenceWaylandChatter();
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return false;
     // Without a display SDL falls back to drivers that show nothing; only asked for by name
     // (SDL_VIDEODRIVER) do they count.
@@ -55,9 +83,47 @@ bool SdlScreen::connect() {
         driver && (std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0);
     if (showsNothing && !(asked && *asked)) {
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
+        // SDL's reason is then the last driver's; the one asked of the display named counts.
+        const char* x = std::getenv("DISPLAY");
+        const char* wayland = std::getenv("WAYLAND_DISPLAY");
+        // The X library said its reason on standard error already; the second try stays quiet.
+        std::fflush(stderr);
+        const int saved = ::dup(STDERR_FILENO);
+        const int quiet = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
+        if (saved >= 0 && quiet >= 0) ::dup2(quiet, STDERR_FILENO);
+        const bool shown = SDL_VideoInit(!(x && *x) && wayland && *wayland ? "wayland" : "x11") == 0;
+        if (saved >= 0) {
+            ::dup2(saved, STDERR_FILENO);
+            ::close(saved);
+        }
+        if (quiet >= 0) ::close(quiet);
+        if (shown) {
+            SDL_VideoQuit();
+            SDL_SetError("only a video driver that shows nothing (%s) could be started", driver);
+        }
         return false;
     }
     return true;
+}
+
+std::string SdlScreen::connectFailure() {
+    auto named = [](const char* variable) {
+        const char* value = std::getenv(variable);
+        return value && *value ? std::string(value) : std::string();
+    };
+    const std::string x = named("DISPLAY"), wayland = named("WAYLAND_DISPLAY");
+    std::string where;
+    if (x.empty() && wayland.empty()) {
+        where = "DISPLAY and WAYLAND_DISPLAY are not set";
+    } else {
+        if (!x.empty()) where = "the X display " + x + " could not be opened (is it running, and may we use it?)";
+        if (!wayland.empty())
+            where += std::string(where.empty() ? "" : "; ") + "the Wayland display " + wayland +
+                     " could not be reached" + (named("XDG_RUNTIME_DIR").empty() ? " (XDG_RUNTIME_DIR is not set)" : "");
+    }
+    const char* reason = SDL_GetError();
+    return "no display to show the picture on: " + where + " (SDL: " +
+           (reason && *reason ? reason : "no reason given") + ")";
 }
 
 SdlScreen::SdlScreen(const ScreenSettings& settings, const char* title)
@@ -84,19 +150,26 @@ bool SdlScreen::open(bool inWindow, int width, int height) {
         haveWindowPlace = true;
     }
     if (window) display = std::max(0, SDL_GetWindowDisplayIndex(window));
+    if (window && width == frameW && height == frameH && switchInPlace(inWindow)) {
+        windowed = inWindow;
+        SDL_ShowCursor(windowed ? SDL_ENABLE : SDL_DISABLE);
+        settleRefresh();
+        return true;
+    }
     close();
     frameW = width;
     frameH = height;
-    // A new window rather than a switch of the old one: a desktop without a window manager
-    // would not resize a window that asks to be fullscreen, but sizes a new one as asked.
+    const char* asked = SDL_GetHint(SDL_HINT_RENDER_DRIVER);
+    const bool chooseDriver = !driverSettled && !(asked && *asked);
+    if (chooseDriver && !mayHaveGraphicsCard()) driver = "software";
     if (!createWindow(inWindow)) return false;
+    refuseUnusableDepth();
     createRenderer();
     if (!driverSettled) {
         driverSettled = true;
         // SDL's first choice, unless that is OpenGL drawn by the processor and the viewer did
         // not ask for it (SDL_RENDER_DRIVER). The window is still hidden: no one sees the change.
-        const char* asked = SDL_GetHint(SDL_HINT_RENDER_DRIVER);
-        if (!(asked && *asked) && drawsOnTheProcessor(renderer)) {
+        if (chooseDriver && driver != "software" && drawsOnTheProcessor(renderer)) {
             close();
             driver = "software";
             if (!createWindow(inWindow)) return false;
@@ -107,12 +180,43 @@ bool SdlScreen::open(bool inWindow, int width, int height) {
     setMessageWindow(window);
     hidden = true;
     SDL_ShowCursor(windowed ? SDL_ENABLE : SDL_DISABLE);
+    settleRefresh();
+    return true;
+}
+
+bool SdlScreen::switchInPlace(bool inWindow) {
+    // A desktop without a window manager would not resize a window that asks to be fullscreen,
+    // but sizes a new one as asked: there the window is made anew.
+    if (!switchesFullscreenInPlace(window)) return false;
+    if (inWindow) {
+        if (SDL_SetWindowFullscreen(window, 0) != 0) return false;
+        SDL_SetWindowResizable(window, SDL_TRUE);
+        int x, y, w, h;
+        windowPlace(x, y, w, h);
+        SDL_SetWindowSize(window, w, h);
+        SDL_SetWindowPosition(window, x, y);
+    } else if (SDL_SetWindowFullscreen(window, SDL_WINDOW_FULLSCREEN_DESKTOP) != 0) {
+        return false;
+    }
+    return true;
+}
+
+void SdlScreen::refuseUnusableDepth() {
+    // The picture has 8 bits a channel; on a screen of a few hundred colours SDL has no format to
+    // draw in at all.
+    int bits = SDL_BITSPERPIXEL(SDL_GetWindowPixelFormat(window));
+    if (bits == 0) bits = x11ScreenDepth(window);
+    if (bits > 0 && bits < MIN_SCREEN_BITS)
+        fail(EXIT_GRAPHICS, "The screen's colour depth of %d bits is one the show cannot use; it needs %d or more.",
+             bits, MIN_SCREEN_BITS);
+}
+
+void SdlScreen::settleRefresh() {
     SDL_DisplayMode mode;
     int refresh = SDL_GetCurrentDisplayMode(SDL_GetWindowDisplayIndex(window), &mode) == 0
                       ? mode.refresh_rate
                       : 0;
     pacer.setDisplay(settings.refreshHz > 0 ? settings.refreshHz : refresh, vsync);
-    return true;
 }
 
 bool SdlScreen::createWindow(bool inWindow) {
@@ -131,25 +235,33 @@ bool SdlScreen::createWindow(bool inWindow) {
         }
     } else {
         flags |= SDL_WINDOW_RESIZABLE;
-        if (haveWindowPlace) {
-            x = windowX;
-            y = windowY;
-            w = windowW;
-            h = windowH;
-        } else if (settings.windowScale > 0) {
-            w = settings.windowScale * frameW;
-            h = settings.windowScale * frameH;
-        } else {
-            SDL_Rect desktop;
-            if (SDL_GetDisplayUsableBounds(display, &desktop) == 0) {
-                Area size = defaultWindow(frameW, frameH, desktop.w, desktop.h);
-                w = size.w;
-                h = size.h;
-            }
-        }
+        windowPlace(x, y, w, h);
     }
     window = SDL_CreateWindow(title, x, y, w, h, flags);
     return window != nullptr;
+}
+
+void SdlScreen::windowPlace(int& x, int& y, int& w, int& h) const {
+    x = SDL_WINDOWPOS_CENTERED_DISPLAY(display);
+    y = SDL_WINDOWPOS_CENTERED_DISPLAY(display);
+    w = frameW;
+    h = frameH;
+    if (haveWindowPlace) {
+        x = windowX;
+        y = windowY;
+        w = windowW;
+        h = windowH;
+    } else if (settings.windowScale > 0) {
+        w = settings.windowScale * frameW;
+        h = settings.windowScale * frameH;
+    } else {
+        SDL_Rect desktop;
+        if (SDL_GetDisplayUsableBounds(display, &desktop) == 0) {
+            Area size = defaultWindow(frameW, frameH, desktop.w, desktop.h);
+            w = size.w;
+            h = size.h;
+        }
+    }
 }
 
 void SdlScreen::createRenderer() {
@@ -159,7 +271,7 @@ void SdlScreen::createRenderer() {
     const int index = driver.empty() ? -1 : driverIndex(driver);
     renderer = SDL_CreateRenderer(window, index, software ? 0 : SDL_RENDERER_PRESENTVSYNC);
     if (!renderer && index >= 0) renderer = SDL_CreateRenderer(window, -1, 0);
-    if (!renderer) fail(EXIT_GRAPHICS, "Error allocating video memory.");
+    if (!renderer) failToMake("the window's renderer");
     SDL_RendererInfo info;
     SDL_GetRendererInfo(renderer, &info);
     driver = info.name;
@@ -170,7 +282,7 @@ void SdlScreen::createRenderer() {
     }
     texture = SDL_CreateTexture(renderer, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING,
                                 frameW, frameH);
-    if (!texture) fail(EXIT_GRAPHICS, "Error allocating video memory.");
+    if (!texture) failToMake("the picture's texture");
     void* pixels = nullptr;
     int pitch = 0;
     if (SDL_LockTexture(texture, nullptr, &pixels, &pitch) == 0) {

@@ -19,6 +19,8 @@ class SdlScreen final : public Screen {
 public:
     // Brings SDL's video up; false when there is no display to show anything on.
     static bool connect();
+    // Why connect() failed: which display was looked for, and SDL's reason.
+    static std::string connectFailure();
 
     SdlScreen(const ScreenSettings& settings, const char* title);
     ~SdlScreen() override;
@@ -40,8 +42,17 @@ public:
     SDL_Renderer* sdlRenderer() const { return renderer; }
 
 private:
+    static constexpr int MIN_SCREEN_BITS = 15;  // thousands of colours
+
     void close();
+    // Switches the open window between window and fullscreen; false where the desktop cannot.
+    bool switchInPlace(bool windowed);
+    void refuseUnusableDepth();
+    // The pacer told the display's refresh rate.
+    void settleRefresh();
     bool createWindow(bool windowed);
+    // Where a window (not fullscreen) goes: where it last was, else as the viewer asked.
+    void windowPlace(int& x, int& y, int& w, int& h) const;
     void createRenderer();
     void upload(BITMAP* frame);
 

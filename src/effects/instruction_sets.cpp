@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <cerrno>
+#include <strings.h>
 
 namespace Zorvek::instructionSets {
 
@@ -25,9 +27,15 @@ Level requested(Level offered) {
     const char* text = std::getenv("VELMORA_ISA");
     if (!text || !*text) return offered;
     Level asked = offered;
-    if (!std::strcmp(text, "generic")) asked = Level::Generic;
-    else if (!std::strcmp(text, "avx2")) asked = Level::Avx2;
-    else if (!std::strcmp(text, "avx512")) asked = Level::Avx512;
+    if (!strcasecmp(text, "generic")) asked = Level::Generic;
+    else if (!strcasecmp(text, "avx2")) asked = Level::Avx2;
+    else if (!strcasecmp(text, "avx512")) asked = Level::Avx512;
+    else {
+        // A setting left in the environment must not keep the show from playing: it is named
+        // and set aside.
+        std::fprintf(stderr, "%s: VELMORA_ISA=%s is none of avx512, avx2, generic; ignored\n",
+                     program_invocation_short_name, text);
+    }
     return asked < offered ? asked : offered;
 }
 

@@ -36,8 +36,10 @@ Music::~Music() {
 
 void Music::play() {
     channel = nullptr;
-    if (FMOD_System_CreateSound(system, musicFile, MODULE_MODE, nullptr, &sound) != FMOD_OK)
-        fail(EXIT_SOUND, "Failed loading music stream.");
+    const FMOD_RESULT loaded = FMOD_System_CreateSound(system, musicFile, MODULE_MODE, nullptr, &sound);
+    // A module that plays but does not fit in memory is no bad file: that is said as it is.
+    if (loaded == FMOD_ERR_MEMORY) fail(EXIT_SOUND, "Out of memory decoding the music (%s).", musicFile);
+    if (loaded != FMOD_OK) fail(EXIT_SOUND, "Failed loading music stream.");
     if (FMOD_System_PlaySound(system, FMOD_CHANNEL_FREE, sound, false, &channel) != FMOD_OK)
         fail(EXIT_SOUND, "FMOD_System_PlaySound.");
 }

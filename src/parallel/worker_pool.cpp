@@ -4,7 +4,10 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cerrno>
+#include <cstdio>
 #include <cstdlib>
+#include <mutex>
 
 #if defined(__x86_64__) || defined(__i386__)
 #include <immintrin.h>
@@ -43,9 +46,17 @@ int fromEnvironment() {
     const char* text = std::getenv("VELMORA_THREADS");
     if (!text || !*text) return 0;
     char* end = nullptr;
+    errno = 0;
     const long n = std::strtol(text, &end, 10);
-    if (*end != '\0' || n < 1) return 0;
-    return static_cast<int>(std::min<long>(n, WorkerPool::MAX_THREADS));
+    if (*end == '\0' && errno == 0 && n >= 1 && n <= WorkerPool::MAX_THREADS) return static_cast<int>(n);
+    // A setting left in the environment must not keep the show from playing: it is named, once,
+    // and set aside.
+    static std::once_flag said;
+    std::call_once(said, [text] {
+        std::fprintf(stderr, "%s: VELMORA_THREADS=%s is not a whole number from 1 to %d; ignored\n",
+                     program_invocation_short_name, text, WorkerPool::MAX_THREADS);
+    });
+    return 0;
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "platform/files.h"
+#include "resources/packed_file.h"
 #include "resources/png_file.h"
 
 namespace Zorvek {
@@ -57,7 +58,10 @@ void Datafile::walk() {
     const std::uint8_t* d = bytes.data();
     const std::size_t n = bytes.size();
     if (n >= 4 && bigEndian(d) == PACKED) {
-        status = State::Compressed;
+        if (!unpack()) return;
+        walk();
+        // Unpacked, it is a datafile or it is damaged: either way it was packed by no tool.
+        if (status == State::NotADatafile) status = State::PackedDamaged;
         return;
     }
     if (n < RECORD || bigEndian(d) != PLAIN || bigEndian(d + 4) != DATAFILE) {
@@ -89,6 +93,20 @@ void Datafile::walk() {
         index.push_back(std::move(o));
         at += RECORD + stored;
     }
+}
+
+bool Datafile::unpack() {
+    std::vector<std::uint8_t> contents;
+    // The packed stream follows the signature; unpacked, it is what a plain datafile holds after
+    // its own.
+    switch (unpackLzss(bytes.data() + 4, bytes.size() - 4, MAX_BYTES - 4, contents)) {
+        case Unpacked::Ok: break;
+        case Unpacked::TooLarge: status = State::PackedTooLarge; return false;
+        case Unpacked::Damaged: status = State::PackedDamaged; return false;
+    }
+    bytes.assign({'s', 'l', 'h', '.'});
+    bytes.insert(bytes.end(), contents.begin(), contents.end());
+    return true;
 }
 
 const Datafile::Object* Datafile::picture(const char* name) const {

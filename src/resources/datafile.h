@@ -1,7 +1,9 @@
 #pragma once
 // The show's datafile, read whole and walked once before any picture is taken from it: its
 // header, every property and every object checked against what is left of the file, and every
-// picture's PNG checked, so that nothing decodes a length it has not been shown to hold.
+// picture's PNG checked, so that nothing decodes a length it has not been shown to hold. A
+// datafile packed whole by the graphics library's tools is unpacked in memory first, to no more
+// than MAX_BYTES, and what it unpacks to is checked the same way.
 
 #include <cstddef>
 #include <cstdint>
@@ -12,7 +14,7 @@ namespace Zorvek {
 
 class Datafile {
 public:
-    // A datafile of pictures for a 320 x 240 show: larger files are not read.
+    // A datafile of pictures for a 320 x 240 show: larger files are not read, nor unpacked.
     static constexpr std::size_t MAX_BYTES = std::size_t(64) << 20;
 
     enum class State {
@@ -20,7 +22,8 @@ public:
         Ok,            // walked: each object is usable or not, by itself
         Unreadable,    // missing, not a regular file, too large, or not read in full
         NotADatafile,  // the header is not a datafile's
-        Compressed,    // a packed datafile: the show reads only uncompressed ones
+        PackedDamaged, // packed, but what it unpacks to is no datafile
+        PackedTooLarge,// packed, and it would unpack to more than MAX_BYTES
     };
 
     // One object at the top level of the datafile.
@@ -47,6 +50,8 @@ public:
 
 private:
     void walk();
+    // A packed datafile's contents in place of the packed bytes; false when it does not unpack.
+    bool unpack();
 
     State status = State::Unread;
     std::string source;

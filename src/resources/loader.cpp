@@ -23,7 +23,9 @@ BITMAP* Loader::loadImage(const char* objectName) {
         fail(EXIT_MISUSE, "Could not load image %s.", path);
     if (void* cached = find(path)) return static_cast<BITMAP*>(cached);
     const Datafile::Object* object = pictureNamed(objectName);
-    BITMAP* image = object ? decodePng(contents.data(*object), object->size) : nullptr;
+    bool lackedMemory = false;
+    BITMAP* image = object ? decodePng(contents.data(*object), object->size, &lackedMemory) : nullptr;
+    if (!image && lackedMemory) fail(EXIT_MISUSE, "Out of memory decoding image %s.", path);
     if (!image) fail(EXIT_MISUSE, "Could not load image %s.", path);
     insert(path, image, 0, KIND_IMAGE);
     return image;
@@ -34,8 +36,11 @@ const Datafile::Object* Loader::pictureNamed(const char* objectName) {
     if (contents.state() == Datafile::State::Unread || contents.path() != file) contents.read(file);
     switch (contents.state()) {
         case Datafile::State::NotADatafile: fail(EXIT_MISUSE, "%s is not a datafile.", file);
-        case Datafile::State::Compressed:
-            fail(EXIT_MISUSE, "%s is a compressed datafile; the show reads only uncompressed ones.", file);
+        case Datafile::State::PackedDamaged:
+            fail(EXIT_MISUSE, "%s is a packed datafile that does not unpack to one.", file);
+        case Datafile::State::PackedTooLarge:
+            fail(EXIT_MISUSE, "%s is a packed datafile that unpacks to more than %zu MB.", file,
+                 Datafile::MAX_BYTES >> 20);
         default: return contents.picture(objectName);
     }
 }

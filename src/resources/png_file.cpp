@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstdlib>
 #include <cstring>
 #include <vector>
 
@@ -202,7 +203,8 @@ bool checkPng(const std::uint8_t* data, std::size_t size, PngHeader* header) {
     return true;
 }
 
-BITMAP* decodePng(const std::uint8_t* data, std::size_t size) {
+BITMAP* decodePng(const std::uint8_t* data, std::size_t size, bool* lackedMemory) {
+    if (lackedMemory) *lackedMemory = false;
     if (size > static_cast<std::size_t>(INT_MAX)) return nullptr;
     // The decoder gets only the chunks that shape the picture, each once and in its place: the
     // critical ones; the gamma, sRGB and colour-profile chunks before the palette; one valid
@@ -251,6 +253,15 @@ BITMAP* decodePng(const std::uint8_t* data, std::size_t size) {
         return true;
     });
     if (!isWholePictureData(header, imageData)) return nullptr;
+    // The add-on does not check what it allocates: the room it will take (the bitmap, and rows of
+    // up to 8 bytes a pixel as it decodes them) is made sure of first.
+    const std::size_t room = static_cast<std::size_t>(header.width) * static_cast<std::size_t>(header.height) * 12;
+    void* trial = std::malloc(room);
+    if (!trial) {
+        if (lackedMemory) *lackedMemory = true;
+        return nullptr;
+    }
+    std::free(trial);
     return load_memory_png(kept.data(), static_cast<int>(kept.size()), nullptr);
 }
 

@@ -35,6 +35,8 @@ bool checkPng(const std::uint8_t* data, std::size_t size, PngHeader* header = nu
 // standard error). The chunks that carry no pixel (text above all, whose compressed forms could
 // make the decoder hold far more memory than the file's size) are left out first, with those the
 // decoder would ignore.
-BITMAP* decodePng(const std::uint8_t* data, std::size_t size);
+// `lackedMemory`, when given, tells a refusal for want of memory to decode into from a refusal
+// of the file.
+BITMAP* decodePng(const std::uint8_t* data, std::size_t size, bool* lackedMemory = nullptr);
 
 }  // namespace Zorvek

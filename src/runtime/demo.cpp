@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <string>
 
 #include "display/pacer.h"
 #include "runtime/clock.h"
@@ -35,9 +36,14 @@ Demo::Demo(DemoMode mode) {
     }
 
     // The library draws into memory only; the window, its input and the pacing are SDL's.
-    if (_install_allegro_version_check(SYSTEM_NONE, &errno, std::atexit, ALLEGRO_4_4_0) != 0 ||
-        !Display::connect()) {
+    const bool installed = _install_allegro_version_check(SYSTEM_NONE, &errno, std::atexit, ALLEGRO_4_4_0) == 0;
+    if (!installed || !Display::connect()) {
         std::puts("Error initializing allegro.\n");
+        std::fflush(stdout);
+        // The fixed line says only that the show cannot start; this one says why.
+        const std::string why = installed ? Display::connectFailure()
+                                          : std::string("the graphics library: ") + allegro_error;
+        std::fprintf(stderr, "%s: %s\n", program_invocation_short_name, why.c_str());
         std::exit(EXIT_GRAPHICS);
     }
     display.title = "Zorvek";
@@ -62,7 +68,9 @@ void Demo::run() {
     loop.quitAtEnd = quitAtEnd;
     loop.steadyRefreshes = true;
     loop.begin();
+    failOnOutOfMemory(EXIT_SOUND, "loading the music");
     music.play();
+    failOnOutOfMemory(EXIT_CAPACITY, "playing the show");
     Input input(monotonicNow());
     if (!quitRequested) {
         for (;;) {

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <new>
 
 namespace Zorvek {
 
@@ -33,6 +34,17 @@ void showMessage(const char* message, bool fatal) {
 }  // namespace
 
 void setMessageWindow(SDL_Window* window) { messageWindow = window; }
+
+namespace {
+int memoryCode = 0;
+const char* memoryDoing = "";
+}  // namespace
+
+void failOnOutOfMemory(int code, const char* doing) {
+    memoryCode = code;
+    memoryDoing = doing;
+    std::set_new_handler([] { fail(memoryCode, "Out of memory while %s.", memoryDoing); });
+}
 
 void warn(const char* message) { showMessage(message, false); }
 

@@ -20,6 +20,11 @@ enum ExitCode : int {
 // Shows a message the way fail() does, and carries on.
 void warn(const char* message);
 
+// What the program is doing, for the message that ends it when memory runs out ("setting up the
+// show"): from now on an allocation that fails ends the program with "Out of memory while ...",
+// the area's code `code`, instead of an exception nobody catches.
+void failOnOutOfMemory(int code, const char* doing);
+
 // The window that message boxes belong to; null when there is none.
 void setMessageWindow(SDL_Window* window);
 

@@ -9,9 +9,13 @@
 #include <string>
 
 #include "display/pacer.h"
+#include "effects/instruction_sets.h"
 #include "parallel/worker_pool.h"
+#include "platform/running_time.h"
+#include "platform/sound/sound_layer.h"
 #include "runtime/controls.h"
 #include "runtime/data_dir.h"
+#include "runtime/fail.h"
 #include "runtime/main_loop.h"
 #include "runtime/options.h"
 #include "show/velmora.h"
@@ -88,20 +92,29 @@ int main(int argc, char** argv) {
     }
     // Without a device the sound layer plays to SDL's silent driver, whose clock runs in real time.
     if (options.mute) SDL_SetHintWithPriority(SDL_HINT_AUDIODRIVER, "dummy", SDL_HINT_OVERRIDE);
+    Zorvek::sound::setAudioDelay(options.audioDelayMs);
+    // Stopped and continued (Ctrl-Z, a debugger), the show carries on where it stood.
+    Zorvek::platform::watchForStops();
 
     // The show opens its files by relative name: work from the folder that holds them.
     Zorvek::enterShowDataFolder("velmora");
     if (options.threads > 0) Zorvek::setWorkerCount(options.threads);
+    // The environment's settings of the kernels and the pool are read now, so that a bad one is
+    // named before the show starts rather than when its first effect runs.
+    Zorvek::instructionSets::usable();
+    Zorvek::workerCount();
+    Zorvek::failOnOutOfMemory(Zorvek::EXIT_CAPACITY, "starting up");
     Zorvek::Velmora& show = theShow();
     show.display.settings = options.screen;
     show.quitAtEnd = options.once;
     show.rates.hashPictures = options.stats;
     double began = 0, processorBefore = 0;
     try {
+        Zorvek::failOnOutOfMemory(Zorvek::EXIT_CAPACITY, "setting up the show");
         show.script();
         startWhereAsked(show, options);
         if (options.seed >= 0) std::srand(static_cast<unsigned>(options.seed));
-        began = static_cast<double>(Zorvek::monotonicNow()) / 1e9;
+        began = static_cast<double>(Zorvek::platform::runningNs()) / 1e9;
         processorBefore = processorSeconds();
         show.run();
     } catch (...) {
@@ -111,7 +124,7 @@ int main(int argc, char** argv) {
         throw;
     }
     if (options.stats)
-        printStats(show, static_cast<double>(Zorvek::monotonicNow()) / 1e9 - began,
+        printStats(show, static_cast<double>(Zorvek::platform::runningNs()) / 1e9 - began,
                    processorSeconds() - processorBefore);
     std::exit(0);
 }

@@ -22,6 +22,9 @@ struct Option {
     bool (*apply)(ViewerOptions& o, const char* value, std::string& error);
 };
 
+// Farther out than any television or headset delays its sound.
+constexpr int MAX_AUDIO_DELAY_MS = 2000;
+
 bool wholeNumber(const char* text, int low, int high, int& out) {
     const char* end = text + std::strlen(text);
     auto [last, ec] = std::from_chars(text, end, out);
@@ -87,6 +90,14 @@ constexpr Option OPTIONS[] = {
      [](ViewerOptions& o, const char*, std::string&) {
          o.mute = true;
          return true;
+     }},
+    {"--audio-delay", "MS",
+     "sound heard MS ms later than reported (a TV, a headset; negative: earlier)",
+     [](ViewerOptions& o, const char* v, std::string& error) {
+         if (wholeNumber(v, -MAX_AUDIO_DELAY_MS, MAX_AUDIO_DELAY_MS, o.audioDelayMs)) return true;
+         error = "--audio-delay: '" + std::string(v) + "' is not a time in milliseconds from -" +
+                 std::to_string(MAX_AUDIO_DELAY_MS) + " to " + std::to_string(MAX_AUDIO_DELAY_MS);
+         return false;
      }},
     {"--stats", nullptr, "at exit, print the pictures presented per second and the processor used",
      [](ViewerOptions& o, const char*, std::string&) {

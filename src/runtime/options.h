@@ -16,6 +16,7 @@ struct ViewerOptions {
     bool stats = false;     // print the presented rate and the processor share at exit
     long long seed = -1;    // --seed N: the random patterns' seed; -1: the clock
     int threads = 0;        // --threads N: threads that render, the main one included; 0: one per core
+    int audioDelayMs = 0;   // --audio-delay MS: how much later than reported the sound is heard
     bool help = false;
     bool version = false;
 };

@@ -5,14 +5,12 @@
 namespace Zorvek {
 
 // The music time that a pass renders: the moment its picture will be on the screen, which is
-// the music's position now plus the time until the display shows what the pass makes. The one
-// place where the picture's time is taken from the sound's: a correction the sound side knows
-// of (how late what is played is heard) is added here.
+// the music's position now plus the time until the display shows what the pass makes. The
+// position is already what is heard now (the sound layer takes the output's latency and the
+// viewer's audio delay off it), so the picture lands with the sound it belongs to.
 struct PresentTime {
-    int correctionMs = 0;
-
     int at(int positionMs, Nanos untilPresent) const {
-        return positionMs + static_cast<int>(untilPresent / 1'000'000) + correctionMs;
+        return positionMs + static_cast<int>(untilPresent / 1'000'000);
     }
 };
 

@@ -149,8 +149,16 @@ void makeCases(const Sources& s, const fs::path& dir) {
     // The datafile's header and structure.
     cases.datafile("datafile-empty", {}, IMAGE, NOT_A_DATAFILE);
     cases.datafile("datafile-text", Bytes(5000, 'x'), IMAGE, NOT_A_DATAFILE);
-    cases.datafile("datafile-packed", with32(dat, 0, 0x736C6821), IMAGE,
-                   "oldskool\\.dat is a compressed datafile; the show reads only uncompressed ones\\.");
+    // Packed whole by the graphics library, as its dat tool packs one: it plays. Damaged, it
+    // unpacks to a damaged datafile; a plain one that claims to be packed unpacks to no datafile.
+    const Bytes packed = packedWhole(dat);
+    cases.datafile("datafile-packed", packed, SHOWN, "");
+    cases.datafile("datafile-packed-cut-in-half", Bytes(packed.begin(), packed.begin() + packed.size() / 2), IMAGE, ANY_IMAGE);
+    Bytes packedDamaged = packed;
+    for (std::size_t i = packed.size() / 3; i < packed.size() / 3 + 64; ++i) packedDamaged[i] ^= 0x5A;
+    cases.datafile("datafile-packed-damaged", packedDamaged, IMAGE, ANY_IMAGE);
+    cases.datafile("datafile-claims-packed", with32(dat, 0, 0x736C6821), IMAGE,
+                   "oldskool\\.dat is a packed datafile that does not unpack to one\\.");
     cases.datafile("datafile-cut-in-header", Bytes(dat.begin(), dat.begin() + 11), IMAGE, NOT_A_DATAFILE);
     cases.datafile("datafile-cut-after-header", Bytes(dat.begin(), dat.begin() + 12), IMAGE, FIRST_IMAGE);
     cases.datafile("datafile-cut-in-half", Bytes(dat.begin(), dat.begin() + dat.size() / 2), IMAGE, ANY_IMAGE);

@@ -1,5 +1,6 @@
 #include "support/png_bytes.h"
 
+#include <allegro.h>
 #include <zlib.h>
 
 #include <cstring>
@@ -153,6 +154,37 @@ void insertBeforeImage(Bytes& png, const Bytes& chunk) {
             png.insert(png.begin() + static_cast<std::ptrdiff_t>(c.at), chunk.begin(), chunk.end());
             return;
         }
+}
+
+Bytes packedWhole(const Bytes& datafile) {
+    // The library's LZSS writer, writing through a packfile into memory.
+    struct Sink {
+        static int putc(int c, void* out) {
+            static_cast<Bytes*>(out)->push_back(static_cast<std::uint8_t>(c));
+            return c;
+        }
+        static long write(const void* p, long n, void* out) {
+            auto* b = static_cast<const std::uint8_t*>(p);
+            static_cast<Bytes*>(out)->insert(static_cast<Bytes*>(out)->end(), b, b + n);
+            return n;
+        }
+        static int close(void*) { return 0; }
+        static int none(void*) { return 0; }
+        static int getc(void*) { return EOF; }
+        static int ungetc(int, void*) { return EOF; }
+        static long read(void*, long, void*) { return 0; }
+        static int seek(void*, int) { return -1; }
+    };
+    static const PACKFILE_VTABLE vtable = {Sink::close, Sink::getc, Sink::ungetc, Sink::read, Sink::putc,
+                                           Sink::write, Sink::seek, Sink::none,   Sink::none};
+    Bytes packed = {'s', 'l', 'h', '!'};
+    PACKFILE* file = pack_fopen_vtable(&vtable, &packed);
+    LZSS_PACK_DATA* state = create_lzss_pack_data();
+    Bytes contents(datafile.begin() + 4, datafile.end());
+    lzss_write(file, state, static_cast<int>(contents.size()), contents.data(), 1);
+    free_lzss_pack_data(state);
+    pack_fclose(file);
+    return packed;
 }
 
 Bytes datafileOf(const std::vector<std::pair<std::string, Bytes>>& objects) {

@@ -42,6 +42,10 @@ void putBigEndian(Bytes& bytes, std::size_t at, std::uint32_t value);
 // An uncompressed datafile of named objects of type "PNG ".
 Bytes datafileOf(const std::vector<std::pair<std::string, Bytes>>& objects);
 
+// The datafile packed whole, as the graphics library's tools pack one (dat -c2): its packed
+// signature and its contents after the plain signature, LZSS-compressed by the library itself.
+Bytes packedWhole(const Bytes& datafile);
+
 Bytes readBytes(const std::string& path);
 bool writeBytes(const std::string& path, const Bytes& bytes);
 

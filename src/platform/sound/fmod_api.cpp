@@ -44,6 +44,7 @@ constexpr FMOD_MODE SUPPORTED_MODES = FMOD_LOOP_OFF | FMOD_2D | FMOD_SOFTWARE;
 struct Settings {
     bool offline = false;
     unsigned int version = 0;
+    int delayMs = 0;
     const char* driver = "";
 } settings;
 
@@ -75,6 +76,8 @@ void stopChannel(FMOD_SYSTEM* system) {
 namespace Zorvek::sound {
 
 void setOffline(bool offline) { settings.offline = offline; }
+
+void setAudioDelay(int ms) { settings.delayMs = ms; }
 
 void setReportedVersion(unsigned int version) { settings.version = version; }
 
@@ -117,6 +120,8 @@ FMOD_RESULT FMOD_System_Init(FMOD_SYSTEM* system, int maxchannels, FMOD_INITFLAG
     if (!system || maxchannels < 1) return FMOD_ERR_INVALID_PARAM;
     if (system->initialised) return FMOD_ERR_INITIALIZATION;
     system->offline = settings.offline;
+    system->player.setExtraDelay(static_cast<int>(std::lround(settings.delayMs * (SAMPLE_RATE / 1000.0))),
+                                 monotonicNs());
     if (!system->offline && !system->output.open(system->player)) return FMOD_ERR_OUTPUT_INIT;
     settings.driver = system->output.driver();
     system->initialised = true;
@@ -134,7 +139,7 @@ FMOD_RESULT FMOD_System_CreateSound(FMOD_SYSTEM* system, const char* name_or_dat
     // Offline passes come at chosen times, maybe far ahead: decode everything first.
     if (!made->track.load(bytes.data(), bytes.size(),
                           system->offline ? Track::Decoding::Now : Track::Decoding::Background))
-        return FMOD_ERR_FORMAT;
+        return made->track.lackedMemory() ? FMOD_ERR_MEMORY : FMOD_ERR_FORMAT;
     *sound = made.release();
     system->sounds.push_back(*sound);
     return FMOD_OK;

@@ -1,37 +1,204 @@
 #include "platform/sound/output.h"
 
+#include <errno.h>
+
+#include <algorithm>
+#include <chrono>
+#include <condition_variable>
+#include <cstdarg>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <mutex>
 
 #include "platform/sound/audio_chatter.h"
 #include "platform/sound/decoder.h"
 #include "platform/sound/player.h"
+#include "platform/sound/server_latency.h"
 
 namespace Zorvek::sound {
 
 namespace {
+using namespace std::chrono_literals;
+
+constexpr auto WATCH = 100ms;      // how often the device is looked at
+constexpr auto RETRY = 1000ms;     // how often a lost device is looked for
+// How often the server is asked how far behind it plays: often while it settles its buffers to
+// a new stream (a sink that was idle may first hold seconds), then now and then, for a sink
+// that changes (a headset connected, another stream asking for less).
+constexpr auto SETTLING = 5000ms;
+constexpr auto SETTLING_CHECKS = 500ms;
+constexpr auto LATER_CHECKS = 5000ms;
+constexpr int LATENCY_ANSWER_MS = 500;
+// Changes smaller than this are the server's rounding, not worth a move of the clock.
+constexpr int LATENCY_STEP = SAMPLE_RATE / 500;
+
 // Drivers that only sleep between callbacks: their pace is no clock to follow.
 bool isPacedBySleeping(const char* driver) {
     return std::strcmp(driver, "dummy") == 0 || std::strcmp(driver, "disk") == 0;
 }
-}  // namespace
 
-void SDLCALL Output::pull(void* player, Uint8* stream, int bytes) {
+// Drivers that play through a sound server that can say how far behind it is.
+bool isServer(const char* driver) {
+    return std::strcmp(driver, "pulseaudio") == 0 || std::strcmp(driver, "pipewire") == 0;
+}
+
+[[gnu::format(printf, 1, 2)]] void say(const char* format, ...) {
+    char line[256];
+    va_list args;
+    va_start(args, format);
+    std::vsnprintf(line, sizeof line, format, args);
+    va_end(args);
+    std::fprintf(stderr, "%s: %s\n", program_invocation_short_name, line);
+    std::fflush(stderr);
+}
+
+void SDLCALL pull(void* player, Uint8* stream, int bytes) {
     static_cast<Player*>(player)->fill(reinterpret_cast<std::int16_t*>(stream),
                                        bytes / static_cast<int>(sizeof(std::int16_t) * CHANNELS),
                                        monotonicNs());
 }
+}  // namespace
 
-SDL_AudioDeviceID Output::openDevice(Player& player, SDL_AudioSpec& obtained) {
-    SDL_AudioSpec wanted;
+// What the device's thread shares with the program. The thread owns every SDL audio call; the
+// program only asks it to stop. It touches the player only while no stop was asked, under `lock`.
+struct Output::Keeper {
+    std::mutex lock;
+    std::condition_variable changed;
+    Player* player = nullptr;
+    enum class First { Pending, Playing, Failed } first = First::Pending;
+    bool awaited = true;   // the program still waits for the first device
+    bool stopping = false;
+    bool finished = false;
+    const char* driver = "";
+
+    // Thread side.
+    SDL_AudioDeviceID device = 0;
+    bool driverUp = false;
+    int bufferFrames = 0;
+    std::chrono::steady_clock::time_point opened, nextCheck;
+    bool asksServer = false;
+    int latency = 0;  // what the player was last told
+
+    void run();
+    bool openDevice(const char* driverName);
+    void closeDevice();
+    void startPlaying(bool said);
+    void checkLatency();
+};
+
+bool Output::Keeper::openDevice(const char* driverName) {
+    if (SDL_AudioInit(driverName) != 0) return false;
+    driverUp = true;
+    SDL_AudioSpec wanted, obtained;
     SDL_zero(wanted);
+    SDL_zero(obtained);
     wanted.freq = SAMPLE_RATE;
     wanted.format = AUDIO_S16SYS;
     wanted.channels = CHANNELS;
     wanted.samples = BUFFER_FRAMES;
     wanted.callback = pull;
-    wanted.userdata = &player;
+    wanted.userdata = player;
     // No changes allowed: SDL converts to whatever the hardware wants behind the callback.
-    return SDL_OpenAudioDevice(nullptr, 0, &wanted, &obtained, 0);
+    device = SDL_OpenAudioDevice(nullptr, 0, &wanted, &obtained, 0);
+    if (device == 0) {
+        closeDevice();
+        return false;
+    }
+    bufferFrames = obtained.samples;
+    return true;
+}
+
+void Output::Keeper::closeDevice() {
+    if (device != 0) SDL_CloseAudioDevice(device);
+    device = 0;
+    if (driverUp) SDL_AudioQuit();
+    driverUp = false;
+}
+
+// Under `lock`, with no stop asked: the device plays the player from now on.
+void Output::Keeper::startPlaying(bool said) {
+    const char* name = SDL_GetCurrentAudioDriver();
+    if (!name) name = "";
+    if (first == First::Pending) driver = name;
+    player->configure(bufferFrames, !isPacedBySleeping(name));
+    SDL_PauseAudioDevice(device, 0);
+    opened = std::chrono::steady_clock::now();
+    nextCheck = opened + SETTLING_CHECKS;
+    asksServer = isServer(name);
+    latency = bufferFrames;
+    if (said) {
+        double heard = 0;
+        const int ms = player->heard(monotonicNs(), heard) ? static_cast<int>(heard * 1000 / SAMPLE_RATE) : 0;
+        say("sound is back (%s), at %02d:%02d.%d of the music", name, ms / 60000, ms / 1000 % 60,
+            ms / 100 % 10);
+    }
+}
+
+void Output::Keeper::checkLatency() {
+    const auto now = std::chrono::steady_clock::now();
+    if (!asksServer || now < nextCheck) return;
+    nextCheck = now + (now - opened < SETTLING ? SETTLING_CHECKS : LATER_CHECKS);
+    const std::int64_t us = serverLatencyUs(LATENCY_ANSWER_MS);
+    if (us < 0) return;
+    // The server's average over its buffer's filling and draining: a callback's frames are heard
+    // about that long after it (measured with a null sink's monitor: within a few ms from 15 to
+    // 200 ms).
+    const int frames = static_cast<int>(us * SAMPLE_RATE / 1'000'000);
+    if (std::abs(frames - latency) < LATENCY_STEP) return;
+    std::lock_guard<std::mutex> guard(lock);
+    if (stopping || device == 0) return;
+    player->setLatency(frames, monotonicNs());
+    latency = frames;
+}
+
+void Output::Keeper::run() {
+    bool ok = openDevice(nullptr);
+    std::unique_lock<std::mutex> l(lock);
+    // A device that cannot be had at once gives way to the silent driver, as long as the program
+    // still waits; one that comes late is looked for again instead.
+    if (!ok && awaited && !stopping) {
+        l.unlock();
+        ok = openDevice("dummy");
+        l.lock();
+    }
+    bool late = !awaited;
+    auto nextTry = std::chrono::steady_clock::now() + RETRY;
+    if (!stopping) {
+        if (ok) startPlaying(late);
+        first = ok ? First::Playing : First::Failed;
+        changed.notify_all();
+    }
+    const bool wanted = ok || late;  // whether a device is worth looking for again
+    while (wanted && !stopping) {
+        changed.wait_for(l, WATCH, [this] { return stopping; });
+        if (stopping) break;
+        if (device != 0 && SDL_GetAudioDeviceStatus(device) == SDL_AUDIO_STOPPED) {
+            player->deviceGone(monotonicNs());
+            const char* name = SDL_GetCurrentAudioDriver();
+            say("sound device lost (%s); the show plays on without sound until it returns",
+                name ? name : "");
+            l.unlock();
+            closeDevice();
+            l.lock();
+            nextTry = std::chrono::steady_clock::now() + RETRY;
+        } else if (device != 0) {
+            l.unlock();
+            checkLatency();
+            l.lock();
+        } else if (std::chrono::steady_clock::now() >= nextTry) {
+            l.unlock();
+            ok = openDevice(nullptr);
+            l.lock();
+            if (ok && !stopping) startPlaying(true);
+            nextTry = std::chrono::steady_clock::now() + RETRY;
+        }
+    }
+    l.unlock();
+    closeDevice();
+    l.lock();
+    finished = true;
+    changed.notify_all();
 }
 
 bool Output::open(Player& player) {
@@ -39,41 +206,53 @@ bool Output::open(Player& player) {
     // The graphics library handles the program's signals; SDL must not take them over.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     silenceAudioChatter();
-    SDL_AudioSpec obtained;
-    SDL_zero(obtained);
-    if (SDL_InitSubSystem(SDL_INIT_AUDIO) == 0) {
-        subsystem = true;
-        device = openDevice(player, obtained);
-        if (device == 0) {
-            SDL_QuitSubSystem(SDL_INIT_AUDIO);
-            subsystem = false;
-        }
+    keeper = std::make_shared<Keeper>();
+    keeper->player = &player;
+    // The thread keeps its own share: abandoned in a call that never returns, it still finds
+    // its state when the call does.
+    if (!thread.start([k = keeper] { k->run(); })) {
+        keeper.reset();
+        return false;
     }
-    if (device == 0) {
-        if (SDL_AudioInit("dummy") != 0) return false;
-        fallback = true;
-        device = openDevice(player, obtained);
-        if (device == 0) {
+    std::unique_lock<std::mutex> l(keeper->lock);
+    keeper->changed.wait_for(l, std::chrono::milliseconds(ANSWER_MS),
+                             [this] { return keeper->first != Keeper::First::Pending; });
+    switch (keeper->first) {
+        case Keeper::First::Playing: return true;
+        case Keeper::First::Failed:
+            l.unlock();
             close();
             return false;
-        }
+        case Keeper::First::Pending: break;
     }
-    player.configure(obtained.samples, !isPacedBySleeping(driver()));
-    SDL_PauseAudioDevice(device, 0);
+    keeper->awaited = false;
+    player.deviceGone(monotonicNs());
+    say("no answer from the sound server within %d s; the show plays without sound until it answers",
+        ANSWER_MS / 1000);
     return true;
 }
 
 void Output::close() {
-    if (device != 0) SDL_CloseAudioDevice(device);
-    device = 0;
-    if (subsystem) SDL_QuitSubSystem(SDL_INIT_AUDIO);
-    if (fallback) SDL_AudioQuit();
-    subsystem = fallback = false;
+    if (!keeper) return;
+    std::unique_lock<std::mutex> l(keeper->lock);
+    keeper->stopping = true;
+    keeper->changed.notify_all();
+    const bool done = keeper->changed.wait_for(l, 1s, [this] { return keeper->finished; });
+    l.unlock();
+    // A thread still inside a call to a sound server that does not answer is left to finish by
+    // itself: it closes what it opened and touches nothing of the program's.
+    if (done) {
+        thread.join();
+    } else {
+        thread.detach();
+    }
+    keeper.reset();
 }
 
 const char* Output::driver() const {
-    const char* name = device != 0 ? SDL_GetCurrentAudioDriver() : nullptr;
-    return name ? name : "";
+    if (!keeper) return "";
+    std::lock_guard<std::mutex> guard(keeper->lock);
+    return keeper->driver;
 }
 
 }  // namespace Zorvek::sound

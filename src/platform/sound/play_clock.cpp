@@ -18,6 +18,12 @@ void PlayClock::set(double frame, std::int64_t now, bool run) {
     last = base;
 }
 
+void PlayClock::shift(double frames, std::int64_t now) {
+    base = at(now) + frames;
+    since = now;
+    error = 0;
+}
+
 double PlayClock::at(std::int64_t now) const {
     if (!running) return base;
     return base + static_cast<double>(now - since) * rate * pace;

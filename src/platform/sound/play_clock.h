@@ -11,13 +11,17 @@ namespace Zorvek::sound {
 
 class PlayClock {
 public:
-    static constexpr double MAX_STEER = 0.005;  // at most 0.5 % faster or slower than real time
+    static constexpr double MAX_STEER = 0.02;  // at most 2 % faster or slower than real time
 
     explicit PlayClock(double framesPerSecond) : rate(framesPerSecond * 1e-9) {}
 
     // Moves the clock to `frame` at `now` (ns), running or standing; a `now` still to come holds
     // it at `frame` until then. Readings may go backwards only here.
     void set(double frame, std::int64_t now, bool running);
+
+    // Moves the clock by `frames` at `now` without a jump backwards in what read() reports: moved
+    // back, it stands until it has caught up. For a better account of what is being heard.
+    void shift(double frames, std::int64_t now);
 
     bool isRunning() const { return running; }
     // The clock's frame at `now`, with no memory of earlier readings.

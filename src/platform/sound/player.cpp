@@ -4,28 +4,50 @@
 #include <cmath>
 #include <cstring>
 
+#include "platform/running_time.h"
 #include "platform/sound/track.h"
 
 namespace Zorvek::sound {
 
-std::int64_t monotonicNs() {
-    return std::chrono::duration_cast<std::chrono::nanoseconds>(
-               std::chrono::steady_clock::now().time_since_epoch())
-        .count();
-}
+std::int64_t monotonicNs() { return platform::runningNs(); }
 
 void Player::configure(int frames, bool follow) {
     std::lock_guard<std::mutex> guard(lock);
     latency = frames;
     followDevice = follow;
+    device = true;
+    moved = true;
+}
+
+void Player::setLatency(int frames, std::int64_t now) {
+    std::lock_guard<std::mutex> guard(lock);
+    if (clock.isRunning() && device) clock.shift(latency - frames, now);
+    latency = frames;
+}
+
+void Player::setExtraDelay(int frames, std::int64_t now) {
+    std::lock_guard<std::mutex> guard(lock);
+    if (clock.isRunning()) clock.shift(extraDelay - frames, now);
+    extraDelay = frames;
+}
+
+void Player::deviceGone(std::int64_t now) {
+    std::lock_guard<std::mutex> guard(lock);
+    device = false;
+    if (track && waiting) {
+        clock.set(0, now, true);
+        waiting = false;
+    }
 }
 
 void Player::start(const Track* t, bool running) {
     std::lock_guard<std::mutex> guard(lock);
     track = t;
     clock.set(0, 0, false);
-    waiting = running;
     moved = false;
+    // Without a device the clock cannot wait for one: it starts now.
+    waiting = running && device;
+    if (running && !device) clock.set(0, monotonicNs(), true);
 }
 
 void Player::stop(const Track* t) {
@@ -50,7 +72,9 @@ bool Player::heard(std::int64_t now, double& frame) {
 
 void Player::fill(std::int16_t* out, int count, std::int64_t now) {
     std::lock_guard<std::mutex> guard(lock);
-    if (track && waiting) {
+    // The listener's own delay counts as the device's.
+    const int latency = this->latency + extraDelay;
+    if (track && waiting && device) {
         // The first frame of this buffer is heard `latency` frames from now: the clock runs
         // from there.
         double from = clock.at(now);
@@ -59,7 +83,7 @@ void Player::fill(std::int16_t* out, int count, std::int64_t now) {
         waiting = false;
         moved = false;
     }
-    if (!track || !clock.isRunning()) {
+    if (!track || !clock.isRunning() || !device) {
         std::memset(out, 0, sizeof(std::int16_t) * CHANNELS * static_cast<std::size_t>(count));
         return;
     }

@@ -13,7 +13,8 @@ namespace Zorvek::sound {
 
 class Track;
 
-// The monotonic clock that all playback times are measured on, in ns.
+// The clock that all playback times are measured on, in ns: monotonic, less the time the process
+// stood still, so that a stopped show carries on where it stood.
 std::int64_t monotonicNs();
 
 class Player {
@@ -22,10 +23,19 @@ public:
     // the clock instead of the clock slowly following the device (a stall, an underrun).
     static constexpr int RESYNC_FRAMES = SAMPLE_RATE / 20;
 
-    // `latency`: frames the device holds between a callback and the listener. `followDevice`:
-    // whether the device's consumption is a real clock worth steering by (a sound card is; a
-    // driver that only sleeps between callbacks is not).
+    // A device plays from now on. `latency`: frames between a callback and the listener.
+    // `followDevice`: whether the device's consumption is a real clock worth steering by (a sound
+    // card is; a driver that only sleeps between callbacks is not). A device that comes while the
+    // track plays starts at the clock, where the music is by then.
     void configure(int latency, bool followDevice);
+    // A better account of the device's latency, in frames: what is heard moves by the difference,
+    // the device plays on without a break. The clock stands rather than runs back.
+    void setLatency(int latency, std::int64_t now);
+    // Frames the listener hears later than the device reports (a television, a wireless
+    // headset): a lasting part of the latency, kept across devices. Negative: earlier.
+    void setExtraDelay(int frames, std::int64_t now);
+    // No device plays (none yet, or it was lost): the clock runs on in real time by itself.
+    void deviceGone(std::int64_t now);
 
     // Plays `track` from its start. Unless `running` is false, the clock starts when the device
     // is first heard playing it, so that the very first frames are heard and not skipped.
@@ -47,8 +57,10 @@ private:
     std::int64_t cursor = 0;  // the next frame the device gets
     bool moved = false;       // a seek the device has not followed yet
     bool waiting = false;     // started: the clock stands until the device's first callback
-    int latency = 0;
+    int latency = 0;       // of the device
+    int extraDelay = 0;    // the listener's own
     bool followDevice = false;
+    bool device = false;   // a device pulls frames
 };
 
 }  // namespace Zorvek::sound

@@ -12,6 +12,11 @@ namespace Zorvek::sound {
 // effect at the next FMOD_System_Init.
 void setOffline(bool offline);
 
+// How much later than the output reports the listener hears the sound, in ms (a television, a
+// wireless headset; negative: earlier). The position then reports what is heard through them.
+// Takes effect at the next FMOD_System_Init.
+void setAudioDelay(int ms);
+
 // The version FMOD_System_GetVersion reports (tests of the version check). 0 restores the default.
 void setReportedVersion(unsigned int version);
 

@@ -57,10 +57,12 @@ void Track::stopDecoding() {
 }
 
 bool Track::load(const std::uint8_t* data, std::size_t size, Decoding decoding) {
+    outOfMemory = false;
     if (!decoder.open(data, size)) return false;
     frames = decoder.lengthFrames();
     // A module can claim hours of play; one too long for memory is refused, not thrown.
     pcm.reset(new (std::nothrow) std::int16_t[static_cast<std::size_t>(frames) * CHANNELS]);
+    outOfMemory = !pcm;
     if (!pcm) return false;
     ready.store(0);
     if (decoding == Decoding::Now) {

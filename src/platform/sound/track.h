@@ -26,6 +26,9 @@ public:
     // Decoding::Now the whole track is decoded before it returns.
     bool load(const std::uint8_t* data, std::size_t size, Decoding decoding);
 
+    // Whether the last load failed for want of memory to decode into.
+    bool lackedMemory() const { return outOfMemory; }
+
     std::int64_t length() const { return frames; }
     // Frames decoded so far, from the start; the rest of the track reads as silence until then.
     std::int64_t decoded() const { return ready.load(std::memory_order_acquire); }
@@ -45,6 +48,7 @@ private:
     // pays for touching the pages.
     std::unique_ptr<std::int16_t[]> pcm;
     std::int64_t frames = 0;
+    bool outOfMemory = false;
     std::atomic<std::int64_t> ready{0};
     std::atomic<bool> cancelled{false};
     std::thread worker;
