@@ -670,7 +670,9 @@ struct Stream256 {
         _mm256_store_si256(reinterpret_cast<__m256i*>(pi), ci);
         for (unsigned bits = lanes; bits; bits &= bits - 1) {
             const int l = __builtin_ctz(bits);
-            counts[index[l]] = stepsLeftFrom<F>(r[l], i[l], pr[l], wrappingAdd(pi[l], E{L::TWICE_BIAS}), step - begun[l]);
+            const int taken = step - begun[l];
+            counts[index[l]] =
+                taken >= MAX_STEPS ? 0 : stepsLeftFrom<F>(r[l], i[l], pr[l], wrappingAdd(pi[l], E{L::TWICE_BIAS}), taken);
         }
         active &= ~lanes;
     }
@@ -697,16 +699,20 @@ __attribute__((target(ZORVEK_AVX2))) void iterateAvx2(const std::int64_t* cr64, 
         st.clear();
         st.refill((1u << L::COUNT) - 1, cr, ci, n, next, 0);
     }
-    for (int step = 0; anyActive(streams); ++step) {
+    // The earliest step by which some stream has a point that has taken all its steps.
+    int deadline = 0;
+    for (int step = 0;; ++step) {
 #pragma GCC unroll 4
         for (auto& st : streams) {
-            // The common step, in one test: all values fit, no lane escapes and none repeats a
-            // noted state. (Lanes without a point rest at 0 and never escape.)
-            const __m256i unfit = L::unfit(st.zr, st.zi);
+            // The common step, in one test: no lane escapes, all new values fit and none repeats
+            // a noted state. (Lanes without a point rest at 0 and never escape.) The test is
+            // made on the new values, so that the old ones are dead once their squares are
+            // taken and the state needs no copies.
             __m256i zr2, zi2, twice;
             L::squares(st.zr, st.zi, zr2, zi2, twice);
             const __m256i sum = L::add(zr2, zi2);
             const __m256i zi = L::add(twice, st.ci), zr = L::add(L::sub(zr2, zi2), st.cr);
+            const __m256i unfit = L::unfit(zr, zi);
             __m256i flags = _mm256_or_si256(L::escapeMarks(sum, fourLess1), unfit);
             __m256i repeating = _mm256_setzero_si256();
             if constexpr (L::FIND_CYCLES) {
@@ -714,20 +720,19 @@ __attribute__((target(ZORVEK_AVX2))) void iterateAvx2(const std::int64_t* cr64, 
                 repeating = _mm256_and_si256(_mm256_and_si256(L::equal(zr, st.seenR), L::equal(zi, st.seenI)), st.seen);
                 flags = _mm256_or_si256(flags, repeating);
             }
+            st.zr = zr;
+            st.zi = zi;
             if (!_mm256_testz_si256(flags, flagged)) [[unlikely]] {
-                // Some lane escapes, repeats, or holds a value too large for the short products.
-                // The last finish their points one by one; the others' step was exact.
-                const unsigned unfitLanes = st.active & L::unfitLanes(unfit);
-                if (unfitLanes) st.template finishOneByOne<F>(unfitLanes, step, counts);
+                // Some lane escapes, repeats, or comes to values too large for the short
+                // products. The last finish their points one by one from the new values; the
+                // others' step was exact.
                 const unsigned escaped = st.active & L::bits(L::greater(sum, fourLess1));
                 const unsigned inside = st.active & L::bits(repeating) & ~escaped;
-                st.zr = zr;
-                st.zi = zi;
+                const unsigned unfitLanes = st.active & L::unfitLanes(unfit) & ~(escaped | inside);
+                if (unfitLanes) st.template finishOneByOne<F>(unfitLanes, step + 1, counts);
                 if (const unsigned done = escaped | inside) st.retire(done, inside, step, counts);
                 if (const unsigned done = escaped | inside | unfitLanes) st.refill(done, cr, ci, n, next, step + 1);
-            } else {
-                st.zr = zr;
-                st.zi = zi;
+                deadline = std::min(deadline, st.deadline);
             }
             if constexpr (L::FIND_CYCLES) {
                 if (step % CYCLE_CHECKPOINT == 0) {
@@ -736,15 +741,24 @@ __attribute__((target(ZORVEK_AVX2))) void iterateAvx2(const std::int64_t* cr64, 
                     st.seen = _mm256_load_si256(reinterpret_cast<const __m256i*>(SPREAD<L::COUNT>.lanes[st.active]));
                 }
             }
-            // A point that has taken all its steps without escaping is inside the set.
-            if (step + 1 >= st.deadline) [[unlikely]] {
-                if (const unsigned expired = st.expired(step + 1)) {
-                    st.retire(expired, expired, step, counts);
-                    st.refill(expired, cr, ci, n, next, step + 1);
+        }
+        // A point that has taken all its steps without escaping is inside the set.
+        if (step + 1 >= deadline) [[unlikely]] {
+            deadline = INT_MAX;
+#pragma GCC unroll 4
+            for (auto& st : streams) {
+                if (step + 1 >= st.deadline) {
+                    if (const unsigned expired = st.expired(step + 1)) {
+                        st.retire(expired, expired, step, counts);
+                        st.refill(expired, cr, ci, n, next, step + 1);
+                    }
+                    st.updateDeadline();
                 }
-                st.updateDeadline();
+                deadline = std::min(deadline, st.deadline);
             }
         }
+        // Once every point is handed out, the lanes run dry one by one.
+        if (next == n && !anyActive(streams)) break;
     }
 }
 
