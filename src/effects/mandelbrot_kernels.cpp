@@ -490,9 +490,10 @@ struct Lanes256x64 {
     }
 };
 
-// A format's step in lanes: the two squares and twice the product. `unfit` marks, in the bits
-// of a lane that FLAGGED names, values too large for `squares`; `unfitLanes` names those lanes;
-// `exactZi` gives the imaginary part of a lane's state as the format has it.
+// A format's step in lanes: the two squares and twice the product, the latter biased by
+// TWICE_BIAS (its sign bit flipped rather than copied up), which the lanes take back through the
+// imaginary parts of their points. `unfit` marks, in the high half of a lane, values too large
+// for `squares`; `unfitLanes` names those lanes.
 template <class F>
 struct Lanes256;
 
@@ -500,9 +501,6 @@ struct Lanes256;
 struct AlwaysFits {
     ZORVEK_LANES_256 __m256i unfit(__m256i, __m256i) { return _mm256_setzero_si256(); }
     ZORVEK_LANES_256 unsigned unfitLanes(__m256i) { return 0; }
-    template <class E>
-    static E exactZi(E zi) { return zi; }
-    static constexpr bool pointsFit(const std::int64_t*, const std::int64_t*, int) { return true; }
 };
 
 // Where a lane's escape shows in the flags (see `flagged` in iterateAvx2): a lane mask.
@@ -515,7 +513,7 @@ template <>
 struct Lanes256<Coarse> : Lanes256x32, AlwaysFits, EscapeByComparing<Lanes256x32> {
     static constexpr int STREAMS = 3;
     static constexpr bool FIND_CYCLES = true;
-    static constexpr std::int32_t FLAGGED = -1;  // the escape marks are lane masks
+    static constexpr std::int32_t TWICE_BIAS = 0;
     ZORVEK_LANES_256 void squares(__m256i zr, __m256i zi, __m256i& zr2, __m256i& zi2, __m256i& twice) {
         zr2 = _mm256_srai_epi32(_mm256_mullo_epi32(zr, zr), 14);
         zi2 = _mm256_srai_epi32(_mm256_mullo_epi32(zi, zi), 14);
@@ -527,7 +525,7 @@ template <>
 struct Lanes256<Medium> : Lanes256x64, AlwaysFits, EscapeByComparing<Lanes256x64> {
     static constexpr int STREAMS = 4;
     static constexpr bool FIND_CYCLES = false;
-    static constexpr std::uint64_t FLAGGED = 0xFFFFFFFF00000000u;
+    static constexpr std::int64_t TWICE_BIAS = 0;
     ZORVEK_LANES_256 void squares(__m256i zr, __m256i zi, __m256i& zr2, __m256i& zi2, __m256i& twice) {
         // Bits 27 .. 58 of the exact product of the low halves, sign-extended for the escape test.
         zr2 = shiftRightSigned<32>(_mm256_slli_epi64(_mm256_mul_epi32(zr, zr), 5));
@@ -541,13 +539,10 @@ template <>
 struct Lanes256<Fine> : Lanes256x64 {
     static constexpr int STREAMS = 4;
     static constexpr bool FIND_CYCLES = false;
+    static constexpr std::int64_t TWICE_BIAS = std::int64_t{1} << (63 - 29);
     // Until a point is about to escape its values are below 2.0 in size, so they fit in 32 bits:
     // a square is then the exact product of the low halves, below 2^62 and not negative, and so
-    // is the product in size. Twice the product is shifted down without its sign: for a negative
-    // product that adds 2^35, which leaves the low half, all that the next products read, as it
-    // is. Bit 35 is therefore left out of the tests; the others still find every value that does
-    // not fit, since with points that fit every value stays within 2^34 of 0.
-    static constexpr std::uint64_t FLAGGED = 0xFFFFFFF700000000u;
+    // is the product in size.
     ZORVEK_LANES_256 __m256i unfit(__m256i zr, __m256i zi) {
         const __m256i offset = _mm256_set1_epi64x(std::int64_t{1} << 31);
         return _mm256_or_si256(_mm256_add_epi64(zr, offset), _mm256_add_epi64(zi, offset));
@@ -555,26 +550,17 @@ struct Lanes256<Fine> : Lanes256x64 {
     ZORVEK_LANES_256 void squares(__m256i zr, __m256i zi, __m256i& zr2, __m256i& zi2, __m256i& twice) {
         zr2 = _mm256_srli_epi64(_mm256_mul_epi32(zr, zr), 30);
         zi2 = _mm256_srli_epi64(_mm256_mul_epi32(zi, zi), 30);
-        twice = _mm256_srli_epi64(_mm256_mul_epi32(zr, zi), 29);
+        twice = biased(_mm256_mul_epi32(zr, zi));
     }
     // Squares of values that fit are below 4.0 each, so their sum reaches 4.0 (2^32) exactly
-    // when bit 32 is set: the sum marks the escape itself.
+    // when its high half is set: the sum marks the escape itself.
     ZORVEK_LANES_256 __m256i escapeMarks(__m256i sum, __m256i) { return sum; }
     ZORVEK_LANES_256 unsigned unfitLanes(__m256i unfit) {
-        const __m256i high = _mm256_and_si256(unfit, _mm256_set1_epi64x(static_cast<long long>(FLAGGED)));
+        const __m256i high = _mm256_and_si256(unfit, _mm256_set1_epi64x(static_cast<long long>(0xFFFFFFFF00000000u)));
         return ~bits(_mm256_cmpeq_epi64(high, _mm256_setzero_si256())) & 0xF;
     }
-    // The value within 2^34 of 0 whose low 35 bits these are.
-    static std::int64_t exactZi(std::int64_t zi) {
-        return static_cast<std::int64_t>(static_cast<std::uint64_t>(zi) << 29) >> 29;
-    }
-    // Whether every point fits in 32 bits, as the lanes need; the others are iterated one by one.
-    static bool pointsFit(const std::int64_t* cr, const std::int64_t* ci, int n) {
-        std::uint64_t outside = 0;
-        for (int j = 0; j < n; ++j)
-            outside |= (static_cast<std::uint64_t>(cr[j]) + (std::uint64_t{1} << 31)) |
-                       (static_cast<std::uint64_t>(ci[j]) + (std::uint64_t{1} << 31));
-        return outside >> 32 == 0;
+    ZORVEK_LANES_256 __m256i biased(__m256i product) {
+        return _mm256_xor_si256(_mm256_srli_epi64(product, 29), _mm256_set1_epi64x(TWICE_BIAS));
     }
 };
 
@@ -584,7 +570,7 @@ template <class L>
 struct Stream256 {
     using E = typename L::Element;
     static constexpr int COUNT = L::COUNT;
-    __m256i zr, zi, cr, ci;
+    __m256i zr, zi, cr, ci;  // ci less the format's bias of twice the product
     __m256i seenR, seenI;    // states noted for finding cycles
     __m256i seen;            // lanes whose noted state belongs to their current point
     int begun[COUNT], index[COUNT];
@@ -623,7 +609,7 @@ struct Stream256 {
             // One lane, as most often: its point broadcast and blended in.
             const __m256i set = _mm256_load_si256(reinterpret_cast<const __m256i*>(spread.lanes[lanes]));
             cr = _mm256_blendv_epi8(cr, L::set(crs[next]), set);
-            ci = _mm256_blendv_epi8(ci, L::set(cis[next]), set);
+            ci = _mm256_blendv_epi8(ci, L::set(wrappingSub(cis[next], E{L::TWICE_BIAS})), set);
             zr = _mm256_andnot_si256(set, zr);
             zi = _mm256_andnot_si256(set, zi);
             seen = _mm256_andnot_si256(set, seen);
@@ -639,7 +625,7 @@ struct Stream256 {
         const __m256i order = _mm256_load_si256(reinterpret_cast<const __m256i*>(spread.order[lanes]));
         const __m256i set = _mm256_load_si256(reinterpret_cast<const __m256i*>(spread.lanes[lanes]));
         cr = _mm256_blendv_epi8(cr, spreadOver(crs + next, first, order), set);
-        ci = _mm256_blendv_epi8(ci, spreadOver(cis + next, first, order), set);
+        ci = _mm256_blendv_epi8(ci, L::sub(spreadOver(cis + next, first, order), L::set(L::TWICE_BIAS)), set);
         zr = _mm256_andnot_si256(set, zr);
         zi = _mm256_andnot_si256(set, zi);
         seen = _mm256_andnot_si256(set, seen);
@@ -684,9 +670,7 @@ struct Stream256 {
         _mm256_store_si256(reinterpret_cast<__m256i*>(pi), ci);
         for (unsigned bits = lanes; bits; bits &= bits - 1) {
             const int l = __builtin_ctz(bits);
-            const int taken = step - begun[l];
-            counts[index[l]] =
-                taken >= MAX_STEPS ? 0 : stepsLeftFrom<F>(r[l], L::exactZi(i[l]), pr[l], pi[l], taken);
+            counts[index[l]] = stepsLeftFrom<F>(r[l], i[l], pr[l], wrappingAdd(pi[l], E{L::TWICE_BIAS}), step - begun[l]);
         }
         active &= ~lanes;
     }
@@ -697,17 +681,14 @@ __attribute__((target(ZORVEK_AVX2))) void iterateAvx2(const std::int64_t* cr64, 
                                                        int* counts) {
     using L = Lanes256<F>;
     using E = typename L::Element;
-    if (!L::pointsFit(cr64, ci64, n)) {
-        iterateScalar<F>(cr64, ci64, n, counts);
-        return;
-    }
     const InWidth<E> points(cr64, ci64, n);
     const E* cr = points.cr;
     const E* ci = points.ci;
     const __m256i fourLess1 = L::set(static_cast<E>(F::FOUR - 1));
     // Where a lane's flags show: its high half for the 64-bit formats, where `unfit` marks.
-    const __m256i flagged = sizeof(E) == sizeof(std::int64_t) ? _mm256_set1_epi64x(static_cast<long long>(L::FLAGGED))
-                                                              : _mm256_set1_epi32(static_cast<std::int32_t>(L::FLAGGED));
+    const __m256i flagged = sizeof(E) == sizeof(std::int64_t)
+                                ? _mm256_set1_epi64x(static_cast<long long>(0xFFFFFFFF00000000u))
+                                : _mm256_set1_epi32(-1);
     Stream256<L> streams[L::STREAMS];
     int next = 0;
     // Every loop over the streams is unrolled, so that their vectors live in registers.
@@ -716,20 +697,16 @@ __attribute__((target(ZORVEK_AVX2))) void iterateAvx2(const std::int64_t* cr64, 
         st.clear();
         st.refill((1u << L::COUNT) - 1, cr, ci, n, next, 0);
     }
-    // The earliest step by which some stream has a point that has taken all its steps.
-    int deadline = 0;
-    for (int step = 0;; ++step) {
+    for (int step = 0; anyActive(streams); ++step) {
 #pragma GCC unroll 4
         for (auto& st : streams) {
-            // The common step, in one test: no lane escapes, all new values fit and none repeats
-            // a noted state. (Lanes without a point rest at 0 and never escape.) The test is
-            // made on the new values, so that the old ones are dead once their squares are
-            // taken and the state needs no copies.
+            // The common step, in one test: all values fit, no lane escapes and none repeats a
+            // noted state. (Lanes without a point rest at 0 and never escape.)
+            const __m256i unfit = L::unfit(st.zr, st.zi);
             __m256i zr2, zi2, twice;
             L::squares(st.zr, st.zi, zr2, zi2, twice);
             const __m256i sum = L::add(zr2, zi2);
             const __m256i zi = L::add(twice, st.ci), zr = L::add(L::sub(zr2, zi2), st.cr);
-            const __m256i unfit = L::unfit(zr, zi);
             __m256i flags = _mm256_or_si256(L::escapeMarks(sum, fourLess1), unfit);
             __m256i repeating = _mm256_setzero_si256();
             if constexpr (L::FIND_CYCLES) {
@@ -737,19 +714,20 @@ __attribute__((target(ZORVEK_AVX2))) void iterateAvx2(const std::int64_t* cr64, 
                 repeating = _mm256_and_si256(_mm256_and_si256(L::equal(zr, st.seenR), L::equal(zi, st.seenI)), st.seen);
                 flags = _mm256_or_si256(flags, repeating);
             }
-            st.zr = zr;
-            st.zi = zi;
             if (!_mm256_testz_si256(flags, flagged)) [[unlikely]] {
-                // Some lane escapes, repeats, or comes to values too large for the short
-                // products. The last finish their points one by one from the new values; the
-                // others' step was exact.
+                // Some lane escapes, repeats, or holds a value too large for the short products.
+                // The last finish their points one by one; the others' step was exact.
+                const unsigned unfitLanes = st.active & L::unfitLanes(unfit);
+                if (unfitLanes) st.template finishOneByOne<F>(unfitLanes, step, counts);
                 const unsigned escaped = st.active & L::bits(L::greater(sum, fourLess1));
                 const unsigned inside = st.active & L::bits(repeating) & ~escaped;
-                const unsigned unfitLanes = st.active & L::unfitLanes(unfit) & ~(escaped | inside);
-                if (unfitLanes) st.template finishOneByOne<F>(unfitLanes, step + 1, counts);
+                st.zr = zr;
+                st.zi = zi;
                 if (const unsigned done = escaped | inside) st.retire(done, inside, step, counts);
                 if (const unsigned done = escaped | inside | unfitLanes) st.refill(done, cr, ci, n, next, step + 1);
-                deadline = std::min(deadline, st.deadline);
+            } else {
+                st.zr = zr;
+                st.zi = zi;
             }
             if constexpr (L::FIND_CYCLES) {
                 if (step % CYCLE_CHECKPOINT == 0) {
@@ -758,24 +736,15 @@ __attribute__((target(ZORVEK_AVX2))) void iterateAvx2(const std::int64_t* cr64, 
                     st.seen = _mm256_load_si256(reinterpret_cast<const __m256i*>(SPREAD<L::COUNT>.lanes[st.active]));
                 }
             }
-        }
-        // A point that has taken all its steps without escaping is inside the set.
-        if (step + 1 >= deadline) [[unlikely]] {
-            deadline = INT_MAX;
-#pragma GCC unroll 4
-            for (auto& st : streams) {
-                if (step + 1 >= st.deadline) {
-                    if (const unsigned expired = st.expired(step + 1)) {
-                        st.retire(expired, expired, step, counts);
-                        st.refill(expired, cr, ci, n, next, step + 1);
-                    }
-                    st.updateDeadline();
+            // A point that has taken all its steps without escaping is inside the set.
+            if (step + 1 >= st.deadline) [[unlikely]] {
+                if (const unsigned expired = st.expired(step + 1)) {
+                    st.retire(expired, expired, step, counts);
+                    st.refill(expired, cr, ci, n, next, step + 1);
                 }
-                deadline = std::min(deadline, st.deadline);
+                st.updateDeadline();
             }
         }
-        // Once every point is handed out, the lanes run dry one by one.
-        if (next == n && !anyActive(streams)) break;
     }
 }
 
