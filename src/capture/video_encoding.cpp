@@ -62,7 +62,7 @@ std::vector<std::string> encoderArguments(int w, int h, int fps, int scale, Qual
         add({"-vf", filter.c_str()});
         // A fast preset at a low rate: the encoder keeps ahead of the show on two cores, and the
         // deep zooms and the noise keep their detail.
-        add({"-c:v", "libx264", "-preset", "veryfast", "-crf", "14", "-pix_fmt", "yuv420p"});
+        add({"-c:v", "libx264", "-preset", "veryfast", "-crf", "12", "-pix_fmt", "yuv420p"});
         break;
     }
     add({"-c:a", "aac", "-b:a", "192k", "-movflags", "+faststart", "-f", "mp4"});
