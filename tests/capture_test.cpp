@@ -9,12 +9,17 @@
 #include <string>
 #include <vector>
 
+#include <allegro.h>
+#include <loadpng.h>
+
+#include "capture/bench_plot.h"
 #include "capture/encoder.h"
 #include "capture/frame_sink.h"
 #include "capture/options.h"
 #include "capture/pass_stats.h"
 #include "capture/provisional.h"
 #include "capture/wav.h"
+#include "support/headless.h"
 
 using namespace Zorvek::capture;
 
@@ -56,6 +61,7 @@ TEST(CaptureOptions, RefuseBadArgumentsWithOneLineNamingTheProblem) {
         {"--fps", "0"},       {"--fps", "1001"},  {"--fps", "sixty"}, {"--from", "5000", "--to", "4000"},
         {"--to", "0"},        {"--bogus"},        {"--out"},          {"--from", "-5"},
         {"--scale", "0"},     {"--video", "sub/"}, {"--video", ".."}, {"--threads", "0"},
+        {"--quality", "best"}, {"--quality"},     {"--plot"},
     };
     for (const auto& args : bad) {
         Options o;
@@ -255,4 +261,45 @@ TEST(Encoder, TheReasonIsTheLastMeaningfulLineWithNoControlCharacters) {
     EXPECT_EQ(failureReason("bad \x1b[2Jname\n"), "bad ?[2Jname");
     EXPECT_EQ(failureReason(""), "");
     EXPECT_EQ(failureReason(std::string(1000, 'x')).size(), 303u);
+}
+
+TEST(BenchPlot, ShowsEveryPassTheBudgetsAndTheSlowestMomentsOnAScaleThatHoldsThem) {
+    Zorvek::testing::HeadlessDemo demo;  // the graphics library, for drawing
+    BenchPlot plot;
+    plot.title = "test";
+    for (int i = 0; i < 600; ++i) {
+        plot.times.push_back(i * 50);
+        plot.ms.push_back(i == 400 ? 300.0 : 0.2 + (i % 7) * 0.1);
+    }
+    plot.chapters = {{"F1", 0}, {"F2", 15000}};
+    plot.slowest = {{20000, 300.0, "Mandelbrot Fractal"}};
+    const double top = plotTop(plot.ms);
+    EXPECT_GE(top, 300.0 * 1.2);
+    EXPECT_EQ(plotTop({0.3, 4.0}), 25.0);
+    const std::string file = (std::filesystem::temp_directory_path() / ("velmora-plot-" + std::to_string(getpid()) + ".png")).string();
+    std::string error;
+    ASSERT_TRUE(writeBenchPlot(file, plot, error)) << error;
+    BITMAP* picture = load_png(file.c_str(), nullptr);
+    std::filesystem::remove(file);
+    ASSERT_NE(picture, nullptr);
+    EXPECT_EQ(picture->w, PLOT_WIDTH);
+    EXPECT_EQ(picture->h, PLOT_HEIGHT);
+    const auto rgb = [&](int x, int y) {
+        const int c = getpixel(picture, x, y), depth = bitmap_color_depth(picture);
+        return static_cast<unsigned>(getr_depth(depth, c) << 16 | getg_depth(depth, c) << 8 | getb_depth(depth, c));
+    };
+    // A pass away from every line is a dot of its own colour; the slowest is circled above the
+    // 60 Hz line and not clamped to the top.
+    EXPECT_EQ(rgb(plotColumn(150 * 50, 0, 599 * 50), plotRow(0.2 + (150 % 7) * 0.1, top)), 0x6CC4FFu);
+    const int slowX = plotColumn(20000, 0, 599 * 50), slowY = plotRow(300.0, top);
+    EXPECT_EQ(rgb(slowX + 4, slowY), 0xFFFFFFu);
+    EXPECT_LT(slowY, plotRow(1000.0 / 60, top));
+    EXPECT_GT(slowY, plotRow(top, top));
+    // The budgets of 240, 144 and 60 Hz lie in that order from the bottom, each a line across.
+    const int rows[] = {plotRow(1000.0 / 240, top), plotRow(1000.0 / 144, top), plotRow(1000.0 / 60, top)};
+    EXPECT_GT(rows[0], rows[1]);
+    EXPECT_GT(rows[1], rows[2]);
+    EXPECT_EQ(rgb(PLOT_WIDTH / 3, rows[0]), 0xFFE066u);
+    EXPECT_EQ(rgb(PLOT_WIDTH / 3, rows[2]), 0xFF6B6Bu);
+    destroy_bitmap(picture);
 }

@@ -16,6 +16,7 @@
 #include <system_error>
 #include <vector>
 
+#include "capture/bench_plot.h"
 #include "capture/frame_sink.h"
 #include "capture/interrupt.h"
 #include "capture/pass_stats.h"
@@ -164,6 +165,28 @@ void printBench(const Options& o, const std::vector<int>& times, const std::vect
                     f.time % 1000, f.events.c_str());
 }
 
+// The chart of the passes, with the chapters at their keys.
+bool writePlot(const Options& o, const std::vector<int>& times, const std::vector<double>& ms,
+               const SlowestMoments& slowest, int threads) {
+    if (o.plot.empty()) return true;
+    BenchPlot plot;
+    const PassTimes t = summarize(ms);
+    char title[200];
+    std::snprintf(title, sizeof title,
+                  "velmora-capture --bench: %ld passes at %d frames/s, %d thread%s, %s; median %.3f ms, p99 %.3f ms, "
+                  "max %.3f ms",
+                  t.count, o.fps, threads, threads == 1 ? "" : "s", instructionSets::describe(), t.median, t.p99, t.max);
+    plot.title = title;
+    plot.times = times;
+    plot.ms = ms;
+    for (const ChapterStart& c : chapterStarts()) plot.chapters.push_back({c.name, c.start});
+    plot.slowest = slowest.list();
+    std::string error;
+    if (writeBenchPlot(o.plot, plot, error)) return true;
+    std::fprintf(stderr, "velmora-capture: %s\n", error.c_str());
+    return false;
+}
+
 // One line per pass: music time, pass time in ms, the events that began there (tab-separated).
 bool writeTimes(const fs::path& file, const std::vector<int>& times, const std::vector<double>& ms,
                 const std::vector<std::string>& begins) {
@@ -184,6 +207,7 @@ int run(Options o) {
     catchInterrupts();
     fs::path out = fs::absolute(o.out);
     const fs::path timesFile = o.times.empty() ? fs::path() : fs::absolute(o.times);
+    if (!o.plot.empty()) o.plot = fs::absolute(o.plot).string();
     fs::path assets =
         o.assets.empty() ? locateShowData("velmora-capture").folder : fs::absolute(o.assets);
 
@@ -302,7 +326,8 @@ int run(Options o) {
 
     if (o.bench) {
         printBench(o, times, passMs, slowest, begins, show->workers.threads());
-        return writeTimes(timesFile, times, passMs, begins) ? 0 : 1;
+        const bool plotted = writePlot(o, times, passMs, slowest, show->workers.threads());
+        return writeTimes(timesFile, times, passMs, begins) && plotted ? 0 : 1;
     }
     std::string error;
     if (!sink->finish(error)) {

@@ -25,6 +25,8 @@ namespace {
 // must not go on writing into a file that the capture removes.
 pid_t liveChild = -1;
 
+constexpr int PIPE_BYTES = 1 << 20;
+
 void end(pid_t pid) {
     kill(pid, SIGKILL);
     while (waitpid(pid, nullptr, 0) < 0 && errno == EINTR) {
@@ -120,6 +122,8 @@ bool Encoder::start(const std::vector<std::string>& argv, int extraInput, std::s
     }
     int readEnd = lift(ends[0]);
     input = lift(ends[1]);
+    // Room for a few frames, so that the next can be rendered while the program takes the last.
+    if (input >= 0) fcntl(input, F_SETPIPE_SZ, PIPE_BYTES);
     messages = lift(anonymousFile("encoder-messages"));
     int extra = extraInput >= 0 ? fcntl(extraInput, F_DUPFD_CLOEXEC, 10) : -1;
     if (readEnd < 0 || input < 0 || messages < 0 || (extraInput >= 0 && extra < 0)) {

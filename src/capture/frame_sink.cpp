@@ -12,6 +12,7 @@
 
 #include "capture/encoder.h"
 #include "capture/provisional.h"
+#include "capture/video_encoding.h"
 #include "capture/wav.h"
 
 namespace fs = std::filesystem;
@@ -189,22 +190,7 @@ public:
 
     bool frame(BITMAP* frame, std::string& error) override {
         if (!encoder.running() && !startEncoder(frame->w, frame->h, error)) return false;
-        const int s = options.scale;
-        const std::size_t rowBytes = static_cast<std::size_t>(frame->w) * s * 3;
-        unsigned char* d = picture.data();
-        for (int y = 0; y < frame->h; ++y) {
-            const std::uint32_t* src = reinterpret_cast<const std::uint32_t*>(frame->line[y]);
-            unsigned char* row = d;
-            for (int x = 0; x < frame->w; ++x) {
-                std::uint32_t p = src[x];
-                for (int k = 0; k < s; ++k) {
-                    *d++ = static_cast<unsigned char>(p >> 16);
-                    *d++ = static_cast<unsigned char>(p >> 8);
-                    *d++ = static_cast<unsigned char>(p);
-                }
-            }
-            for (int k = 1; k < s; ++k, d += rowBytes) std::memcpy(d, row, rowBytes);
-        }
+        packFrame(frame, picture);
         if (!encoder.write(picture.data(), picture.size(), error)) return false;
         ++count;
         return true;
@@ -226,24 +212,14 @@ public:
 
 private:
     bool startEncoder(int w, int h, std::string& error) {
-        const int s = options.scale;
-        picture.resize(static_cast<std::size_t>(w) * s * h * s * 3);
         if (soundFile < 0 || lseek(soundFile, 0, SEEK_SET) != 0) {
             error = "no sound to give ffmpeg";
             return false;
         }
-        // Sharp pixels: the frames arrive already upscaled; H.264 in yuv420p and AAC play
-        // anywhere. The output is named as a file, so that nothing in its name is read as a
-        // protocol, and its format is given, since the provisional name ends otherwise.
-        const std::vector<std::string> args = {
-            "ffmpeg", "-hide_banner", "-nostdin", "-nostats", "-loglevel", "error", "-y",
-            "-f", "rawvideo", "-pix_fmt", "rgb24",
-            "-s", std::to_string(w * s) + "x" + std::to_string(h * s),
-            "-r", std::to_string(options.fps), "-i", "pipe:0",
-            "-f", "wav", "-i", "pipe:3",
-            "-map", "0:v", "-map", "1:a", "-c:v", "libx264", "-preset", "medium", "-crf", "16",
-            "-pix_fmt", "yuv420p", "-c:a", "aac", "-b:a", "192k", "-movflags", "+faststart",
-            "-f", "mp4", "file:" + video.path().string()};
+        // The output is named as a file, so that nothing in its name is read as a protocol, and
+        // its format is given, since the provisional name ends otherwise.
+        const std::vector<std::string> args =
+            encoderArguments(w, h, options.fps, options.scale, options.quality, video.path().string());
         bool started = encoder.start(args, soundFile, error);
         close(soundFile);  // ffmpeg holds its own
         soundFile = -1;

@@ -35,7 +35,8 @@ bool parseInt(const char* text, long long low, long long high, long long& value)
 std::string usage() {
     return "usage: velmora-capture [--from MS] [--to MS] [--fps N] [--out DIR] [--video NAME]\n"
            "                       [--scale N] [--seed N] [--frames] [--assets DIR] [--bench]\n"
-           "                       [--threads N] [--times FILE]\n"
+           "                       [--threads N] [--times FILE] [--plot FILE.png]\n"
+           "                       [--quality standard|small|lossless]\n"
            "       velmora-capture --help\n"
            "  Renders the show offline: a video through ffmpeg when it is installed (H.264 and\n"
            "  AAC, upscaled by --scale), otherwise numbered PNG frames and a WAV file in --out.\n"
@@ -43,6 +44,10 @@ std::string usage() {
            "  without writing and prints the pass times per chapter and the slowest moments.\n"
            "  --threads N renders with N threads (1: the main thread alone; default: one per core).\n"
            "  --times FILE (with --bench) also writes each pass: music time, ms, events begun.\n"
+           "  --plot FILE.png (with --bench) draws every pass's time across the show, with the\n"
+           "  chapters, the budgets of 60, 144 and 240 Hz displays and the slowest moments.\n"
+           "  --quality: standard (default) encodes faster than the show plays, for watching and\n"
+           "  uploading; small takes longer for a smaller file; lossless keeps every pixel (RGB).\n"
            "  Defaults: --from 0 --to 287000 --fps 60 --out capture --scale 3 --seed 1\n"
            "  An end past the show's is brought back to it. Files take their final names only\n"
            "  when the capture is complete; a folder of frames that holds anything is refused.\n"
@@ -104,6 +109,17 @@ bool parseOptions(int argc, char** argv, Options& o, std::string& error) {
             const char* text = value("a file name");
             if (!text) return false;
             o.times = text;
+        } else if (!std::strcmp(arg, "--plot")) {
+            const char* text = value("a file name");
+            if (!text) return false;
+            o.plot = text;
+        } else if (!std::strcmp(arg, "--quality")) {
+            const char* text = value("standard, small or lossless");
+            if (!text) return false;
+            if (!parseQuality(text, o.quality)) {
+                error = std::string("--quality: ") + text + " is not standard, small or lossless";
+                return false;
+            }
         } else if (!std::strcmp(arg, "--assets")) {
             const char* text = value("a folder");
             if (!text) return false;

@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "capture/video_encoding.h"
+
 namespace Zorvek::capture {
 
 // What the offline renderer is asked to do.
@@ -19,6 +21,8 @@ struct Options {
     std::string times;        // with bench: a file that gets every pass's time, for combining runs
     int threads = 0;          // threads that render, the caller's included; 0: VELMORA_THREADS or the cores
     std::string assets;       // folder holding oldskool.dat and drift.mod; empty: found as the show finds it
+    Quality quality = Quality::Standard;  // of the video
+    std::string plot;         // with bench: a PNG file that gets a chart of every pass's time
 
     // Frames in the span: one every 1000 / fps ms from `from`, up to but not including `to`.
     long frameCount() const;

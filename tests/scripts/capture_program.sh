@@ -89,6 +89,11 @@ data=$(od -An -tu4 -j40 -N4 "$work/huge/velmora.wav" | tr -d ' ')
     || fail "the WAV claims $data bytes of data"
 check_fails 2 "leaves nothing to capture" "$work/late" --from 287000 --to 400000 --out "$work/late"
 
+# The chart of a benchmark: a PNG of its own size.
+"$capture" --bench --from 15300 --to 16300 --plot "$work/bench.png" >/dev/null || fail "--bench --plot failed"
+[[ $(identify -format '%m %w %h' "$work/bench.png" 2>/dev/null) == "PNG 1280 540" ]] ||
+    fail "bench chart: $(identify "$work/bench.png" 2>&1)"
+
 # A capture writing its frames, stopped by SIGTERM: it says so, ends by the signal, leaves nothing.
 "$capture" --frames --from 15300 --to 45300 --out "$work/term" 2>"$work/term.txt" >/dev/null &
 pid=$!
@@ -118,6 +123,18 @@ if command -v ffmpeg >/dev/null && command -v ffprobe >/dev/null; then
     ffprobe -v error -select_streams a:0 -show_entries stream=codec_name -of csv=p=0 "$v" | grep -q aac \
         || fail "video has no AAC sound"
     echo "video: ${w}x${h}, $frames frames, $dur s"
+
+    # The lossless video holds the frames exactly: the pixels reach ffmpeg in the right order and
+    # are enlarged by nearest neighbour. Frame 5 of a video at twice the size, shrunk back by
+    # taking every other pixel, against the PNG frame of the same moment.
+    "$capture" --from 45000 --to 45400 --fps 25 --scale 2 --quality lossless --out "$work/exact" >/dev/null \
+        || fail "lossless capture failed"
+    "$capture" --from 45000 --to 45400 --fps 25 --frames --out "$work/exact-png" >/dev/null || fail "PNG capture failed"
+    ffmpeg -hide_banner -loglevel error -i "$work/exact/velmora.mp4" -vf "select=eq(n\,5),scale=320:240:flags=neighbor" \
+        -frames:v 1 "$work/exact-5.png" || fail "cannot decode the lossless video"
+    differ=$(compare -metric AE "$work/exact-5.png" "$work/exact-png/frames/frame_000005.png" null: 2>&1)
+    [ "$differ" = 0 ] || fail "the lossless video differs from the frame in $differ pixels"
+    echo "lossless video: frame 5 as rendered"
 
     # Names are only names: a quote, spaces and shell characters in both, a subfolder in --video.
     dir="$work/Bob's captures \$(touch pwned-out)"
