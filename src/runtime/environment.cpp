@@ -1,5 +1,7 @@
 #include "runtime/environment.h"
 
+#include <algorithm>
+
 namespace Zorvek {
 
 namespace {
@@ -23,6 +25,9 @@ constexpr Variable VARIABLES[] = {
     {"SDL_AUDIODRIVER", VIEWER, "the sound driver (pulseaudio, pipewire, alsa; dummy: silent)"},
     {"SDL_VIDEODRIVER", VIEWER, "the video driver (x11, wayland)"},
     {"SDL_RENDER_DRIVER", VIEWER, "the renderer (software, opengl, ...), instead of the show's choice"},
+    {"DISPLAY", VIEWER, "the X display; named when it cannot be opened"},
+    {"WAYLAND_DISPLAY", VIEWER, "the Wayland display; named when there is no display at all"},
+    {"LIBGL_ALWAYS_SOFTWARE", VIEWER, "1: OpenGL is drawn by the processor, so SDL's software renderer"},
     {"PATH", CAPTURE, "where ffmpeg is looked for"},
 };
 
@@ -34,7 +39,7 @@ std::string environmentHelp(Program program) {
     for (const Variable& v : VARIABLES) {
         if (!(v.programs & mask)) continue;
         std::string left = std::string("  ") + v.name;
-        left.resize(23, ' ');
+        left.resize(std::max<std::size_t>(25, left.size() + 2), ' ');
         text += left + v.what + "\n";
     }
     return text;
