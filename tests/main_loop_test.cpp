@@ -10,6 +10,7 @@
 #include "effects/effect.h"
 #include "runtime/clock.h"
 #include "runtime/controls.h"
+#include "runtime/refresh_times.h"
 #include "support/fake_screen.h"
 #include "support/headless.h"
 
@@ -574,6 +575,27 @@ TEST_F(MainLoopCadence, TheGridIsLaidFromWhereAJumpOrASeekLands) {
     keeping.rendered.clear();
     for (int n = 1; n < 10; ++n) passAt(refreshTime(144, 14200, n));
     EXPECT_EQ(keeping.rendered, (std::vector<int>{14216, 14233, 14250}));
+}
+
+// The sound clock is steered toward the device's and may run 2 % fast or slow against the
+// display: the refreshes' times follow it within a couple of milliseconds instead of lagging
+// until they part by half a grid pass, and never step more than a millisecond past a refresh.
+TEST(RefreshTimesDrift, TheRefreshesFollowAMusicClockThatDriftsWithoutSkippingAGridPass) {
+    constexpr Nanos interval = 1'000'000'000 / 144;
+    for (const double drift : {1.02, 0.98}) {
+        RefreshTimes times;
+        int previous = 0, worst = 0, widest = 0;
+        for (int n = 0; n < 2000; ++n) {
+            const Nanos present = n * interval;
+            const int music = 10000 + static_cast<int>(drift * static_cast<double>(present) / 1e6);
+            const int t = times.at(music, present, interval);
+            worst = std::max(worst, std::abs(t - music));
+            if (n > 0) widest = std::max(widest, std::abs(t - previous - 7));
+            previous = t;
+        }
+        EXPECT_LE(worst, 2) << drift;
+        EXPECT_LE(widest, 2) << drift;  // a refresh is 6.9 ms: steps of 5 to 9 ms
+    }
 }
 
 TEST_F(MainLoopFrameStack, APassThatLeavesNoFrameEndsWithTheUnderflowMessage) {

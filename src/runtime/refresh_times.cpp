@@ -9,8 +9,14 @@ int RefreshTimes::at(int ms, Nanos present, Nanos interval) {
         // Whole refreshes since the time was set: a present a little early or late is the same
         // refresh.
         const Nanos refreshes = (present - fromPresent + interval / 2) / interval;
-        const int steady = fromMs + static_cast<int>(refreshes * interval / 1'000'000);
-        if (refreshes >= 0 && std::abs(steady - ms) <= TOLERANCE_MS) return steady;
+        int steady = fromMs + static_cast<int>(refreshes * interval / 1'000'000);
+        const int apart = ms - steady;
+        if (refreshes >= 0 && std::abs(apart) <= TOLERANCE_MS) {
+            // A drift is followed a step at a time: never more than a millisecond a refresh.
+            if (apart > STEADY_MS) ++fromMs, ++steady;
+            if (apart < -STEADY_MS) --fromMs, --steady;
+            return steady;
+        }
     }
     set = true;
     fromMs = ms;
