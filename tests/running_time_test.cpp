@@ -2,7 +2,7 @@
 // merely late is not taken for a stop, and the time never runs back.
 #include <gtest/gtest.h>
 
-#include "platform/running_time.h"
+#include "process/running_time.h"
 
 using Zorvek::platform::detail::StopReckoning;
 

@@ -27,7 +27,7 @@
 #include "runtime/clock.h"
 #include "runtime/controls.h"
 #include "runtime/data_dir.h"
-#include "runtime/fail.h"
+#include "process/fail.h"
 #include "runtime/main_loop.h"
 #include "show/velmora.h"
 

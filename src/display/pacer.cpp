@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cerrno>
 
-#include "platform/running_time.h"
+#include "process/running_time.h"
 
 namespace Zorvek {
 

@@ -3,7 +3,7 @@
 #include <allegro.h>
 
 #include "runtime/demo.h"
-#include "runtime/fail.h"
+#include "process/fail.h"
 
 namespace Zorvek {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "runtime/shared_value.h"
+#include "process/shared_value.h"
 
 namespace Zorvek {
 

@@ -11,7 +11,7 @@
 #include "display/pacer.h"
 #include "runtime/clock.h"
 #include "runtime/controls.h"
-#include "runtime/fail.h"
+#include "process/fail.h"
 #include "runtime/input.h"
 #include "runtime/main_loop.h"
 

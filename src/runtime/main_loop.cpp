@@ -13,7 +13,7 @@
 #include "runtime/clock.h"
 #include "runtime/controls.h"
 #include "runtime/demo.h"
-#include "runtime/fail.h"
+#include "process/fail.h"
 
 namespace Zorvek {
 

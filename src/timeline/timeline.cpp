@@ -1,7 +1,7 @@
 #include "timeline/timeline.h"
 
 #include "effects/effect.h"
-#include "runtime/fail.h"
+#include "process/fail.h"
 
 namespace Zorvek {
 

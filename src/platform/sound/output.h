@@ -15,7 +15,7 @@
 
 #include <memory>
 
-#include "platform/small_thread.h"
+#include "process/small_thread.h"
 
 namespace Zorvek::sound {
 

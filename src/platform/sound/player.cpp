@@ -4,7 +4,7 @@
 #include <cmath>
 #include <cstring>
 
-#include "platform/running_time.h"
+#include "process/running_time.h"
 #include "platform/sound/track.h"
 
 namespace Zorvek::sound {

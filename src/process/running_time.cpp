@@ -1,11 +1,11 @@
-#include "platform/running_time.h"
+#include "process/running_time.h"
 
 #include <time.h>
 
 #include <algorithm>
 #include <mutex>
 
-#include "platform/small_thread.h"
+#include "process/small_thread.h"
 
 namespace Zorvek::platform {
 

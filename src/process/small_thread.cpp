@@ -1,4 +1,4 @@
-#include "platform/small_thread.h"
+#include "process/small_thread.h"
 
 #include <utility>
 
