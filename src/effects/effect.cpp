@@ -2,7 +2,7 @@
 
 #include <allegro.h>
 
-#include "runtime/demo.h"
+#include "demo/demo.h"
 #include "process/fail.h"
 
 namespace Zorvek {

@@ -12,7 +12,7 @@
 #include "display/pacer.h"
 #include "runtime/clock.h"
 #include "runtime/controls.h"
-#include "runtime/demo.h"
+#include "demo/demo.h"
 #include "process/fail.h"
 
 namespace Zorvek {

@@ -17,7 +17,7 @@
 #include "effects/spirals.h"
 #include "effects/syncobeam.h"
 #include "effects/warpmaps.h"
-#include "runtime/demo.h"
+#include "demo/demo.h"
 
 namespace Zorvek {
 

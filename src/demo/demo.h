@@ -4,7 +4,7 @@
 #include "music/music.h"
 #include "parallel/worker_pool.h"
 #include "resources/loader.h"
-#include "runtime/show_rates.h"
+#include "demo/show_rates.h"
 #include "timeline/timeline.h"
 
 struct BITMAP;
