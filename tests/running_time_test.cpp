@@ -4,7 +4,7 @@
 
 #include "process/running_time.h"
 
-using Zorvek::platform::detail::StopReckoning;
+using Zorvek::detail::StopReckoning;
 
 namespace {
 constexpr std::int64_t MS = 1'000'000;

@@ -8,7 +8,7 @@
 #include <ctime>
 #include <string>
 
-#include "display/pacer.h"
+#include "process/time.h"
 #include "runtime/clock.h"
 #include "runtime/controls.h"
 #include "process/fail.h"

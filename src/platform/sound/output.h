@@ -43,7 +43,7 @@ public:
 
 private:
     std::shared_ptr<Keeper> keeper;
-    platform::SmallThread thread;
+    SmallThread thread;
 };
 
 }  // namespace Zorvek::sound
