@@ -10,9 +10,9 @@
 
 #include "effects/effect.h"
 #include "runtime/clock.h"
-#include "runtime/controls.h"
 #include "demo/demo.h"
 #include "process/fail.h"
+#include "process/requests.h"
 #include "process/time.h"
 
 namespace Zorvek {
