@@ -87,7 +87,7 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (options.version) {
-        std::puts(Zorvek::viewerVersion());
+        std::puts(Zorvek::viewerVersion().c_str());
         return 0;
     }
     // Without a device the sound layer plays to SDL's silent driver, whose clock runs in real time.
