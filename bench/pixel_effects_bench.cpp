@@ -7,7 +7,12 @@
 #include <initializer_list>
 
 #include "effects/filters.h"
-#include "effects/frame_effects.h"
+#include "effects/copy_and_trash.h"
+#include "effects/feedback.h"
+#include "effects/fills.h"
+#include "effects/noise.h"
+#include "effects/rgbug.h"
+#include "effects/vertical_flipper.h"
 #include "effects/image_effects.h"
 #include "effects/mixers.h"
 #include "support/frame_flow.h"

@@ -74,6 +74,25 @@ TEST(CaptureOptions, RefuseBadArgumentsWithOneLineNamingTheProblem) {
     std::string error;
     parse({"--bogus"}, o, error);
     EXPECT_EQ(error, "unknown option --bogus");
+    parse({"--fp", "30"}, o, error);  // a name is written whole
+    EXPECT_EQ(error, "unknown option --fp");
+    parse({"--fps"}, o, error);
+    EXPECT_EQ(error, "--fps needs a number");
+    parse({"--fps=0"}, o, error);
+    EXPECT_EQ(error, "--fps: 0 is not a whole number from 1 to 1000");
+}
+
+TEST(CaptureOptions, AValueFollowsAsAWordOrAfterAnEqualsSignAndHelpAndVersionAreAsked) {
+    Options o;
+    std::string error;
+    ASSERT_TRUE(parse({"--fps=30", "--out", "there", "--quality=small", "-h", "--version"}, o, error)) << error;
+    EXPECT_EQ(o.fps, 30);
+    EXPECT_EQ(o.out, "there");
+    EXPECT_EQ(o.quality, Quality::Small);
+    EXPECT_TRUE(o.help && o.version);
+    EXPECT_EQ(version(), "velmora-capture 1.0.0");
+    for (const char* option : {"--from MS", "--fps N", "--quality LEVEL", "--plot FILE.png", "-h, --help", "--version"})
+        EXPECT_NE(usage().find(option), std::string::npos) << option;
 }
 
 TEST(CaptureOptions, AnEndPastTheShowIsBroughtBackAndAStartPastItRefused) {

@@ -4,7 +4,7 @@
 #include <allegro.h>
 #include <gtest/gtest.h>
 
-#include "runtime/demo.h"
+#include "demo/demo.h"
 #include "runtime/input.h"
 
 using namespace Zorvek;

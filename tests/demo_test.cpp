@@ -1,4 +1,4 @@
-#include "runtime/demo.h"
+#include "demo/demo.h"
 
 #include <allegro.h>
 #include <gtest/gtest.h>

@@ -1,4 +1,9 @@
-#include "effects/frame_effects.h"
+#include "effects/copy_and_trash.h"
+#include "effects/feedback.h"
+#include "effects/fills.h"
+#include "effects/noise.h"
+#include "effects/rgbug.h"
+#include "effects/vertical_flipper.h"
 
 #include <gtest/gtest.h>
 

@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <memory>
 
-#include "effects/frame_effects.h"
+#include "effects/fills.h"
 #include "effects/mixers.h"
 #include "support/frame_flow.h"
 #include "support/headless.h"

@@ -8,7 +8,6 @@
 #include <cstdlib>
 #include <functional>
 
-#include "effects/frame_effects.h"
 #include "effects/image_effects.h"
 #include "support/frame_flow.h"
 #include "support/headless.h"

@@ -48,8 +48,20 @@ TEST(ViewerOptions, EveryOptionReachesWhatItControls) {
     EXPECT_EQ(none.options.startMs, -1);
     EXPECT_EQ(parse({"--window", "--fullscreen"}).options.screen.windowed, 0);
     EXPECT_TRUE(parse({"--help"}).options.help);
+    EXPECT_TRUE(parse({"-h"}).options.help);
     EXPECT_TRUE(parse({"--version"}).options.version);
-    EXPECT_STREQ(viewerVersion(), "velmora 1.0.0");
+    EXPECT_EQ(viewerVersion(), "velmora 1.0.0");
+}
+
+TEST(ViewerOptions, AValueFollowsAsAWordOfItsOwnOrAfterAnEqualsSign) {
+    Parsed p = parse({"--scale=3", "--audio-delay=-40", "--chapter=F2", "--window"});
+    ASSERT_TRUE(p.ok) << p.error;
+    EXPECT_EQ(p.options.screen.windowScale, 3);
+    EXPECT_EQ(p.options.audioDelayMs, -40);
+    EXPECT_EQ(p.options.startKey, KEY_F2);
+    EXPECT_EQ(p.options.screen.windowed, 1);
+    // A value that itself starts with dashes is still the value.
+    EXPECT_EQ(parse({"--audio-delay", "-40"}).options.audioDelayMs, -40);
 }
 
 TEST(ViewerOptions, TheLaterOfChapterAndFromSaysWhereToStart) {
@@ -87,6 +99,14 @@ TEST(ViewerOptions, AnUnknownOptionOrABadValueIsRefusedWithALineNamingIt) {
         {{"--seed", "4294967296"}, "--seed: '4294967296'"},
         {{"--audio-delay", "2001"}, "--audio-delay: '2001'"},
         {{"--audio-delay", "40ms"}, "--audio-delay: '40ms'"},
+        {{"--scale="}, "--scale: ''"},
+        {{"--window=1"}, "'--window=1'"},
+        {{"--sca", "3"}, "'--sca'"},  // a name is written whole
+        {{"--f"}, "'--f'"},
+        {{"-x"}, "'-x'"},
+        {{"-hx"}, "'-hx'"},
+        {{"--", "F6"}, "'F6'"},
+        {{"--scale", "0", "--frobnicate"}, "--scale: '0'"},  // the first refusal is the one said
     };
     for (const auto& b : bad) {
         Parsed p = parse(b.args);

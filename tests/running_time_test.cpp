@@ -2,9 +2,9 @@
 // merely late is not taken for a stop, and the time never runs back.
 #include <gtest/gtest.h>
 
-#include "platform/running_time.h"
+#include "process/running_time.h"
 
-using Zorvek::platform::detail::StopReckoning;
+using Zorvek::detail::StopReckoning;
 
 namespace {
 constexpr std::int64_t MS = 1'000'000;

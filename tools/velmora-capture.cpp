@@ -17,6 +17,10 @@ int main(int argc, char** argv) {
         std::fputs(Zorvek::capture::usage().c_str(), stdout);
         return 0;
     }
+    if (options.version) {
+        std::puts(Zorvek::capture::version().c_str());
+        return 0;
+    }
     int status = Zorvek::capture::run(options);
     if (status != 0) Zorvek::capture::endByInterruption();
     return status;

@@ -6,14 +6,10 @@
 #include <string>
 #include <vector>
 
+#include "capture/chapters.h"
 #include "capture/pass_stats.h"
 
 namespace Zorvek::capture {
-
-struct ChapterMark {
-    std::string name;  // the key that jumps there, e.g. "F2"
-    int start = 0;     // music time, ms
-};
 
 struct BenchPlot {
     std::string title;              // what was measured (instruction set, threads)

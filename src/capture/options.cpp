@@ -1,12 +1,10 @@
 #include "capture/options.h"
 
-#include <cerrno>
 #include <climits>
-#include <cstdlib>
-#include <cstring>
 #include <filesystem>
 
 #include "parallel/worker_pool.h"
+#include "runtime/command_line.h"
 #include "runtime/environment.h"
 
 namespace Zorvek::capture {
@@ -22,119 +20,91 @@ int Options::frameTime(long n) const {
 
 namespace {
 
-bool parseInt(const char* text, long long low, long long high, long long& value) {
-    if (!text || !*text) return false;
-    errno = 0;
-    char* end = nullptr;
-    value = std::strtoll(text, &end, 10);
-    return errno == 0 && *end == '\0' && value >= low && value <= high;
+using CaptureOption = Option<Options>;
+
+// A refused word or value is named as it stands: --fps: 0 is not ....
+constexpr CommandLineStyle STYLE{""};
+
+bool takeText(std::string& into, const char* value) {
+    into = value;
+    return true;
 }
 
-}  // namespace
+constexpr CaptureOption OPTIONS[] = {
+    {{"--from", "MS", "music time of the first frame, in milliseconds (default 0)", "a number"},
+     [](Options& o, const char* v, std::string& error) {
+         return takeWholeNumber(STYLE, "--from", v, 0, INT_MAX / 2, o.from, error);
+     }},
+    {{"--to", "MS",
+      "music time the capture ends at, not included (default 287000: the whole show;\n"
+      "an end past the show's is brought back to it)", "a number"},
+     [](Options& o, const char* v, std::string& error) {
+         return takeWholeNumber(STYLE, "--to", v, 0, INT_MAX / 2, o.to, error);
+     }},
+    {{"--fps", "N", "frames per second, 1 to 1000 (default 60)", "a number"},
+     [](Options& o, const char* v, std::string& error) {
+         return takeWholeNumber(STYLE, "--fps", v, 1, 1000, o.fps, error);
+     }},
+    {{"--out", "DIR", "the folder for the video, or for the frames and the WAV file (default capture)",
+      "a folder"},
+     [](Options& o, const char* v, std::string&) { return takeText(o.out, v); }},
+    {{"--video", "NAME", "the video's file name inside the folder (default velmora.mp4)", "a file name"},
+     [](Options& o, const char* v, std::string&) { return takeText(o.video, v); }},
+    {{"--scale", "N", "the video N times the picture's 320 x 240, pixels kept sharp, 1 to 8 (default 3)",
+      "a number"},
+     [](Options& o, const char* v, std::string& error) {
+         return takeWholeNumber(STYLE, "--scale", v, 1, 8, o.scale, error);
+     }},
+    {{"--seed", "N", "seed the random patterns (noise, specks) with N (default 1)", "a number"},
+     [](Options& o, const char* v, std::string& error) {
+         return takeWholeNumber(STYLE, "--seed", v, 0, UINT_MAX, o.seed, error);
+     }},
+    {{"--frames", nullptr, "write PNG frames and a WAV file even when ffmpeg is there"},
+     [](Options& o, const char*, std::string&) {
+         o.frames = true;
+         return true;
+     }},
+    {{"--quality", "LEVEL",
+      "standard (the default) encodes faster than the show plays, for watching and\n"
+      "uploading; small takes longer for a smaller file; lossless keeps every pixel (RGB)",
+      "standard, small or lossless"},
+     [](Options& o, const char* v, std::string& error) {
+         if (parseQuality(v, o.quality)) return true;
+         error = std::string("--quality: ") + v + " is not standard, small or lossless";
+         return false;
+     }},
+    {{"--assets", "DIR", "the folder of oldskool.dat and drift.mod (default: where the show finds them)",
+      "a folder"},
+     [](Options& o, const char* v, std::string&) { return takeText(o.assets, v); }},
+    {{"--bench", nullptr, "render without writing; print the pass times per chapter and the slowest moments"},
+     [](Options& o, const char*, std::string&) {
+         o.bench = true;
+         return true;
+     }},
+    {{"--times", "FILE", "with --bench, also write each pass: music time, ms, events begun", "a file name"},
+     [](Options& o, const char* v, std::string&) { return takeText(o.times, v); }},
+    {{"--plot", "FILE.png",
+      "with --bench, draw every pass's time across the show, with the chapters, the\n"
+      "budgets of 60, 144 and 240 Hz displays and the slowest moments", "a file name"},
+     [](Options& o, const char* v, std::string&) { return takeText(o.plot, v); }},
+    {{"--threads", "N", "render with N threads (1: the main thread alone; default: one per core)", "a number"},
+     [](Options& o, const char* v, std::string& error) {
+         return takeWholeNumber(STYLE, "--threads", v, 1, WorkerPool::MAX_THREADS, o.threads, error);
+     }},
+    {{"--help", nullptr, "print this help and exit", nullptr, 'h'},
+     [](Options& o, const char*, std::string&) {
+         o.help = true;
+         return true;
+     }},
+    {{"--version", nullptr, "print the version and exit"},
+     [](Options& o, const char*, std::string&) {
+         o.version = true;
+         return true;
+     }},
+};
 
-std::string usage() {
-    return "usage: velmora-capture [--from MS] [--to MS] [--fps N] [--out DIR] [--video NAME]\n"
-           "                       [--scale N] [--seed N] [--frames] [--assets DIR] [--bench]\n"
-           "                       [--threads N] [--times FILE] [--plot FILE.png]\n"
-           "                       [--quality standard|small|lossless]\n"
-           "       velmora-capture --help\n"
-           "  Renders the show offline: a video through ffmpeg when it is installed (H.264 and\n"
-           "  AAC, upscaled by --scale), otherwise numbered PNG frames and a WAV file in --out.\n"
-           "  --frames writes PNG frames and WAV even when ffmpeg is there. --bench renders\n"
-           "  without writing and prints the pass times per chapter and the slowest moments.\n"
-           "  --threads N renders with N threads (1: the main thread alone; default: one per core).\n"
-           "  --times FILE (with --bench) also writes each pass: music time, ms, events begun.\n"
-           "  --plot FILE.png (with --bench) draws every pass's time across the show, with the\n"
-           "  chapters, the budgets of 60, 144 and 240 Hz displays and the slowest moments.\n"
-           "  --quality: standard (default) encodes faster than the show plays, for watching and\n"
-           "  uploading; small takes longer for a smaller file; lossless keeps every pixel (RGB).\n"
-           "  Defaults: --from 0 --to 287000 --fps 60 --out capture --scale 3 --seed 1\n"
-           "  An end past the show's is brought back to it. Files take their final names only\n"
-           "  when the capture is complete; a folder of frames that holds anything is refused.\n"
-           "  Exit status: 0 done; 1 an output cannot be written or ffmpeg failed; 2 a bad\n"
-           "  argument; 255..252 the show's own failures (-1..-4); interrupted (Ctrl-C, SIGTERM,\n"
-           "  SIGHUP): it removes what it began and ends by that signal (130, 143, 129).\n" +
-           environmentHelp(Program::Capture) +
-           "The manual page velmora-capture(6) says more: man 6 velmora-capture\n";
-}
-
-bool parseOptions(int argc, char** argv, Options& o, std::string& error) {
-    for (int i = 1; i < argc; ++i) {
-        const char* arg = argv[i];
-        auto value = [&](const char* what) -> const char* {
-            if (i + 1 >= argc) {
-                error = std::string(arg) + " needs " + what;
-                return nullptr;
-            }
-            return argv[++i];
-        };
-        auto number = [&](long long low, long long high, long long& n) {
-            const char* text = value("a number");
-            if (!text) return false;
-            if (!parseInt(text, low, high, n)) {
-                error = std::string(arg) + ": " + text + " is not a whole number from " +
-                        std::to_string(low) + " to " + std::to_string(high);
-                return false;
-            }
-            return true;
-        };
-        long long n = 0;
-        if (!std::strcmp(arg, "--from")) {
-            if (!number(0, INT_MAX / 2, n)) return false;
-            o.from = static_cast<int>(n);
-        } else if (!std::strcmp(arg, "--to")) {
-            if (!number(0, INT_MAX / 2, n)) return false;
-            o.to = static_cast<int>(n);
-        } else if (!std::strcmp(arg, "--fps")) {
-            if (!number(1, 1000, n)) return false;
-            o.fps = static_cast<int>(n);
-        } else if (!std::strcmp(arg, "--scale")) {
-            if (!number(1, 8, n)) return false;
-            o.scale = static_cast<int>(n);
-        } else if (!std::strcmp(arg, "--threads")) {
-            if (!number(1, WorkerPool::MAX_THREADS, n)) return false;
-            o.threads = static_cast<int>(n);
-        } else if (!std::strcmp(arg, "--seed")) {
-            if (!number(0, UINT_MAX, n)) return false;
-            o.seed = static_cast<unsigned>(n);
-        } else if (!std::strcmp(arg, "--out")) {
-            const char* text = value("a folder");
-            if (!text) return false;
-            o.out = text;
-        } else if (!std::strcmp(arg, "--video")) {
-            const char* text = value("a file name");
-            if (!text) return false;
-            o.video = text;
-        } else if (!std::strcmp(arg, "--times")) {
-            const char* text = value("a file name");
-            if (!text) return false;
-            o.times = text;
-        } else if (!std::strcmp(arg, "--plot")) {
-            const char* text = value("a file name");
-            if (!text) return false;
-            o.plot = text;
-        } else if (!std::strcmp(arg, "--quality")) {
-            const char* text = value("standard, small or lossless");
-            if (!text) return false;
-            if (!parseQuality(text, o.quality)) {
-                error = std::string("--quality: ") + text + " is not standard, small or lossless";
-                return false;
-            }
-        } else if (!std::strcmp(arg, "--assets")) {
-            const char* text = value("a folder");
-            if (!text) return false;
-            o.assets = text;
-        } else if (!std::strcmp(arg, "--bench")) {
-            o.bench = true;
-        } else if (!std::strcmp(arg, "--frames")) {
-            o.frames = true;
-        } else if (!std::strcmp(arg, "--help") || !std::strcmp(arg, "-h")) {
-            o.help = true;
-        } else {
-            error = std::string("unknown option ") + arg;
-            return false;
-        }
-    }
+// What the options leave that no one option can refuse alone.
+bool agree(const Options& o, std::string& error) {
     if (o.to <= o.from) {
         error = "the end (--to " + std::to_string(o.to) + ") must come after the start (--from " +
                 std::to_string(o.from) + ")";
@@ -153,6 +123,27 @@ bool parseOptions(int argc, char** argv, Options& o, std::string& error) {
     }
     return true;
 }
+
+}  // namespace
+
+std::string usage() {
+    return "usage: velmora-capture [OPTION]...\n"
+           "Renders the show offline: a video through ffmpeg when it is installed (H.264 and AAC),\n"
+           "otherwise numbered PNG frames and a WAV file. Files take their final names only when\n"
+           "the capture is complete; a folder of frames that holds anything is refused.\n" +
+           listOptions(OPTIONS) +
+           "Exit status: 0 done; 1 an output cannot be written or ffmpeg failed; 2 a bad argument;\n"
+           "255..252 the show's own failures (-1..-4); interrupted (Ctrl-C, SIGTERM, SIGHUP): it\n"
+           "removes what it began and ends by that signal (130, 143, 129).\n" +
+           environmentHelp(Program::Capture) +
+           "The manual page velmora-capture(6) says more: man 6 velmora-capture\n";
+}
+
+bool parseOptions(int argc, char** argv, Options& o, std::string& error) {
+    return readOptions(argc, argv, OPTIONS, STYLE, o, error) && agree(o, error);
+}
+
+std::string version() { return versionLine("velmora-capture"); }
 
 bool fitToShow(Options& o, int showEnd, std::string& note, std::string& error) {
     note.clear();

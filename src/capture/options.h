@@ -18,6 +18,7 @@ struct Options {
     bool bench = false;       // time the passes, write nothing
     bool frames = false;      // PNG frames and WAV even when ffmpeg is there
     bool help = false;
+    bool version = false;
     std::string times;        // with bench: a file that gets every pass's time, for combining runs
     int threads = 0;          // threads that render, the caller's included; 0: VELMORA_THREADS or the cores
     std::string assets;       // folder holding oldskool.dat and drift.mod; empty: found as the show finds it
@@ -44,5 +45,8 @@ constexpr int EXIT_ARGUMENTS = 2;  // a bad argument
 
 // The --help text: the options, the environment and where the manual page is.
 std::string usage();
+
+// "velmora-capture 1.0.0", for --version
+std::string version();
 
 }  // namespace Zorvek::capture

@@ -3,7 +3,7 @@
 #include <allegro.h>
 
 #include "display/sdl_screen.h"
-#include "runtime/fail.h"
+#include "process/fail.h"
 
 namespace Zorvek {
 

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "display/screen.h"
+#include "process/time.h"
 
 struct BITMAP;
 

@@ -1,16 +1,12 @@
 #include "display/pacer.h"
 
-#include <time.h>
-
 #include <algorithm>
-#include <cerrno>
 
-#include "platform/running_time.h"
+#include "process/running_time.h"
 
 namespace Zorvek {
 
 namespace {
-constexpr Nanos SECOND = 1'000'000'000;
 // Below this share of a refresh, the median interval says that presents do not wait for the
 // display. Real vsync never goes below one refresh, whatever the passes cost.
 constexpr double VSYNC_FLOOR = 0.7;
@@ -28,19 +24,6 @@ Nanos medianOf(const Nanos* values, int n) {
     return copy[n / 2];
 }
 }  // namespace
-
-Nanos monotonicNow() {
-    timespec t;
-    clock_gettime(CLOCK_MONOTONIC, &t);
-    return static_cast<Nanos>(t.tv_sec) * SECOND + t.tv_nsec;
-}
-
-void sleepUntil(Nanos deadline) {
-    // An absolute deadline: however long the wake-up takes, the next slot is not pushed back.
-    timespec t{static_cast<time_t>(deadline / SECOND), static_cast<long>(deadline % SECOND)};
-    while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &t, nullptr) == EINTR) {
-    }
-}
 
 void Pacer::setDisplay(int refreshHz, bool vsync) {
     rate = refreshHz > 0 ? refreshHz : DEFAULT_RATE;
@@ -68,7 +51,7 @@ Nanos Pacer::nextPresent(Nanos now) const {
 
 bool Pacer::presented(Nanos now) {
     // Seconds in which the process stood still (stopped, in a debugger) are no seconds of the show.
-    presents.count(now - platform::stoppedNs());
+    presents.count(now - stoppedNs());
     if (lastPresent != 0) {
         intervals[intervalNext] = now - lastPresent;
         intervalNext = (intervalNext + 1) % RECENT;

@@ -1,12 +1,9 @@
 #pragma once
 
 #include "display/per_second.h"
+#include "process/time.h"
 
 namespace Zorvek {
-
-Nanos monotonicNow();
-// Sleeps until `deadline` on the monotonic clock (at once when it has passed).
-void sleepUntil(Nanos deadline);
 
 // One pass per displayed refresh. Where the renderer's vsync really waits for the display, the
 // present itself paces the passes; where it does not (software renderers, virtual X servers,
@@ -48,7 +45,7 @@ public:
 private:
 
     int rate = DEFAULT_RATE;
-    Nanos period = 1'000'000'000 / DEFAULT_RATE;
+    Nanos period = SECOND / DEFAULT_RATE;
     bool byVsync = false;
     bool vsyncFailed = false;
 

@@ -4,10 +4,6 @@
 
 namespace Zorvek {
 
-namespace {
-constexpr Nanos SECOND = 1'000'000'000;
-}
-
 void PerSecond::count(Nanos now) {
     if (secondStart == 0) {
         secondStart = now;

@@ -1,11 +1,8 @@
 #pragma once
 
-#include <cstdint>
+#include "process/time.h"
 
 namespace Zorvek {
-
-// Nanoseconds on the monotonic clock.
-using Nanos = std::int64_t;
 
 // How many times something happens in each whole second of the monotonic clock, counted from the
 // first time: for the median count per second, which one slow second does not move.

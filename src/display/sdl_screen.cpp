@@ -13,7 +13,7 @@
 
 #include "display/window_manager.h"
 #include "display/window_system_chatter.h"
-#include "runtime/fail.h"
+#include "process/fail.h"
 
 namespace Zorvek {
 

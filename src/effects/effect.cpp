@@ -2,8 +2,8 @@
 
 #include <allegro.h>
 
-#include "runtime/demo.h"
-#include "runtime/fail.h"
+#include "demo/demo.h"
+#include "process/fail.h"
 
 namespace Zorvek {
 

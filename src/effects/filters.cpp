@@ -7,7 +7,7 @@
 #include <cstdlib>
 
 #include "effects/pixels.h"
-#include "runtime/demo.h"
+#include "demo/demo.h"
 
 namespace Zorvek {
 

@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "runtime/demo.h"
+#include "demo/demo.h"
 
 namespace Zorvek {
 

@@ -6,7 +6,7 @@
 #include <cstring>
 
 #include "effects/pixels.h"
-#include "runtime/demo.h"
+#include "demo/demo.h"
 
 namespace Zorvek {
 

@@ -7,7 +7,7 @@
 
 #include "effects/metaball_field.h"
 #include "effects/pixels.h"
-#include "runtime/demo.h"
+#include "demo/demo.h"
 
 namespace Zorvek {
 

@@ -2,7 +2,7 @@
 
 #include <bit>
 
-#include "runtime/demo.h"
+#include "demo/demo.h"
 
 namespace Zorvek {
 

@@ -7,7 +7,7 @@
 #include <cstdint>
 
 #include "effects/pixels.h"
-#include "runtime/demo.h"
+#include "demo/demo.h"
 #include "timeline/timeline.h"
 
 namespace Zorvek {

@@ -9,7 +9,7 @@
 
 
 #include "effects/pixels.h"
-#include "runtime/demo.h"
+#include "demo/demo.h"
 
 namespace Zorvek {
 

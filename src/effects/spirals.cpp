@@ -7,7 +7,7 @@
 #include <numbers>
 
 #include "effects/circle_spans.h"
-#include "runtime/demo.h"
+#include "demo/demo.h"
 
 namespace Zorvek {
 

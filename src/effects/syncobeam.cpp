@@ -10,7 +10,7 @@
 #include "effects/line_walk.h"
 #include "effects/pixels.h"
 #include "effects/sine_levels.h"
-#include "runtime/demo.h"
+#include "demo/demo.h"
 
 namespace Zorvek {
 

@@ -7,7 +7,7 @@
 #include <cmath>
 
 #include "effects/pixels.h"
-#include "runtime/demo.h"
+#include "demo/demo.h"
 
 namespace Zorvek {
 

@@ -1,7 +1,7 @@
 #include "music/music.h"
 
 #include "platform/sound/fmod.h"
-#include "runtime/fail.h"
+#include "process/fail.h"
 
 namespace Zorvek {
 

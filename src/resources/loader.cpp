@@ -7,7 +7,7 @@
 #include <cstring>
 
 #include "resources/png_file.h"
-#include "runtime/fail.h"
+#include "process/fail.h"
 
 namespace Zorvek {
 

@@ -4,17 +4,6 @@
 
 namespace Zorvek {
 
-SharedValue<int> keyJump[256];
-SharedValue<int> jumpTo{-1};
-SharedValue<int> seekDelta{0};
-SharedValue<bool> quitRequested{false};
-SharedValue<bool> modeSwitchRequested{false};
-SharedValue<bool> showEvents{false};
-SharedValue<bool> showFps{false};
-SharedValue<bool> showClock{false};
-SharedValue<bool> seeking{false};
-SharedValue<bool> rewinding{false};
-
 namespace {
 // A held arrow key repeats every 100 ms while the music moves 100 ms: -1100 and +900 per repeat
 // move the show about 1000 ms per 100 ms either way.
@@ -22,20 +11,6 @@ constexpr int SEEK_BACK = 1100;
 constexpr int SEEK_FORWARD = 900;
 constexpr int REWIND_STEP = 1400;
 }  // namespace
-
-void resetControls() {
-    keyJump[0] = 0;
-    for (int i = 1; i < 256; ++i) keyJump[i] = -1;
-    jumpTo = -1;
-    seekDelta = 0;
-    quitRequested = false;
-    modeSwitchRequested = false;
-    showEvents = false;
-    showFps = false;
-    showClock = false;
-    seeking = false;
-    rewinding = false;
-}
 
 int keyboardHandler(int keycode) {
     if (quitRequested || modeSwitchRequested) return 0;

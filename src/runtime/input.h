@@ -1,6 +1,6 @@
 #pragma once
 
-#include "display/pacer.h"
+#include "process/time.h"
 
 union SDL_Event;
 
@@ -12,9 +12,9 @@ namespace Zorvek {
 // moves the show about ten times normal speed. The 100 ms timer ticks are counted here too.
 class Input {
 public:
-    static constexpr Nanos REPEAT_DELAY = 500'000'000;
-    static constexpr Nanos REPEAT_INTERVAL = 100'000'000;
-    static constexpr Nanos TICK = 100'000'000;
+    static constexpr Nanos REPEAT_DELAY = 500 * MILLISECOND;
+    static constexpr Nanos REPEAT_INTERVAL = 100 * MILLISECOND;
+    static constexpr Nanos TICK = 100 * MILLISECOND;
 
     explicit Input(Nanos now);
     // Takes every pending window event, then runs the repeats and ticks due by `now`.

@@ -11,11 +11,11 @@
 #include "display/pacer.h"
 #include "effects/instruction_sets.h"
 #include "parallel/worker_pool.h"
-#include "platform/running_time.h"
+#include "process/running_time.h"
 #include "platform/sound/sound_layer.h"
-#include "runtime/controls.h"
 #include "runtime/data_dir.h"
-#include "runtime/fail.h"
+#include "process/fail.h"
+#include "process/requests.h"
 #include "runtime/main_loop.h"
 #include "runtime/options.h"
 #include "show/velmora.h"
@@ -87,14 +87,14 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (options.version) {
-        std::puts(Zorvek::viewerVersion());
+        std::puts(Zorvek::viewerVersion().c_str());
         return 0;
     }
     // Without a device the sound layer plays to SDL's silent driver, whose clock runs in real time.
     if (options.mute) SDL_SetHintWithPriority(SDL_HINT_AUDIODRIVER, "dummy", SDL_HINT_OVERRIDE);
     Zorvek::sound::setAudioDelay(options.audioDelayMs);
     // Stopped and continued (Ctrl-Z, a debugger), the show carries on where it stood.
-    Zorvek::platform::watchForStops();
+    Zorvek::watchForStops();
 
     // The show opens its files by relative name: work from the folder that holds them.
     Zorvek::enterShowDataFolder("velmora");
@@ -114,7 +114,7 @@ int main(int argc, char** argv) {
         show.script();
         startWhereAsked(show, options);
         if (options.seed >= 0) std::srand(static_cast<unsigned>(options.seed));
-        began = static_cast<double>(Zorvek::platform::runningNs()) / 1e9;
+        began = static_cast<double>(Zorvek::runningNs()) / 1e9;
         processorBefore = processorSeconds();
         show.run();
     } catch (...) {
@@ -124,7 +124,7 @@ int main(int argc, char** argv) {
         throw;
     }
     if (options.stats)
-        printStats(show, static_cast<double>(Zorvek::platform::runningNs()) / 1e9 - began,
+        printStats(show, static_cast<double>(Zorvek::runningNs()) / 1e9 - began,
                    processorSeconds() - processorBefore);
     std::exit(0);
 }

@@ -9,11 +9,11 @@
 #include <limits>
 
 #include "effects/effect.h"
-#include "display/pacer.h"
 #include "runtime/clock.h"
-#include "runtime/controls.h"
-#include "runtime/demo.h"
-#include "runtime/fail.h"
+#include "demo/demo.h"
+#include "process/fail.h"
+#include "process/requests.h"
+#include "process/time.h"
 
 namespace Zorvek {
 

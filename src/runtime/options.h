@@ -28,7 +28,7 @@ bool parseViewerOptions(int argc, char** argv, ViewerOptions& options, std::stri
 // The usage text: every option with what it does.
 std::string viewerUsage();
 
-// "velmora 1.0.0"
-const char* viewerVersion();
+// "velmora 1.0.0", for --version
+std::string viewerVersion();
 
 }  // namespace Zorvek

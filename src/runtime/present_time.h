@@ -1,6 +1,6 @@
 #pragma once
 
-#include "display/pacer.h"
+#include "process/time.h"
 
 namespace Zorvek {
 
@@ -10,7 +10,7 @@ namespace Zorvek {
 // viewer's audio delay off it), so the picture lands with the sound it belongs to.
 struct PresentTime {
     int at(int positionMs, Nanos untilPresent) const {
-        return positionMs + static_cast<int>(untilPresent / 1'000'000);
+        return positionMs + static_cast<int>(untilPresent / MILLISECOND);
     }
 };
 

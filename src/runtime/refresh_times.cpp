@@ -9,7 +9,7 @@ int RefreshTimes::at(int ms, Nanos present, Nanos interval) {
         // Whole refreshes since the time was set: a present a little early or late is the same
         // refresh.
         const Nanos refreshes = (present - fromPresent + interval / 2) / interval;
-        int steady = fromMs + static_cast<int>(refreshes * interval / 1'000'000);
+        int steady = fromMs + static_cast<int>(refreshes * interval / MILLISECOND);
         const int apart = ms - steady;
         if (refreshes >= 0 && std::abs(apart) <= TOLERANCE_MS) {
             // A drift is followed a step at a time: never more than a millisecond a refresh.

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "display/pacer.h"
+#include "process/time.h"
 
 namespace Zorvek {
 

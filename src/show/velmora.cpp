@@ -5,7 +5,7 @@
 #include <bit>
 #include <cstdint>
 
-#include "runtime/fail.h"
+#include "process/fail.h"
 
 namespace Zorvek {
 

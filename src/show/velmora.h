@@ -5,7 +5,12 @@
 #include "effects/bumpmaps.h"
 #include "effects/effect.h"
 #include "effects/filters.h"
-#include "effects/frame_effects.h"
+#include "effects/copy_and_trash.h"
+#include "effects/feedback.h"
+#include "effects/fills.h"
+#include "effects/noise.h"
+#include "effects/rgbug.h"
+#include "effects/vertical_flipper.h"
 #include "effects/image_effects.h"
 #include "effects/mandelbrot.h"
 #include "effects/melon.h"
@@ -17,7 +22,7 @@
 #include "effects/spirals.h"
 #include "effects/syncobeam.h"
 #include "effects/warpmaps.h"
-#include "runtime/demo.h"
+#include "demo/demo.h"
 
 namespace Zorvek {
 

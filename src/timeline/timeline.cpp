@@ -1,7 +1,6 @@
 #include "timeline/timeline.h"
 
-#include "effects/effect.h"
-#include "runtime/fail.h"
+#include "process/fail.h"
 
 namespace Zorvek {
 
@@ -32,14 +31,6 @@ TimelineEvent* Timeline::append(int duration, Effect* effect, int phase) {
 
 TimelineEvent* Timeline::append(int duration, Effect* effect) {
     return add(nextStart(), duration, effect, 0);
-}
-
-TimelineEvent* Timeline::appendRest(Effect* effect, int phase) {
-    return add(nextStart(), effect->period - phase, effect, phase);
-}
-
-TimelineEvent* Timeline::appendPeriod(Effect* effect) {
-    return add(nextStart(), effect->period, effect, 0);
 }
 
 bool Timeline::activeAt(int time) {

@@ -29,8 +29,16 @@ public:
     TimelineEvent* add(int start, int duration, Effect* effect);
     TimelineEvent* append(int duration, Effect* effect, int phase);
     TimelineEvent* append(int duration, Effect* effect);
-    TimelineEvent* appendRest(Effect* effect, int phase);
-    TimelineEvent* appendPeriod(Effect* effect);
+    // The effect's period is read where the effect's class is known: the timeline itself knows
+    // effects only by name.
+    template <class AnEffect>
+    TimelineEvent* appendRest(AnEffect* effect, int phase) {
+        return add(nextStart(), effect->period - phase, effect, phase);
+    }
+    template <class AnEffect>
+    TimelineEvent* appendPeriod(AnEffect* effect) {
+        return add(nextStart(), effect->period, effect, 0);
+    }
 
     // Fills `active` with the events active at `time`; false when every event ended before it.
     bool activeAt(int time);

@@ -41,6 +41,8 @@ check_bad --frobnicate
 check_bad --from 5000 --to 4000
 check_bad --fps 0
 check_bad --fps 1001
+check_bad --fps=0
+[ "$("$capture" --version)" = "velmora-capture 1.0.0" ] || fail "--version: $("$capture" --version 2>&1)"
 [ ! -e "$work/bad" ] || fail "a refused capture left files behind"
 out=$("$capture" --from 0 --to 100 --frames --out /proc/velmora 2>&1 >/dev/null)
 [ $? -ne 0 ] || fail "capture into /proc succeeded"

@@ -15,6 +15,7 @@ for option in --window --fullscreen "--scale N" --smooth "--chapter KEY" "--from
     grep -q -- "$option" <<<"$out" || fail "--help does not list $option"
 done
 [[ $(env -u DISPLAY "$program" --version) == "velmora 1.0.0" ]] || fail "--version"
+[[ $(env -u DISPLAY "$program" -h) == "$out" ]] || fail "-h is not --help"
 
 refused() {
     local named=$1 status first
@@ -52,7 +53,7 @@ opens 1024x768
 opens 1024x768 --window --fullscreen
 opens 640x480 --fullscreen --window
 opens 320x240 --window --scale 1
-opens 960x720 --scale 3 --window --threads 1
+opens 960x720 --scale=3 --window --threads 1
 
 # Smooth scaling: the picture fills the whole 4:3 screen, and an 800 x 700 window's width.
 start_program --smooth --chapter F6 || fail "--smooth: no window"

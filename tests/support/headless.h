@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-#include "runtime/demo.h"
+#include "demo/demo.h"
 
 namespace Zorvek::testing {
 

@@ -14,8 +14,10 @@
 #include "platform/sound/sound_layer.h"
 #include "platform/sound/spectrum.h"
 #include "platform/sound/track.h"
+#include "process/running_time.h"
 
 using namespace Zorvek::sound;
+using Zorvek::runningNs;
 
 struct FMOD_CHANNEL {
     FMOD_SYSTEM* system = nullptr;
@@ -121,7 +123,7 @@ FMOD_RESULT FMOD_System_Init(FMOD_SYSTEM* system, int maxchannels, FMOD_INITFLAG
     if (system->initialised) return FMOD_ERR_INITIALIZATION;
     system->offline = settings.offline;
     system->player.setExtraDelay(static_cast<int>(std::lround(settings.delayMs * (SAMPLE_RATE / 1000.0))),
-                                 monotonicNs());
+                                 runningNs());
     if (!system->offline && !system->output.open(system->player)) return FMOD_ERR_OUTPUT_INIT;
     settings.driver = system->output.driver();
     system->initialised = true;
@@ -163,7 +165,7 @@ FMOD_RESULT FMOD_Channel_GetPosition(FMOD_CHANNEL* channel, unsigned int* positi
     if (!channel || !position) return FMOD_ERR_INVALID_PARAM;
     if (postype != FMOD_TIMEUNIT_MS) return FMOD_ERR_FORMAT;
     double frame = 0;
-    if (!channel->system->player.heard(monotonicNs(), frame)) return FMOD_ERR_INVALID_HANDLE;
+    if (!channel->system->player.heard(runningNs(), frame)) return FMOD_ERR_INVALID_HANDLE;
     *position = framesToMs(frame);
     return FMOD_OK;
 }
@@ -172,7 +174,7 @@ FMOD_RESULT FMOD_Channel_SetPosition(FMOD_CHANNEL* channel, unsigned int positio
                                      FMOD_TIMEUNIT postype) {
     if (!channel) return FMOD_ERR_INVALID_PARAM;
     if (postype != FMOD_TIMEUNIT_MS) return FMOD_ERR_FORMAT;
-    if (!channel->system->player.seek(msToFrames(position), monotonicNs()))
+    if (!channel->system->player.seek(msToFrames(position), runningNs()))
         return FMOD_ERR_INVALID_HANDLE;
     return FMOD_OK;
 }
@@ -189,7 +191,7 @@ FMOD_RESULT FMOD_System_GetSpectrum(FMOD_SYSTEM* system, float* spectrumarray, i
         return FMOD_ERR_INVALID_PARAM;
     double frame = 0;
     FMOD_SOUND* playing = system->channel.sound;
-    if (!playing || !system->player.heard(monotonicNs(), frame)) {
+    if (!playing || !system->player.heard(runningNs(), frame)) {
         std::fill(spectrumarray, spectrumarray + numvalues, 0.0f);
         return FMOD_OK;
     }

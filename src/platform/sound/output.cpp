@@ -15,20 +15,20 @@
 #include "platform/sound/decoder.h"
 #include "platform/sound/player.h"
 #include "platform/sound/server_latency.h"
+#include "process/running_time.h"
+#include "process/time.h"
 
 namespace Zorvek::sound {
 
 namespace {
-using namespace std::chrono_literals;
-
-constexpr auto WATCH = 100ms;      // how often the device is looked at
-constexpr auto RETRY = 1000ms;     // how often a lost device is looked for
+constexpr Nanos WATCH = 100 * MILLISECOND;   // how often the device is looked at
+constexpr Nanos RETRY = 1000 * MILLISECOND;  // how often a lost device is looked for
 // How often the server is asked how far behind it plays: often while it settles its buffers to
 // a new stream (a sink that was idle may first hold seconds), then now and then, for a sink
 // that changes (a headset connected, another stream asking for less).
-constexpr auto SETTLING = 5000ms;
-constexpr auto SETTLING_CHECKS = 500ms;
-constexpr auto LATER_CHECKS = 5000ms;
+constexpr Nanos SETTLING = 5000 * MILLISECOND;
+constexpr Nanos SETTLING_CHECKS = 500 * MILLISECOND;
+constexpr Nanos LATER_CHECKS = 5000 * MILLISECOND;
 constexpr int LATENCY_ANSWER_MS = 500;
 // Changes smaller than this are the server's rounding, not worth a move of the clock.
 constexpr int LATENCY_STEP = SAMPLE_RATE / 500;
@@ -56,7 +56,7 @@ bool isServer(const char* driver) {
 void SDLCALL pull(void* player, Uint8* stream, int bytes) {
     static_cast<Player*>(player)->fill(reinterpret_cast<std::int16_t*>(stream),
                                        bytes / static_cast<int>(sizeof(std::int16_t) * CHANNELS),
-                                       monotonicNs());
+                                       runningNs());
 }
 }  // namespace
 
@@ -76,7 +76,7 @@ struct Output::Keeper {
     SDL_AudioDeviceID device = 0;
     bool driverUp = false;
     int bufferFrames = 0;
-    std::chrono::steady_clock::time_point opened, nextCheck;
+    Nanos opened = 0, nextCheck = 0;
     bool asksServer = false;
     int latency = 0;  // what the player was last told
 
@@ -123,20 +123,20 @@ void Output::Keeper::startPlaying(bool said) {
     if (first == First::Pending) driver = name;
     player->configure(bufferFrames, !isPacedBySleeping(name));
     SDL_PauseAudioDevice(device, 0);
-    opened = std::chrono::steady_clock::now();
+    opened = monotonicNow();
     nextCheck = opened + SETTLING_CHECKS;
     asksServer = isServer(name);
     latency = bufferFrames;
     if (said) {
         double heard = 0;
-        const int ms = player->heard(monotonicNs(), heard) ? static_cast<int>(heard * 1000 / SAMPLE_RATE) : 0;
+        const int ms = player->heard(runningNs(), heard) ? static_cast<int>(heard * 1000 / SAMPLE_RATE) : 0;
         say("sound is back (%s), at %02d:%02d.%d of the music", name, ms / 60000, ms / 1000 % 60,
             ms / 100 % 10);
     }
 }
 
 void Output::Keeper::checkLatency() {
-    const auto now = std::chrono::steady_clock::now();
+    const Nanos now = monotonicNow();
     if (!asksServer || now < nextCheck) return;
     nextCheck = now + (now - opened < SETTLING ? SETTLING_CHECKS : LATER_CHECKS);
     const std::int64_t us = serverLatencyUs(LATENCY_ANSWER_MS);
@@ -148,7 +148,7 @@ void Output::Keeper::checkLatency() {
     if (std::abs(frames - latency) < LATENCY_STEP) return;
     std::lock_guard<std::mutex> guard(lock);
     if (stopping || device == 0) return;
-    player->setLatency(frames, monotonicNs());
+    player->setLatency(frames, runningNs());
     latency = frames;
 }
 
@@ -163,7 +163,7 @@ void Output::Keeper::run() {
         l.lock();
     }
     bool late = !awaited;
-    auto nextTry = std::chrono::steady_clock::now() + RETRY;
+    Nanos nextTry = monotonicNow() + RETRY;
     if (!stopping) {
         if (ok) startPlaying(late);
         first = ok ? First::Playing : First::Failed;
@@ -171,27 +171,27 @@ void Output::Keeper::run() {
     }
     const bool wanted = ok || late;  // whether a device is worth looking for again
     while (wanted && !stopping) {
-        changed.wait_for(l, WATCH, [this] { return stopping; });
+        changed.wait_for(l, std::chrono::nanoseconds(WATCH), [this] { return stopping; });
         if (stopping) break;
         if (device != 0 && SDL_GetAudioDeviceStatus(device) == SDL_AUDIO_STOPPED) {
-            player->deviceGone(monotonicNs());
+            player->deviceGone(runningNs());
             const char* name = SDL_GetCurrentAudioDriver();
             say("sound device lost (%s); the show plays on without sound until it returns",
                 name ? name : "");
             l.unlock();
             closeDevice();
             l.lock();
-            nextTry = std::chrono::steady_clock::now() + RETRY;
+            nextTry = monotonicNow() + RETRY;
         } else if (device != 0) {
             l.unlock();
             checkLatency();
             l.lock();
-        } else if (std::chrono::steady_clock::now() >= nextTry) {
+        } else if (monotonicNow() >= nextTry) {
             l.unlock();
             ok = openDevice(nullptr);
             l.lock();
             if (ok && !stopping) startPlaying(true);
-            nextTry = std::chrono::steady_clock::now() + RETRY;
+            nextTry = monotonicNow() + RETRY;
         }
     }
     l.unlock();
@@ -226,7 +226,7 @@ bool Output::open(Player& player) {
         case Keeper::First::Pending: break;
     }
     keeper->awaited = false;
-    player.deviceGone(monotonicNs());
+    player.deviceGone(runningNs());
     say("no answer from the sound server within %d s; the show plays without sound until it answers",
         ANSWER_MS / 1000);
     return true;
@@ -237,7 +237,7 @@ void Output::close() {
     std::unique_lock<std::mutex> l(keeper->lock);
     keeper->stopping = true;
     keeper->changed.notify_all();
-    const bool done = keeper->changed.wait_for(l, 1s, [this] { return keeper->finished; });
+    const bool done = keeper->changed.wait_for(l, std::chrono::seconds(1), [this] { return keeper->finished; });
     l.unlock();
     // A thread still inside a call to a sound server that does not answer is left to finish by
     // itself: it closes what it opened and touches nothing of the program's.

@@ -15,7 +15,7 @@
 
 #include <memory>
 
-#include "platform/small_thread.h"
+#include "process/small_thread.h"
 
 namespace Zorvek::sound {
 
@@ -43,7 +43,7 @@ public:
 
 private:
     std::shared_ptr<Keeper> keeper;
-    platform::SmallThread thread;
+    SmallThread thread;
 };
 
 }  // namespace Zorvek::sound

@@ -4,12 +4,10 @@
 #include <cmath>
 #include <cstring>
 
-#include "platform/running_time.h"
+#include "process/running_time.h"
 #include "platform/sound/track.h"
 
 namespace Zorvek::sound {
-
-std::int64_t monotonicNs() { return platform::runningNs(); }
 
 void Player::configure(int frames, bool follow) {
     std::lock_guard<std::mutex> guard(lock);
@@ -47,7 +45,7 @@ void Player::start(const Track* t, bool running) {
     moved = false;
     // Without a device the clock cannot wait for one: it starts now.
     waiting = running && device;
-    if (running && !device) clock.set(0, monotonicNs(), true);
+    if (running && !device) clock.set(0, runningNs(), true);
 }
 
 void Player::stop(const Track* t) {

@@ -13,10 +13,8 @@ namespace Zorvek::sound {
 
 class Track;
 
-// The clock that all playback times are measured on, in ns: monotonic, less the time the process
-// stood still, so that a stopped show carries on where it stood.
-std::int64_t monotonicNs();
-
+// Every playback time, `now` included, is the process's running time (runningNs()): the monotonic
+// clock less the time the process stood still, so that a stopped show carries on where it stood.
 class Player {
 public:
     // When the device's read position and the clock differ by more than this, the device jumps to

@@ -1,4 +1,4 @@
-#include "runtime/show_rates.h"
+#include "demo/show_rates.h"
 
 #include <allegro.h>
 

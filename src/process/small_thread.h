@@ -8,7 +8,7 @@
 #include <cstddef>
 #include <functional>
 
-namespace Zorvek::platform {
+namespace Zorvek {
 
 class SmallThread {
 public:
@@ -28,4 +28,4 @@ private:
     bool started = false;
 };
 
-}  // namespace Zorvek::platform
+}  // namespace Zorvek

@@ -8,32 +8,32 @@
 // reader finds the last wake-up far in the past, nothing of the process can have run in between.
 // A thread that is merely late (a busy machine) is late by far less than that.
 
-#include <cstdint>
+#include "process/time.h"
 
-namespace Zorvek::platform {
+namespace Zorvek {
 
 // Starts the watcher thread; until then no stop is counted. Safe to call more than once.
 void watchForStops();
 
 // The monotonic clock in ns, less the stops counted so far. Never goes backwards, from whichever
 // thread it is read.
-std::int64_t runningNs();
+Nanos runningNs();
 
 // The whole time the process stood still so far, in ns.
-std::int64_t stoppedNs();
+Nanos stoppedNs();
 
 namespace detail {
 // The reckoning behind both, on a clock of the caller's: `now` is the monotonic time of the call
 // (tests), `watcherTick` a wake-up of the watcher.
 struct StopReckoning {
-    static constexpr std::int64_t TICK = 10'000'000;         // the watcher's sleep
-    static constexpr std::int64_t GAP = 300'000'000;         // no wake-up this long: stopped
-    std::int64_t lastSeen = 0;  // 0: not watching
-    std::int64_t stopped = 0;
-    std::int64_t lastRunning = 0;
+    static constexpr Nanos TICK = 10 * MILLISECOND;   // the watcher's sleep
+    static constexpr Nanos GAP = 300 * MILLISECOND;   // no wake-up this long: stopped
+    Nanos lastSeen = 0;  // 0: not watching
+    Nanos stopped = 0;
+    Nanos lastRunning = 0;
     // Accounts for a gap that ends at `now`; returns the running time at `now`.
-    std::int64_t at(std::int64_t now);
+    Nanos at(Nanos now);
 };
 }  // namespace detail
 
-}  // namespace Zorvek::platform
+}  // namespace Zorvek

@@ -4,7 +4,7 @@
 #include "music/music.h"
 #include "parallel/worker_pool.h"
 #include "resources/loader.h"
-#include "runtime/show_rates.h"
+#include "demo/show_rates.h"
 #include "timeline/timeline.h"
 
 struct BITMAP;
@@ -42,6 +42,8 @@ public:
     Demo& operator=(const Demo&) = delete;
 
     virtual void script();
+    // Plays the show until the viewer quits. It is the main loop's (runtime/demo_run.cpp), so
+    // only what links the program's layer can call it.
     void run();
     static void setKeyJump(int scancode, int ms);
 };

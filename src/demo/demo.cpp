@@ -1,4 +1,4 @@
-#include "runtime/demo.h"
+#include "demo/demo.h"
 
 #include <allegro.h>
 
@@ -8,12 +8,8 @@
 #include <ctime>
 #include <string>
 
-#include "display/pacer.h"
-#include "runtime/clock.h"
-#include "runtime/controls.h"
-#include "runtime/fail.h"
-#include "runtime/input.h"
-#include "runtime/main_loop.h"
+#include "process/fail.h"
+#include "process/requests.h"
 
 namespace Zorvek {
 
@@ -61,29 +57,5 @@ Demo::~Demo() {
 void Demo::script() {}
 
 void Demo::setKeyJump(int scancode, int ms) { keyJump[scancode] = ms; }
-
-void Demo::run() {
-    MusicClock clock(music);
-    MainLoop loop(*this, clock);
-    loop.quitAtEnd = quitAtEnd;
-    loop.steadyRefreshes = true;
-    loop.begin();
-    failOnOutOfMemory(EXIT_SOUND, "loading the music");
-    music.play();
-    failOnOutOfMemory(EXIT_CAPACITY, "playing the show");
-    Input input(monotonicNow());
-    if (!quitRequested) {
-        for (;;) {
-            input.poll(monotonicNow());
-            if (modeSwitchRequested) input.releaseAll();
-            loop.switchModeIfRequested();
-            loop.pass();
-            if (quitRequested) break;
-        }
-    }
-    stoppedAt = loop.time;
-    loop.end();
-    music.stopMusic();
-}
 
 }  // namespace Zorvek

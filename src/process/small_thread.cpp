@@ -1,8 +1,8 @@
-#include "platform/small_thread.h"
+#include "process/small_thread.h"
 
 #include <utility>
 
-namespace Zorvek::platform {
+namespace Zorvek {
 
 void* SmallThread::enter(void* self) {
     // The body is the thread's own from here on: a detached thread may outlive its starter.
@@ -35,4 +35,4 @@ void SmallThread::detach() {
     started = false;
 }
 
-}  // namespace Zorvek::platform
+}  // namespace Zorvek

@@ -1,16 +1,14 @@
-#include "platform/running_time.h"
-
-#include <time.h>
+#include "process/running_time.h"
 
 #include <algorithm>
 #include <mutex>
 
-#include "platform/small_thread.h"
+#include "process/small_thread.h"
 
-namespace Zorvek::platform {
+namespace Zorvek {
 
 namespace detail {
-std::int64_t StopReckoning::at(std::int64_t now) {
+Nanos StopReckoning::at(Nanos now) {
     if (lastSeen != 0 && now - lastSeen > GAP) {
         // Nothing ran since the last sign of life but for about one of the watcher's sleeps.
         stopped += now - lastSeen - TICK;
@@ -25,18 +23,11 @@ namespace {
 std::mutex lock;
 detail::StopReckoning reckoning;
 
-std::int64_t monotonic() {
-    timespec t;
-    clock_gettime(CLOCK_MONOTONIC, &t);
-    return static_cast<std::int64_t>(t.tv_sec) * 1'000'000'000 + t.tv_nsec;
-}
-
 [[noreturn]] void watch() {
-    const timespec nap{0, detail::StopReckoning::TICK};
     for (;;) {
-        nanosleep(&nap, nullptr);
+        sleepUntil(monotonicNow() + detail::StopReckoning::TICK);
         std::lock_guard<std::mutex> guard(lock);
-        reckoning.at(monotonic());
+        reckoning.at(monotonicNow());
     }
 }
 }  // namespace
@@ -44,21 +35,21 @@ std::int64_t monotonic() {
 void watchForStops() {
     std::lock_guard<std::mutex> guard(lock);
     if (reckoning.lastSeen != 0) return;
-    reckoning.lastSeen = monotonic();
+    reckoning.lastSeen = monotonicNow();
     // Runs for the life of the process; it holds nothing that needs taking apart.
     SmallThread watcher;
     if (watcher.start(watch)) watcher.detach();
 }
 
-std::int64_t runningNs() {
+Nanos runningNs() {
     std::lock_guard<std::mutex> guard(lock);
-    return reckoning.at(monotonic());
+    return reckoning.at(monotonicNow());
 }
 
-std::int64_t stoppedNs() {
+Nanos stoppedNs() {
     std::lock_guard<std::mutex> guard(lock);
-    reckoning.at(monotonic());
+    reckoning.at(monotonicNow());
     return reckoning.stopped;
 }
 
-}  // namespace Zorvek::platform
+}  // namespace Zorvek

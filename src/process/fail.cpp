@@ -1,4 +1,4 @@
-#include "runtime/fail.h"
+#include "process/fail.h"
 
 #include <SDL2/SDL.h>
 
