@@ -27,6 +27,7 @@ void BM_PresentOneFrame(benchmark::State& state) {
         ScreenSettings settings;
         settings.windowScale = static_cast<int>(state.range(1));
         SdlScreen screen(settings, "Zorvek");
+        screen.enlargeOnOwn(state.range(2) != 0);
         const bool windowed = state.range(0) != 0;
         if (!screen.open(windowed, 320, 240)) {
             state.SkipWithError("no window");
@@ -42,7 +43,7 @@ void BM_PresentOneFrame(benchmark::State& state) {
             }
         for (auto _ : state) {
             screen.draw(frame);
-            SDL_RenderPresent(screen.sdlRenderer());
+            screen.flip();
         }
         destroy_bitmap(frame);
         const Area a = screen.picture();
@@ -54,5 +55,6 @@ void BM_PresentOneFrame(benchmark::State& state) {
 
 }  // namespace
 
-// Fullscreen on the display at hand; a window three times the frame.
-BENCHMARK(BM_PresentOneFrame)->Args({0, 0})->Args({1, 3})->Unit(benchmark::kMicrosecond);
+// Fullscreen on the display at hand; a window three times the frame; the picture enlarged by
+// SDL's renderer (0) or by the screen itself where the renderer is SDL's software one (1).
+BENCHMARK(BM_PresentOneFrame)->ArgsProduct({{0}, {0}, {0, 1}})->ArgsProduct({{1}, {3}, {0, 1}})->Unit(benchmark::kMicrosecond);

@@ -7,6 +7,7 @@
 
 #include <cstdlib>
 #include <set>
+#include <utility>
 #include <vector>
 
 #include "display/pacer.h"
@@ -245,6 +246,36 @@ TEST_F(DummyVideo, FullscreenTakesTheDesktopAndAHeldPictureStaysOnShow) {
     SDL_Rect one{32 + 30, 24 + 60, 1, 1};
     SDL_RenderReadPixels(screen.sdlRenderer(), &one, SDL_PIXELFORMAT_RGB888, &held, 4);
     EXPECT_EQ(held & 0xFFFFFF, 0x00FF00u);
+}
+
+TEST_F(DummyVideo, TheScreensOwnEnlargingGivesSdlsPixelsAtEverySizeAndAfterEveryChange) {
+    std::uint32_t seed = 12345;
+    for (int y = 0; y < 240; ++y)
+        for (int x = 0; x < 320; ++x) setPixel(frame, x, y, (seed = seed * 1664525u + 1013904223u) >> 8);
+    SdlScreen own({}, "Zorvek"), sdls({}, "Zorvek");
+    sdls.enlargeOnOwn(false);
+    ASSERT_TRUE(own.open(true, 320, 240));
+    ASSERT_TRUE(sdls.open(true, 320, 240));
+    for (auto [w, h] : {std::pair{1000, 800}, {640, 480}, {333, 250}, {1280, 720}, {1300, 960}}) {
+        for (SdlScreen* screen : {&own, &sdls}) {
+            SDL_SetWindowSize(SDL_RenderGetWindow(screen->sdlRenderer()), w, h);
+            SDL_PumpEvents();
+        }
+        int ow = 0, oh = 0, sw = 0, sh = 0;
+        const std::vector<std::uint32_t> a = shown(own, ow, oh), b = shown(sdls, sw, sh);
+        ASSERT_EQ(ow, w);
+        ASSERT_EQ(sw, w);
+        ASSERT_EQ(oh, sh);
+        EXPECT_EQ(own.picture(), sdls.picture());
+        std::size_t differ = 0;
+        for (std::size_t i = 0; i < a.size(); ++i) differ += (a[i] & 0xFFFFFF) != (b[i] & 0xFFFFFF);
+        EXPECT_EQ(differ, 0u) << w << " x " << h;
+        // The same picture again, or none: what is on show stays.
+        own.show(nullptr);
+        std::vector<std::uint32_t> again(a.size());
+        SDL_RenderReadPixels(own.sdlRenderer(), nullptr, SDL_PIXELFORMAT_RGB888, again.data(), w * 4);
+        EXPECT_EQ(again, a);
+    }
 }
 
 TEST_F(DummyVideo, SmoothScalingFillsTheWindowsWidthAndKeepsTheShape) {

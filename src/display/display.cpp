@@ -98,6 +98,10 @@ void Display::present(BITMAP* frame) {
     if (screen) screen->show(frame);
 }
 
+void Display::presentAgain(BITMAP* frame) {
+    if (screen) screen->showAgain(frame);
+}
+
 void Display::holdPicture() {
     if (screen) screen->show(nullptr);
 }

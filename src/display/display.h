@@ -53,6 +53,8 @@ public:
     void setHeadless(int width, int height, int depth);
     // Shows the finished frame at the next displayed refresh.
     void present(BITMAP* frame);
+    // Presents again the frame presented last, unchanged since.
+    void presentAgain(BITMAP* frame);
     // A pass that shows nothing new: the picture on show stays, and the pass still takes its
     // refresh, so the passes keep their pace.
     void holdPicture();

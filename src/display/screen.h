@@ -24,6 +24,9 @@ public:
     // Shows a finished frame, one per displayed refresh. A null frame leaves the picture on show
     // as it is; the pass still takes its refresh.
     virtual void show(BITMAP* frame) = 0;
+    // Shows again the frame shown last, unchanged since: a screen that still holds its picture
+    // need not draw it anew. The pass takes its refresh as with show().
+    virtual void showAgain(BITMAP* frame) { show(frame); }
     // The pace of the presents and what has been presented.
     virtual const Pacer& pacing() const = 0;
 };

@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "display/enlarge.h"
 #include "display/window_manager.h"
 #include "display/window_system_chatter.h"
 #include "process/fail.h"
@@ -132,6 +133,7 @@ SdlScreen::SdlScreen(const ScreenSettings& settings, const char* title)
 SdlScreen::~SdlScreen() { close(); }
 
 void SdlScreen::close() {
+    if (window) SDL_DelEventWatch(watchWindow, this);
     if (texture) SDL_DestroyTexture(texture);
     if (renderer) SDL_DestroyRenderer(renderer);
     if (window) {
@@ -141,6 +143,9 @@ void SdlScreen::close() {
     texture = nullptr;
     renderer = nullptr;
     window = nullptr;
+    drawnSurface = nullptr;
+    surfaceCurrent = false;
+    textureCurrent = false;
 }
 
 bool SdlScreen::open(bool inWindow, int width, int height) {
@@ -159,6 +164,8 @@ bool SdlScreen::open(bool inWindow, int width, int height) {
     close();
     frameW = width;
     frameH = height;
+    held.assign(static_cast<std::size_t>(frameW) * static_cast<std::size_t>(frameH), 0);
+    holding = false;
     const char* asked = SDL_GetHint(SDL_HINT_RENDER_DRIVER);
     const bool chooseDriver = !driverSettled && !(asked && *asked);
     if (chooseDriver && !mayHaveGraphicsCard()) driver = "software";
@@ -178,6 +185,7 @@ bool SdlScreen::open(bool inWindow, int width, int height) {
     }
     windowed = inWindow;
     setMessageWindow(window);
+    SDL_AddEventWatch(watchWindow, this);
     hidden = true;
     SDL_ShowCursor(windowed ? SDL_ENABLE : SDL_DISABLE);
     settleRefresh();
@@ -292,38 +300,119 @@ void SdlScreen::createRenderer() {
     SDL_SetTextureScaleMode(texture, settings.smooth ? SDL_ScaleModeLinear : SDL_ScaleModeNearest);
 }
 
-void SdlScreen::upload(BITMAP* frame) {
+void SdlScreen::keep(BITMAP* frame) {
+    // Frames are 0x00RRGGBB words; a frame of another size is shown from its top left corner,
+    // on black.
+    const int w = std::min(frame->w, frameW), h = std::min(frame->h, frameH);
+    std::uint32_t* out = held.data();
+    for (int y = 0; y < frameH; ++y, out += frameW) {
+        const int copied = y < h ? w : 0;
+        if (copied > 0) std::memcpy(out, frame->line[y], static_cast<std::size_t>(copied) * 4);
+        std::fill(out + copied, out + frameW, 0u);
+    }
+    holding = true;
+    textureCurrent = false;
+    surfaceCurrent = false;
+}
+
+void SdlScreen::upload() {
     void* pixels = nullptr;
     int pitch = 0;
     if (SDL_LockTexture(texture, nullptr, &pixels, &pitch) != 0) return;
-    // Frames are 0x00RRGGBB words, the texture's own format; a frame of another size is shown
-    // from its top left corner, on black.
-    const int w = std::min(frame->w, frameW), h = std::min(frame->h, frameH);
+    // The texture's format is the frames' own.
     auto* out = static_cast<unsigned char*>(pixels);
-    for (int y = 0; y < frameH; ++y, out += pitch) {
-        const int copied = y < h ? w : 0;
-        if (copied > 0) std::memcpy(out, frame->line[y], static_cast<std::size_t>(copied) * 4);
-        std::memset(out + copied * 4, 0, static_cast<std::size_t>(frameW - copied) * 4);
-    }
+    for (int y = 0; y < frameH; ++y, out += pitch)
+        std::memcpy(out, held.data() + static_cast<std::size_t>(frameW) * y, static_cast<std::size_t>(frameW) * 4);
     SDL_UnlockTexture(texture);
+    textureCurrent = true;
+}
+
+int SdlScreen::watchWindow(void* screen, SDL_Event* event) {
+    auto* self = static_cast<SdlScreen*>(screen);
+    if (event->type == SDL_WINDOWEVENT && self->window && event->window.windowID == SDL_GetWindowID(self->window) &&
+        event->window.event == SDL_WINDOWEVENT_EXPOSED)
+        self->exposed = true;
+    return 0;
+}
+
+bool SdlScreen::drawOnSurface(int outW, int outH) {
+    const int scale = frameW > 0 ? area.w / frameW : 0;
+    if (settings.smooth || scale < 1 || area.w != scale * frameW || area.h != scale * frameH) return false;
+    SDL_Surface* surface = SDL_GetWindowSurface(window);
+    if (!surface || surface->format->format != SDL_PIXELFORMAT_RGB888 || surface->w != outW || surface->h != outH)
+        return false;
+    // Whatever was asked of the renderer lands now, not later over the picture.
+    SDL_RenderFlush(renderer);
+    const bool moved = surface != drawnSurface || surface->w != drawnW || surface->h != drawnH || area != drawnArea;
+    wholeUpdate = moved || exposed.exchange(false);
+    if (!moved && surfaceCurrent) return true;
+    if (SDL_MUSTLOCK(surface) && SDL_LockSurface(surface) != 0) return false;
+    auto* pixels = static_cast<unsigned char*>(surface->pixels);
+    const auto line = [&](int y) { return reinterpret_cast<std::uint32_t*>(pixels + static_cast<std::ptrdiff_t>(surface->pitch) * y); };
+    if (moved) {
+        // Black around the picture, drawn once for each place of it.
+        for (int y = 0; y < outH; ++y) {
+            std::uint32_t* row = line(y);
+            if (y < area.y || y >= area.y + area.h) {
+                std::fill(row, row + outW, 0u);
+            } else {
+                std::fill(row, row + area.x, 0u);
+                std::fill(row + area.x + area.w, row + outW, 0u);
+            }
+        }
+    }
+    enlargeWhole(held.data(), frameW * 4, frameW, frameH, scale, line(area.y) + area.x, surface->pitch);
+    if (SDL_MUSTLOCK(surface)) SDL_UnlockSurface(surface);
+    drawnSurface = surface;
+    drawnW = surface->w;
+    drawnH = surface->h;
+    drawnArea = area;
+    surfaceCurrent = true;
+    return true;
 }
 
 void SdlScreen::show(BITMAP* frame) {
     if (!renderer) return;
     draw(frame);
+    present();
+}
+
+void SdlScreen::showAgain(BITMAP* frame) {
+    if (!renderer) return;
+    draw(holding ? nullptr : frame);
+    present();
+}
+
+void SdlScreen::present() {
     // The window comes up with the first picture, not black while the show gets ready.
     if (hidden) SDL_ShowWindow(window);
     hidden = false;
     sleepUntil(pacer.presentAt(monotonicNow()));
-    SDL_RenderPresent(renderer);
+    flip();
     if (pacer.presented(monotonicNow())) SDL_RenderSetVSync(renderer, 0);
 }
 
+void SdlScreen::flip() {
+    if (!onSurface) {
+        SDL_RenderPresent(renderer);
+        return;
+    }
+    const SDL_Rect picture{area.x, area.y, area.w, area.h};
+    if (wholeUpdate) SDL_UpdateWindowSurface(window);
+    else SDL_UpdateWindowSurfaceRects(window, &picture, 1);
+}
+
 void SdlScreen::draw(BITMAP* frame) {
-    if (frame) upload(frame);
+    if (frame) keep(frame);
     int outW = 0, outH = 0;
     SDL_GetRendererOutputSize(renderer, &outW, &outH);
     area = fitPicture(frameW, frameH, outW, outH, settings.smooth);
+    onSurface = ownEnlarging && driver == "software" && drawOnSurface(outW, outH);
+    if (onSurface) return;
+    // SDL's renderer draws over whatever the surface held.
+    surfaceCurrent = false;
+    drawnSurface = nullptr;
+    if (!textureCurrent) upload();
     // Black around the picture: the four bands only, not the whole window under it, which on a
     // renderer without a graphics card is a screenful of memory written for nothing.
     const SDL_Rect bands[4] = {{0, 0, outW, area.y},

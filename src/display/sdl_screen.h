@@ -1,6 +1,9 @@
 #pragma once
 
+#include <atomic>
+#include <cstdint>
 #include <string>
+#include <vector>
 
 #include "display/pacer.h"
 #include "display/picture_fit.h"
@@ -9,6 +12,8 @@
 struct SDL_Window;
 struct SDL_Renderer;
 struct SDL_Texture;
+struct SDL_Surface;
+union SDL_Event;
 
 namespace Zorvek {
 
@@ -29,11 +34,21 @@ public:
 
     bool open(bool windowed, int width, int height) override;
     void show(BITMAP* frame) override;
+    void showAgain(BITMAP* frame) override;
     const Pacer& pacing() const override { return pacer; }
 
     // The frame drawn for the next present (null: the last one again), filling the window as
     // show() does, without the wait for a refresh or the present itself.
     void draw(BITMAP* frame);
+    // Presents what draw() drew at the next refresh.
+    void present();
+    // Puts what draw() drew on the screen now.
+    void flip();
+
+    // Where SDL's own renderer draws on the processor, the picture is enlarged into the window
+    // by the program itself at whole multiples (the same pixels, a few times faster); false
+    // leaves every picture to SDL's renderer, as on a graphics card. For comparisons.
+    void enlargeOnOwn(bool own) { ownEnlarging = own; }
 
     // Where the last picture was drawn, in the window's pixels.
     Area picture() const { return area; }
@@ -54,7 +69,14 @@ private:
     // Where a window (not fullscreen) goes: where it last was, else as the viewer asked.
     void windowPlace(int& x, int& y, int& w, int& h) const;
     void createRenderer();
-    void upload(BITMAP* frame);
+    // The frame copied into `held`, the picture on show.
+    void keep(BITMAP* frame);
+    void upload();
+    // Draws `held` into the window's own surface, enlarged by a whole multiple, where SDL's
+    // software renderer would stretch it there itself; false where it would not (filtered,
+    // shrunk, another pixel format), and SDL's renderer draws.
+    bool drawOnSurface(int outW, int outH);
+    static int watchWindow(void* screen, SDL_Event* event);
 
     ScreenSettings settings;
     const char* title;
@@ -73,6 +95,21 @@ private:
     bool hidden = false; // opened, not shown yet: it shows with the first picture
     Pacer pacer;
     Area area;
+
+    // The picture on show, as its frame was when it came: what is drawn again when the window
+    // changes while it stays on show.
+    std::vector<std::uint32_t> held;
+    bool holding = false;         // `held` is the last frame shown (not merely black)
+    bool textureCurrent = false;  // the texture holds `held`
+    bool ownEnlarging = true;
+    bool onSurface = false;       // the last draw went into the window's surface directly
+    bool wholeUpdate = false;     // ... and the whole window must reach the screen, border and all
+    // What the window's surface holds: `held` enlarged into `drawnArea` of this surface, on black.
+    SDL_Surface* drawnSurface = nullptr;
+    int drawnW = 0, drawnH = 0;
+    Area drawnArea;
+    bool surfaceCurrent = false;
+    std::atomic<bool> exposed{false};  // the window system lost what the window showed
 };
 
 }  // namespace Zorvek

@@ -82,7 +82,7 @@ BITMAP* MainLoop::pass() {
     recentNext = (recentNext + 1) % RECENT;
     recentFilled = std::min(recentFilled + 1, RECENT);
     if (frame) drawOverlays(frame, time);
-    showPicture(frame ? frame : shown);
+    showPicture(frame ? frame : shown, frame != nullptr);
     return shown;
 }
 
@@ -197,17 +197,24 @@ BITMAP* MainLoop::render(int t) {
     return frame;
 }
 
-void MainLoop::showPicture(BITMAP* frame) {
+void MainLoop::showPicture(BITMAP* frame, bool fresh) {
     shown = frame;
+    if (fresh) shownOnScreen = false;
     if (!frame) return;
     if (key[KEY_UP]) {
         demo.display.holdPicture();
         return;
     }
     // A picture kept from an earlier refresh is presented again, not merely left on show: the
-    // screen may have been opened anew since (a switch between window and fullscreen).
-    demo.display.present(frame);
-    demo.rates.presented(frame, monotonicNow());
+    // screen may have been opened anew since (a switch between window and fullscreen). Unchanged
+    // since it was presented, it need not be drawn or told apart from the one before again.
+    if (shownOnScreen) {
+        demo.display.presentAgain(frame);
+    } else {
+        demo.display.present(frame);
+        demo.rates.presented(frame, monotonicNow());
+    }
+    shownOnScreen = true;
 }
 
 double MainLoop::passRate() const {

@@ -80,8 +80,8 @@ private:
     BITMAP* play(int t);
     // One pass at music time t: schedule, effects, the finished frame.
     BITMAP* render(int t);
-    // Presents the refresh's picture: a new one, or the last again.
-    void showPicture(BITMAP* frame);
+    // Presents the refresh's picture: a new one (`fresh`: a pass drew it), or the last again.
+    void showPicture(BITMAP* frame, bool fresh);
     void runActiveEvents(int t);
     void addRunning(Effect* e);
     void stopFinishedEffects();
@@ -94,6 +94,7 @@ private:
     bool anchored = false;       // the grid is laid: the show has landed at least once
     int landedAt = -1;           // where the music was moved by the last pass's end of schedule
     BITMAP* shown = nullptr;     // the last picture presented
+    bool shownOnScreen = false;  // `shown` is on the screen as it is now: no pass drew into it since
     // Passes and refreshes over the last RECENT refreshes, for the show's own pass rate.
     static constexpr int RECENT = 32;
     unsigned char recentPasses[RECENT] = {};
