@@ -7,12 +7,20 @@
 namespace Zorvek {
 
 std::uint64_t frameHash(BITMAP* frame) {
-    std::uint64_t h = 0xCBF29CE484222325ull;
-    const int width = frame->w;
+    // Four FNV-1a lanes, each over every fourth pixel of a row, so that the multiplies do not wait
+    // for one another; folded together at the end.
+    std::uint64_t lane[4] = {0xCBF29CE484222325ull, 0x84222325CBF29CE4ull, 0x9CE484222325CBF2ull,
+                             0x2325CBF29CE48422ull};
+    constexpr std::uint64_t PRIME = 0x100000001B3ull;
+    const int width = frame->w, whole = width & ~3;
     for (int y = 0; y < frame->h; ++y) {
         const auto* row = reinterpret_cast<const std::uint32_t*>(frame->line[y]);
-        for (int x = 0; x < width; ++x) h = (h ^ row[x]) * 0x100000001B3ull;
+        for (int x = 0; x < whole; x += 4)
+            for (int k = 0; k < 4; ++k) lane[k] = (lane[k] ^ row[x + k]) * PRIME;
+        for (int x = whole; x < width; ++x) lane[0] = (lane[0] ^ row[x]) * PRIME;
     }
+    std::uint64_t h = lane[0];
+    for (int k = 1; k < 4; ++k) h = (h ^ lane[k]) * PRIME;
     return h;
 }
 

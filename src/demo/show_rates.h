@@ -25,7 +25,7 @@ private:
     bool haveHash = false;
 };
 
-// A 64-bit hash of a frame's pixels (FNV-1a over its rows).
+// A 64-bit hash of a frame's pixels (FNV-1a in four interleaved lanes over its rows).
 std::uint64_t frameHash(BITMAP* frame);
 
 }  // namespace Zorvek
