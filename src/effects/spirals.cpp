@@ -99,9 +99,12 @@ void SpirobobEffect::render() {
                 const int b = arm.flipCos ? -ring.cosTerm : ring.cosTerm;
                 const int dx = arm.swapAxes ? b : a;
                 const int dy = arm.swapAxes ? a : b;
+                const int centreY = arm.pathY[i] + dy;
+                // Most bobs miss a band's rows altogether.
+                if (centreY + ring.radius < firstRow || centreY - ring.radius >= endRow) continue;
                 const int colour = static_cast<int>(arm.colours[ring.colour]);
-                if (spans) circles::fillRows(target, arm.pathX[i] + dx, arm.pathY[i] + dy, ring.radius, colour, firstRow, endRow);
-                else circles::fill(target, arm.pathX[i] + dx, arm.pathY[i] + dy, ring.radius, colour);
+                if (spans) circles::fillRows(target, arm.pathX[i] + dx, centreY, ring.radius, colour, firstRow, endRow);
+                else circles::fill(target, arm.pathX[i] + dx, centreY, ring.radius, colour);
             }
         }
     };
