@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+
 #include <cstdint>
 #include <cstdlib>
 #include <memory>
@@ -140,25 +142,32 @@ TEST(ImageEffects, SpriteLeavesMagentaPixelsOut) {
     EXPECT_EQ(countNot(frame, 0x404040), 2);
 }
 
-TEST(ImageEffects, AlphaBlitInStripsOnAPoolBlendsAsTheWholeImageDoes) {
-    Stage stage;
-    stage.demo.workers.resize(3);
-    BITMAP* picture = stage.picture("GLASS_PNG", makeFrame(0, 320, 240));
-    scramble(picture, 11);  // every alpha from 0 to 255
-    AlphaBlitEffect alpha;
-    alpha.load(&stage.demo, "GLASS_PNG", -7, 13);  // clipped at the left and the bottom
-    alpha.prepare();
-    Bitmap expected(0), frame(0);
-    scramble(expected, 12);
-    blit(expected, frame, 0, 0, 0, 0, 320, 240);
-    draw_trans_sprite(expected, picture, -7, 13);
-    stage.demo.frameCount = 1;
-    pushFrame(stage.demo, frame);
-    alpha.render();
-    int wrong = 0;
-    for (int y = 0; y < 240; ++y)
-        for (int x = 0; x < 320; ++x) wrong += pixel(frame, x, y) != pixel(expected, x, y);
-    EXPECT_EQ(wrong, 0);
+// Allegro's own draw_trans_sprite is the oracle: on one thread and in strips on a pool, clipped
+// on every side, over a frame whose top bytes are set, with the sprite's mask colour in it.
+TEST(ImageEffects, AlphaBlitBlendsAsAllegrosAlphaSpriteOnOneThreadAndInStripsOnAPool) {
+    for (int threads : {1, 3}) {
+        Stage stage;
+        stage.demo.workers.resize(threads);
+        BITMAP* picture = stage.picture("GLASS_PNG", makeFrame(0, 320, 240));
+        scramble(picture, 11);  // every alpha from 0 to 255
+        for (int x = 0; x < 320; x += 7) setPixel(picture, x, x % 240, static_cast<std::uint32_t>(bitmap_mask_color(picture)));
+        for (auto [x, y] : {std::pair{-7, 13}, {5, -9}, {0, 0}, {301, 230}, {-320, 0}}) {
+            AlphaBlitEffect alpha;
+            alpha.load(&stage.demo, "GLASS_PNG", x, y);
+            alpha.prepare();
+            Bitmap expected(0), frame(0);
+            scramble(expected, 12);
+            blit(expected, frame, 0, 0, 0, 0, 320, 240);
+            draw_trans_sprite(expected, picture, x, y);
+            stage.demo.frameCount = 1;
+            pushFrame(stage.demo, frame);
+            alpha.render();
+            int wrong = 0;
+            for (int py = 0; py < 240; ++py)
+                for (int px = 0; px < 320; ++px) wrong += pixel(frame, px, py) != pixel(expected, px, py);
+            EXPECT_EQ(wrong, 0) << threads << " threads, at " << x << ", " << y;
+        }
+    }
 }
 
 TEST(ImageEffects, AlphaBlitBlendsEachPixelByItsOwnAlpha) {

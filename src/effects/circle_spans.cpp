@@ -81,13 +81,7 @@ void fill(BITMAP* bitmap, int x, int y, int radius, int colour) {
 }
 
 void fillRows(BITMAP* bitmap, int x, int y, int radius, int colour, int firstRow, int endRow) {
-    int left = 0, top = 0, right = bitmap->w, bottom = bitmap->h;  // right and bottom exclusive
-    if (bitmap->clip) {
-        left = bitmap->cl;
-        top = bitmap->ct;
-        right = bitmap->cr;
-        bottom = bitmap->cb;
-    }
+    const auto [left, top, right, bottom] = pixels::clipOf(bitmap);
     const int y0 = std::max({y - radius, top, firstRow});
     const int y1 = std::min({y + radius, bottom - 1, endRow - 1});
     if (y0 > y1 || x - radius >= right || x + radius < left) return;

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "demo/demo.h"
+#include "effects/alpha_sprite.h"
 
 namespace Zorvek {
 
@@ -89,10 +90,10 @@ void AlphaBlitEffect::prepare() {
 void AlphaBlitEffect::render() {
     BITMAP* target = top();
     if (stripsOf != image || stripCount == 0) {
-        draw_trans_sprite(target, image, x, y);
+        drawAlphaSprite(target, image, x, y);
         return;
     }
-    demo->workers.forEachBand(stripCount, [&](int i) { draw_trans_sprite(target, strips[i], x, y + i * stripRows); });
+    demo->workers.forEachBand(stripCount, [&](int i) { drawAlphaSprite(target, strips[i], x, y + i * stripRows); });
 }
 const char* AlphaBlitEffect::name() { return "Alpha Blit"; }
 

@@ -61,4 +61,10 @@ inline void vectorised(const Loop& loop) {
 // Row y of a 32-bit memory bitmap.
 inline Pixel* row(BITMAP* b, int y) { return reinterpret_cast<Pixel*>(b->line[y]); }
 
+// The rectangle that drawing on a bitmap is clipped to; right and bottom exclusive.
+struct Clip {
+    int left, top, right, bottom;
+};
+inline Clip clipOf(const BITMAP* b) { return b->clip ? Clip{b->cl, b->ct, b->cr, b->cb} : Clip{0, 0, b->w, b->h}; }
+
 }  // namespace Zorvek::pixels
