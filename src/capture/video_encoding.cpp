@@ -61,8 +61,10 @@ std::vector<std::string> encoderArguments(int w, int h, int fps, int scale, Qual
         filter += std::string(filter.empty() ? "" : ",") + "format=yuv420p";
         add({"-vf", filter.c_str()});
         // A fast preset at a low rate: the encoder keeps ahead of the show on two cores, and the
-        // deep zooms and the noise keep their detail.
-        add({"-c:v", "libx264", "-preset", "veryfast", "-crf", "12", "-pix_fmt", "yuv420p"});
+        // deep zooms and the noise keep their detail. (Over 20 s of F6, superfast takes 30 % less
+        // processor than veryfast for a sixth more bytes, at the same likeness to the lossless
+        // frames.)
+        add({"-c:v", "libx264", "-preset", "superfast", "-crf", "12", "-pix_fmt", "yuv420p"});
         break;
     }
     add({"-c:a", "aac", "-b:a", "192k", "-movflags", "+faststart", "-f", "mp4"});
