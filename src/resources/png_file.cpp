@@ -10,17 +10,18 @@
 #include <cstring>
 #include <vector>
 
+#include "platform/big_endian.h"
+
 namespace Zorvek {
 
 namespace {
+
+using platform::bigEndian;
+
 constexpr std::uint8_t SIGNATURE[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
 constexpr std::size_t CHUNK_OVERHEAD = 12;  // length, type, checksum
 constexpr std::size_t HEADER_LENGTH = 13;
 constexpr int TRUECOLOUR = 2, PALETTE = 3, GREY_ALPHA = 4, TRUECOLOUR_ALPHA = 6;
-
-std::uint32_t bigEndian(const std::uint8_t* p) {
-    return (std::uint32_t{p[0]} << 24) | (std::uint32_t{p[1]} << 16) | (std::uint32_t{p[2]} << 8) | p[3];
-}
 
 bool isType(const std::uint8_t* type, const char* name) { return std::memcmp(type, name, 4) == 0; }
 
