@@ -132,6 +132,7 @@ TEST(MenaceMovie, AShortOrNarrowStripStaysInsideItsRows) {
         movie.load(&m.demo, "MOVIE_PNG", 49);
         EXPECT_EQ(movie.movieFrames, 0);
         movie.start();
+        clear_to_color(movie.frame, 0x123456);  // what the frame held before
         movie.update(1234);
         movie.render();
         BITMAP* f = m.demo.frames[1];

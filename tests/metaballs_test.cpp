@@ -82,10 +82,19 @@ TEST(MetaballField, ABallCentredOnAPixelAddsItsWholeWeightThere) {
 }
 
 TEST(MetaballField, ABallOfRadiusZeroAddsNothing) {
-    Field f({ball(0, 0, 0, 255, 255, 255), ball(50, 50, 0, 100, 0, 0)});
+    // The same frame as the other ball alone, every pixel written over what the frame held.
+    Field f({ball(-20, 10, 3, 40, 0, 90), ball(0, 0, 0, 255, 255, 255), ball(50, 50, 0, 100, 0, 0)});
+    f.effect.ballCount = 1;
+    Bitmap alone(0);
+    blit(f.render(), alone, 0, 0, 0, 0, 320, 240);
+    EXPECT_EQ(pixels::blueOf(pixel(alone, 140, 130)), 255);  // the ball's centre
+    f.effect.ballCount = 3;
+    clear_to_color(f.effect.frame, 0x123456);
     BITMAP* frame = f.render();
+    int wrong = 0;
     for (int y = 0; y < 240; ++y)
-        for (int x = 0; x < 320; ++x) ASSERT_EQ(pixel(frame, x, y), 0u);
+        for (int x = 0; x < 320; ++x) wrong += pixel(frame, x, y) != pixel(alone, x, y);
+    EXPECT_EQ(wrong, 0);
 }
 
 TEST(MetaballField, NegativeSumsAreBlackAndBrightOnesScaleDownWithTheirRatios) {
@@ -111,10 +120,12 @@ TEST(MetaballField, BallsFarOutsideTheFrameAddNothingAndABallCountBeyondTheTable
 
 TEST(MetaballField, WithNoBallsTheFrameIsBlack) {
     Field f({});
+    clear_to_color(f.effect.frame, 0x123456);  // what the frame held before
     BITMAP* frame = f.render();
-    EXPECT_EQ(pixel(frame, 0, 0), 0u);
-    EXPECT_EQ(pixel(frame, 319, 239), 0u);
-    EXPECT_EQ(pixel(frame, 160, 120), 0u);
+    int lit = 0;
+    for (int y = 0; y < 240; ++y)
+        for (int x = 0; x < 320; ++x) lit += pixel(frame, x, y) != 0u;
+    EXPECT_EQ(lit, 0);
 }
 
 TEST(MetaballRenderers, HalfColumnsAverageNeighboursAndRepeatTheLastColumn) {
@@ -156,6 +167,7 @@ TEST(MetaballVariants, TheFourthIsBlackAtMidPeriod) {
     MetaBalls104 effect;
     effect.init(&demo);
     effect.start();
+    clear_to_color(effect.frame, 0x123456);  // what the frame held before
     effect.update(5850 / 2);
     effect.render();
     for (int y = 0; y < 240; ++y)

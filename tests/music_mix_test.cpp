@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
+#include <numbers>
 #include <string>
 #include <vector>
 
@@ -50,7 +51,7 @@ constexpr Biquad RLB = {1.0, -2.0, 1.0, -1.99004745483398, 0.99007225036621};
 
 // A Butterworth low-pass section (Q = 1/sqrt 2) at `hz`.
 Biquad lowPass(double hz, double rate) {
-    const double w = 2 * 3.141592653589793 * hz / rate, alpha = std::sin(w) / std::sqrt(2.0), c = std::cos(w);
+    const double w = 2 * std::numbers::pi * hz / rate, alpha = std::sin(w) / std::sqrt(2.0), c = std::cos(w);
     const double a0 = 1 + alpha;
     return {(1 - c) / 2 / a0, (1 - c) / a0, (1 - c) / 2 / a0, -2 * c / a0, (1 - alpha) / a0};
 }

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
+#include <numbers>
 
 #include "effects/warpmaps.h"
 #include "support/headless.h"
@@ -14,8 +15,6 @@ using namespace Zorvek;
 using namespace Zorvek::testing;
 
 namespace {
-
-constexpr double PI = 3.14159265358979323846;
 
 int columnOf(std::uint32_t entry) { return static_cast<int>(entry >> 16); }
 int rowOf(std::uint32_t entry) { return static_cast<int>(entry & 0xFFFF); }
@@ -30,11 +29,11 @@ void paintPositions(BITMAP* b) {
 
 // The show's two rotating maps.
 void turnLeft(RotatingWarpmapEffect& warp) {
-    warp.angle = static_cast<float>(-PI / 30);
+    warp.angle = static_cast<float>(-std::numbers::pi / 30);
     warp.scale = 0.98f;
 }
 void turnRight(RotatingWarpmapEffect& warp) {
-    warp.angle = static_cast<float>(PI / 30);
+    warp.angle = static_cast<float>(std::numbers::pi / 30);
     warp.scale = 0.99f;
 }
 
@@ -262,12 +261,12 @@ TEST(RotatingWarpmapEffect, ThePictureTurnsTheRightWayAndIsMagnified) {
     // -6 degrees (upwards on screen) and 2 percent nearer the centre.
     const std::uint32_t e = pixel(warp.map, 260, 120);
     const double rho = 100.0 / 240 * 0.98f;
-    EXPECT_NEAR(columnOf(e), 160 + 240 * rho * std::cos(-PI / 30), 1.0);
-    EXPECT_NEAR(rowOf(e), 120 + 240 * rho * std::sin(-PI / 30), 1.0);
+    EXPECT_NEAR(columnOf(e), 160 + 240 * rho * std::cos(-std::numbers::pi / 30), 1.0);
+    EXPECT_NEAR(rowOf(e), 120 + 240 * rho * std::sin(-std::numbers::pi / 30), 1.0);
     // Left of the centre the turn is the same rotation, so the source lies below.
     const std::uint32_t w = pixel(warp.map, 60, 120);
-    EXPECT_NEAR(columnOf(w), 160 - 240 * rho * std::cos(-PI / 30), 1.0);
-    EXPECT_NEAR(rowOf(w), 120 - 240 * rho * std::sin(-PI / 30), 1.0);
+    EXPECT_NEAR(columnOf(w), 160 - 240 * rho * std::cos(-std::numbers::pi / 30), 1.0);
+    EXPECT_NEAR(rowOf(w), 120 - 240 * rho * std::sin(-std::numbers::pi / 30), 1.0);
     warp.stop();
 }
 

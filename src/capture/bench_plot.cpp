@@ -7,6 +7,8 @@
 #include <cmath>
 #include <cstdio>
 
+#include "effects/pixels.h"
+
 namespace Zorvek::capture {
 
 namespace {
@@ -15,7 +17,7 @@ namespace {
 constexpr int LEFT = 64, RIGHT = PLOT_WIDTH - 24, TOP = 48, BOTTOM = PLOT_HEIGHT - 44;
 constexpr double LOWEST_MS = 0.05;
 
-int colour(int rgb) { return makecol_depth(24, rgb >> 16 & 0xFF, rgb >> 8 & 0xFF, rgb & 0xFF); }
+int colour(pixels::Pixel rgb) { return makecol_depth(24, pixels::redOf(rgb), pixels::greenOf(rgb), pixels::blueOf(rgb)); }
 
 constexpr int BACKGROUND = 0x14181C, AREA = 0x1C2228, GRID = 0x2E363E, TEXT = 0xC8D0D8, DIM = 0x8A949E;
 constexpr int CHAPTER = 0x5A6470, PASS = 0x6CC4FF, MARK = 0xFFFFFF;

@@ -58,6 +58,43 @@ std::string tail(int fd) {
     return text;
 }
 
+// The ends of ours that the child reads: its standard input, and the extra input (or -1).
+struct ChildInputs {
+    int input;
+    int extra;
+};
+
+// Starts argv[0], found on PATH, reading `inputs` as its descriptors 0 and 3, writing its
+// messages into `messages` and its output nowhere. The child starts with the default handling of
+// the signals the capture catches or ignores; SIGXFSZ stays ignored, so that a file at its size
+// limit makes ffmpeg say so rather than die silently. Gives posix_spawnp's error, 0 when started.
+int spawn(const std::vector<std::string>& argv, ChildInputs inputs, int messages, pid_t& pid) {
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, inputs.input, 0);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_adddup2(&actions, messages, 2);
+    if (inputs.extra >= 0) posix_spawn_file_actions_adddup2(&actions, inputs.extra, 3);
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    sigset_t defaults, none;
+    sigemptyset(&defaults);
+    for (int sig : {SIGPIPE, SIGINT, SIGTERM, SIGHUP}) sigaddset(&defaults, sig);
+    sigemptyset(&none);
+    posix_spawnattr_setsigdefault(&attributes, &defaults);
+    posix_spawnattr_setsigmask(&attributes, &none);
+    posix_spawnattr_setpgroup(&attributes, 0);
+    posix_spawnattr_setflags(&attributes,
+                             POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETPGROUP);
+    std::vector<char*> args;
+    for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+    args.push_back(nullptr);
+    const int failed = posix_spawnp(&pid, argv[0].c_str(), &actions, &attributes, args.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    posix_spawnattr_destroy(&attributes);
+    return failed;
+}
+
 }  // namespace
 
 std::string failureReason(const std::string& messages) {
@@ -120,51 +157,23 @@ bool Encoder::start(const std::vector<std::string>& argv, int extraInput, std::s
         error = std::string("cannot make a pipe to ") + name + ": " + std::strerror(errno);
         return false;
     }
-    int readEnd = lift(ends[0]);
+    const ChildInputs child{lift(ends[0]), extraInput >= 0 ? fcntl(extraInput, F_DUPFD_CLOEXEC, 10) : -1};
     input = lift(ends[1]);
     // Room for a few frames, so that the next can be rendered while the program takes the last.
     if (input >= 0) fcntl(input, F_SETPIPE_SZ, PIPE_BYTES);
     messages = lift(anonymousFile("encoder-messages"));
-    int extra = extraInput >= 0 ? fcntl(extraInput, F_DUPFD_CLOEXEC, 10) : -1;
-    if (readEnd < 0 || input < 0 || messages < 0 || (extraInput >= 0 && extra < 0)) {
+    bool started = false;
+    if (child.input < 0 || input < 0 || messages < 0 || (extraInput >= 0 && child.extra < 0)) {
         error = std::string("cannot prepare ") + name + ": " + std::strerror(errno);
-        if (readEnd >= 0) close(readEnd);
-        if (extra >= 0) close(extra);
-        stop();
-        return false;
-    }
-
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, readEnd, 0);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_adddup2(&actions, messages, 2);
-    if (extra >= 0) posix_spawn_file_actions_adddup2(&actions, extra, 3);
-    // The child starts with the default handling of the signals the capture catches or
-    // ignores; SIGXFSZ stays ignored, so that a file at its size limit makes ffmpeg say so
-    // rather than die silently.
-    posix_spawnattr_t attributes;
-    posix_spawnattr_init(&attributes);
-    sigset_t defaults, none;
-    sigemptyset(&defaults);
-    for (int sig : {SIGPIPE, SIGINT, SIGTERM, SIGHUP}) sigaddset(&defaults, sig);
-    sigemptyset(&none);
-    posix_spawnattr_setsigdefault(&attributes, &defaults);
-    posix_spawnattr_setsigmask(&attributes, &none);
-    posix_spawnattr_setpgroup(&attributes, 0);
-    posix_spawnattr_setflags(&attributes,
-                             POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETPGROUP);
-    std::vector<char*> args;
-    for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
-    args.push_back(nullptr);
-    int failed = posix_spawnp(&pid, name.c_str(), &actions, &attributes, args.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    posix_spawnattr_destroy(&attributes);
-    close(readEnd);
-    if (extra >= 0) close(extra);
-    if (failed) {
+    } else if (const int failed = spawn(argv, child, messages, pid); failed != 0) {
         pid = -1;
         error = "cannot start " + name + ": " + std::strerror(failed);
+    } else {
+        started = true;
+    }
+    if (child.input >= 0) close(child.input);
+    if (child.extra >= 0) close(child.extra);
+    if (!started) {
         stop();
         return false;
     }

@@ -36,11 +36,14 @@ std::vector<std::string> encoderArguments(int w, int h, int fps, int scale, Qual
     // The frames arrive as the engine holds them, a quarter of the bytes of the upscaled picture;
     // ffmpeg enlarges them by nearest neighbour, so that the pixels stay sharp, and only then
     // takes the colours apart into brightness and half-resolution colour, as players expect.
+    // Not reformatted: options with their values.
+    // clang-format off
     std::vector<std::string> args = {
         "ffmpeg", "-hide_banner", "-nostdin", "-nostats", "-loglevel", "error", "-y",
         "-f", "rawvideo", "-pix_fmt", "bgr0", "-s", std::to_string(w) + "x" + std::to_string(h),
         "-r", std::to_string(fps), "-i", "pipe:0",
         "-f", "wav", "-i", "pipe:3", "-map", "0:v", "-map", "1:a"};
+    // clang-format on
     std::string filter;
     if (scale > 1) {
         filter = "scale=" + std::to_string(w * scale) + ":" + std::to_string(h * scale) + ":flags=neighbor";

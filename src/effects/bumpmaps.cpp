@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numbers>
 
 #include "effects/pixels.h"
 #include "demo/demo.h"
@@ -14,9 +15,7 @@ namespace {
 
 using pixels::Pixel;
 
-constexpr double PI = 3.14159265358979323846;
 constexpr Pixel RED_BLUE = pixels::RED | pixels::BLUE;
-constexpr Pixel COLOUR = pixels::RED | pixels::GREEN | pixels::BLUE;  // drops a PNG's alpha
 constexpr int LIGHT_WINDOW = 256;
 // Where the relief is flat, the light image's pixel (128, 127) lands on the light position.
 constexpr int LIGHT_CENTRE_U = 128;
@@ -42,14 +41,16 @@ struct LightWindow {
 };
 
 // Height through the library's clipped read, which gives -1 outside the image: 255 there.
-inline int clippedHeight(BITMAP* bump, int x, int y) { return getpixel(bump, x, y) & 0xFF; }
+inline int clippedHeight(BITMAP* bump, int x, int y) {
+    return pixels::blueOf(static_cast<Pixel>(getpixel(bump, x, y)));
+}
 
-inline int heightAt(const Pixel* row, int x) { return static_cast<int>(row[x] & 0xFF); }
+inline int heightAt(const Pixel* row, int x) { return pixels::blueOf(row[x]); }
 
 template <bool DEPTH>
 inline Pixel shade(Pixel light, int depth) {
     if constexpr (DEPTH) return darken(light, static_cast<Pixel>(depth));
-    else return light & COLOUR;
+    else return light & pixels::COLOUR_BITS;  // drops a PNG's alpha
 }
 
 // One pixel with every read clipped: the right and bottom edges, and images of other depths.
@@ -112,7 +113,7 @@ void BumpmapEffect::load(Demo* owner, const char* bumpName, const char* lightNam
 }
 
 void BumpmapEffect::update(int time) {
-    const float angle = static_cast<float>(2.0 * PI * time / period);
+    const float angle = static_cast<float>(2.0 * std::numbers::pi * time / period);
     lightX = static_cast<int>(std::sin(angle) * 120.0 + 160.0);
     lightY = static_cast<int>(std::cos(angle) * 80.0 + 120.0);
 }

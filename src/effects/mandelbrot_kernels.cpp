@@ -503,7 +503,7 @@ struct AlwaysFits {
     ZORVEK_LANES_256 unsigned unfitLanes(__m256i) { return 0; }
 };
 
-// Where a lane's escape shows in the flags (see `flagged` in iterateAvx2): a lane mask.
+// Where a lane's escape shows in the flags (see `flagged` in Step256): a lane mask.
 template <class Lanes>
 struct EscapeByComparing {
     ZORVEK_LANES_256 __m256i escapeMarks(__m256i sum, __m256i fourLess1) { return Lanes::greater(sum, fourLess1); }
@@ -676,75 +676,107 @@ struct Stream256 {
     }
 };
 
+// A batch's points as the AVX2 streams take them: the parts, how many there are and the next to
+// be taken, and where the steps left of each go.
+template <class E>
+struct Feed256 {
+    const E* cr;
+    const E* ci;
+    int n;
+    int next;
+    int* counts;
+};
+
+// The constants of a format's step in lanes: 4.0 less one unit of the format, and where a lane's
+// flags show (its high half for the 64-bit formats, where `unfit` marks).
+template <class F>
+struct Step256 {
+    __m256i fourLess1;
+    __m256i flagged;
+
+    ZORVEK_LANES_256 Step256 make() {
+        using E = typename Lanes256<F>::Element;
+        return {Lanes256<F>::set(static_cast<E>(F::FOUR - 1)),
+                sizeof(E) == sizeof(std::int64_t) ? _mm256_set1_epi64x(static_cast<long long>(0xFFFFFFFF00000000u))
+                                                  : _mm256_set1_epi32(-1)};
+    }
+};
+
+// Some lane of `st` escapes, repeats a noted state, or holds a value too large for the short
+// products: the last finish their points one by one, the others' step (to zr, zi) was exact.
+// The lanes that are done take the next points.
+template <class F, class Stream, class Feed>
+ZORVEK_INLINE_256 void settleStep(Stream& st, const Step256<F>& k, int step, __m256i zr, __m256i zi, __m256i sum,
+                                  __m256i unfit, __m256i repeating, Feed& feed) {
+    using L = Lanes256<F>;
+    const unsigned unfitLanes = st.active & L::unfitLanes(unfit);
+    if (unfitLanes) st.template finishOneByOne<F>(unfitLanes, step, feed.counts);
+    const unsigned escaped = st.active & L::bits(L::greater(sum, k.fourLess1));
+    const unsigned inside = st.active & L::bits(repeating) & ~escaped;
+    st.zr = zr;
+    st.zi = zi;
+    if (const unsigned done = escaped | inside) st.retire(done, inside, step, feed.counts);
+    if (const unsigned done = escaped | inside | unfitLanes) st.refill(done, feed.cr, feed.ci, feed.n, feed.next, step + 1);
+}
+
+// One step of every lane of `st`; the common step in one test: all values fit, no lane escapes
+// and none repeats a noted state. (Lanes without a point rest at 0 and never escape.)
+template <class F, class Stream, class Feed>
+ZORVEK_INLINE_256 void advance(Stream& st, const Step256<F>& k, int step, Feed& feed) {
+    using L = Lanes256<F>;
+    const __m256i unfit = L::unfit(st.zr, st.zi);
+    __m256i zr2, zi2, twice;
+    L::squares(st.zr, st.zi, zr2, zi2, twice);
+    const __m256i sum = L::add(zr2, zi2);
+    const __m256i zi = L::add(twice, st.ci), zr = L::add(L::sub(zr2, zi2), st.cr);
+    __m256i flags = _mm256_or_si256(L::escapeMarks(sum, k.fourLess1), unfit);
+    __m256i repeating = _mm256_setzero_si256();
+    if constexpr (L::FIND_CYCLES) {
+        // Back at a state it has been in: the orbit repeats for ever and never escapes.
+        repeating = _mm256_and_si256(_mm256_and_si256(L::equal(zr, st.seenR), L::equal(zi, st.seenI)), st.seen);
+        flags = _mm256_or_si256(flags, repeating);
+    }
+    if (!_mm256_testz_si256(flags, k.flagged)) [[unlikely]] {
+        settleStep(st, k, step, zr, zi, sum, unfit, repeating, feed);
+    } else {
+        st.zr = zr;
+        st.zi = zi;
+    }
+    if constexpr (L::FIND_CYCLES) {
+        if (step % CYCLE_CHECKPOINT == 0) {
+            st.seenR = st.zr;
+            st.seenI = st.zi;
+            st.seen = _mm256_load_si256(reinterpret_cast<const __m256i*>(SPREAD<L::COUNT>.lanes[st.active]));
+        }
+    }
+    // A point that has taken all its steps without escaping is inside the set.
+    if (step + 1 >= st.deadline) [[unlikely]] {
+        if (const unsigned expired = st.expired(step + 1)) {
+            st.retire(expired, expired, step, feed.counts);
+            st.refill(expired, feed.cr, feed.ci, feed.n, feed.next, step + 1);
+        }
+        st.updateDeadline();
+    }
+}
+
 template <class F>
 __attribute__((target(ZORVEK_AVX2))) void iterateAvx2(const std::int64_t* cr64, const std::int64_t* ci64, int n,
                                                        int* counts) {
     using L = Lanes256<F>;
     using E = typename L::Element;
     const InWidth<E> points(cr64, ci64, n);
-    const E* cr = points.cr;
-    const E* ci = points.ci;
-    const __m256i fourLess1 = L::set(static_cast<E>(F::FOUR - 1));
-    // Where a lane's flags show: its high half for the 64-bit formats, where `unfit` marks.
-    const __m256i flagged = sizeof(E) == sizeof(std::int64_t)
-                                ? _mm256_set1_epi64x(static_cast<long long>(0xFFFFFFFF00000000u))
-                                : _mm256_set1_epi32(-1);
+    Feed256<E> feed{points.cr, points.ci, n, 0, counts};
+    const Step256<F> k = Step256<F>::make();
     Stream256<L> streams[L::STREAMS];
-    int next = 0;
     // Every loop over the streams is unrolled, so that their vectors live in registers.
 #pragma GCC unroll 4
     for (auto& st : streams) {
         st.clear();
-        st.refill((1u << L::COUNT) - 1, cr, ci, n, next, 0);
+        st.refill((1u << L::COUNT) - 1, feed.cr, feed.ci, n, feed.next, 0);
     }
     for (int step = 0; anyActive(streams); ++step) {
 #pragma GCC unroll 4
-        for (auto& st : streams) {
-            // The common step, in one test: all values fit, no lane escapes and none repeats a
-            // noted state. (Lanes without a point rest at 0 and never escape.)
-            const __m256i unfit = L::unfit(st.zr, st.zi);
-            __m256i zr2, zi2, twice;
-            L::squares(st.zr, st.zi, zr2, zi2, twice);
-            const __m256i sum = L::add(zr2, zi2);
-            const __m256i zi = L::add(twice, st.ci), zr = L::add(L::sub(zr2, zi2), st.cr);
-            __m256i flags = _mm256_or_si256(L::escapeMarks(sum, fourLess1), unfit);
-            __m256i repeating = _mm256_setzero_si256();
-            if constexpr (L::FIND_CYCLES) {
-                // Back at a state it has been in: the orbit repeats for ever and never escapes.
-                repeating = _mm256_and_si256(_mm256_and_si256(L::equal(zr, st.seenR), L::equal(zi, st.seenI)), st.seen);
-                flags = _mm256_or_si256(flags, repeating);
-            }
-            if (!_mm256_testz_si256(flags, flagged)) [[unlikely]] {
-                // Some lane escapes, repeats, or holds a value too large for the short products.
-                // The last finish their points one by one; the others' step was exact.
-                const unsigned unfitLanes = st.active & L::unfitLanes(unfit);
-                if (unfitLanes) st.template finishOneByOne<F>(unfitLanes, step, counts);
-                const unsigned escaped = st.active & L::bits(L::greater(sum, fourLess1));
-                const unsigned inside = st.active & L::bits(repeating) & ~escaped;
-                st.zr = zr;
-                st.zi = zi;
-                if (const unsigned done = escaped | inside) st.retire(done, inside, step, counts);
-                if (const unsigned done = escaped | inside | unfitLanes) st.refill(done, cr, ci, n, next, step + 1);
-            } else {
-                st.zr = zr;
-                st.zi = zi;
-            }
-            if constexpr (L::FIND_CYCLES) {
-                if (step % CYCLE_CHECKPOINT == 0) {
-                    st.seenR = st.zr;
-                    st.seenI = st.zi;
-                    st.seen = _mm256_load_si256(reinterpret_cast<const __m256i*>(SPREAD<L::COUNT>.lanes[st.active]));
-                }
-            }
-            // A point that has taken all its steps without escaping is inside the set.
-            if (step + 1 >= st.deadline) [[unlikely]] {
-                if (const unsigned expired = st.expired(step + 1)) {
-                    st.retire(expired, expired, step, counts);
-                    st.refill(expired, cr, ci, n, next, step + 1);
-                }
-                st.updateDeadline();
-            }
-        }
+        for (auto& st : streams) advance(st, k, step, feed);
     }
 }
 

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <numbers>
 
 
 #include "effects/pixels.h"
@@ -14,8 +15,6 @@
 namespace Zorvek {
 
 namespace {
-
-constexpr double PI = 3.14159265358979323846;
 
 // The plasma's sine, one per pixel, is evaluated by a kernel of our own that agrees with the
 // library sine to about 1e-15. The palette index truncates 128 sin + 128; wherever the kernel's
@@ -28,7 +27,7 @@ constexpr double GUARD = 1.0 / (1 << 30);
 // parts of π/2 are exact products. Larger (or NaN) arguments go to the library sine.
 constexpr double KERNEL_LIMIT = 1 << 20;
 
-constexpr double TWO_OVER_PI = 0.63661977236758134308;
+constexpr double TWO_OVER_PI = 2 * std::numbers::inv_pi;
 constexpr double ROUNDER = 6755399441055744.0;  // 1.5 * 2^52: adding it rounds to an integer
 // π/2 in three parts of 33 significant bits each.
 constexpr double PIO2_1 = 1.57079632673412561417e+00;
@@ -142,7 +141,7 @@ void PlasmaEffect::update(int time) {
     const double p = static_cast<double>(time) / period;
     progress = static_cast<float>(p);
     const float z = static_cast<float>(10.0 - 9.0 * p);
-    const double ringStep = PI * z / demo->display.width;
+    const double ringStep = std::numbers::pi * z / demo->display.width;
     stepX = static_cast<float>(0.3 * std::cos(3.0 * p) + ringStep);
     stepY = static_cast<float>(0.3 * std::sin(5.0 * progress) + ringStep);
 }
@@ -150,7 +149,7 @@ void PlasmaEffect::update(int time) {
 void PlasmaEffect::render() {
     BITMAP* const f = frame;
     const int width = f->w, height = f->h;
-    const double turn = 2.0 * PI * progress;
+    const double turn = 2.0 * std::numbers::pi * progress;
     const float startX = static_cast<float>(turn - (width / 2) * static_cast<double>(stepX));
     const float startY = static_cast<float>(turn - (height / 2) * static_cast<double>(stepY));
 

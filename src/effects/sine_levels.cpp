@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <numbers>
 
 #include "effects/pixels.h"
 
@@ -23,8 +24,8 @@ constexpr double LARGEST = 1.0e6;
 // their sum stays well inside the margin.
 constexpr double MARGIN = 1.0e-7;
 
-constexpr double INV_PI = 0.318309886183790671538;
-constexpr double PI_HI = 3.141592653589793116;      // pi rounded to a double
+constexpr double INV_PI = std::numbers::inv_pi;
+constexpr double PI_HI = std::numbers::pi;           // pi rounded to a double
 constexpr double PI_LO = 1.2246467991473532072e-16;  // pi - PI_HI
 constexpr double ROUNDER = 6755399441055744.0;       // 1.5 * 2^52: adding it rounds to an integer
 

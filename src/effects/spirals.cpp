@@ -7,20 +7,20 @@
 #include <numbers>
 
 #include "effects/circle_spans.h"
+#include "effects/pixels.h"
 #include "demo/demo.h"
 
 namespace Zorvek {
 
 namespace {
 
-constexpr double PI = std::numbers::pi;
 constexpr int POINTS = SpiralArm::POINTS;
 
 // Local time as an angle: one turn per period, rounded to a float.
-float turn(int time, int period) { return static_cast<float>(time * 2.0 * PI / period); }
+float turn(int time, int period) { return static_cast<float>(time * 2.0 * std::numbers::pi / period); }
 
 // The angle of point i along the centre line, one turn over the 700 points.
-double pointAngle(int i) { return i * 2.0 * PI / POINTS; }
+double pointAngle(int i) { return i * 2.0 * std::numbers::pi / POINTS; }
 
 // Centre lines are stored truncated toward zero.
 std::int32_t pixelOf(double v) { return static_cast<std::int32_t>(v); }
@@ -75,7 +75,7 @@ void SpirobobEffect::render() {
     BITMAP* target = top();
     const int count = std::clamp(armCount, 0, MAX_ARMS);
     if (!target || count == 0) return;
-    const double winding = 2.0 * spin * PI;
+    const double winding = 2.0 * spin * std::numbers::pi;
     bool spans = true;
     for (int i = POINTS - 1; i >= 1; --i) {
         const float dist = static_cast<float>(i * i / 2100);
@@ -213,8 +213,8 @@ void Spiral104::init(Demo* owner) {
     setUp(owner, 2, 16.0f, 2.0f / 7.0f);
     setFlags(0, 0, 0, 1);
     setFlags(1, 1, 1, 1);
-    fillFading(arms[0], [](std::uint32_t a) { return (a & 0xFCFCFC) << 6 | a << 16 | (a & 0xFCFCFC) >> 2; });
-    fillFading(arms[1], [](std::uint32_t a) { return a << 16 | a << 8 | a; });
+    fillFading(arms[0], [](std::uint32_t a) { return a << 16 | pixels::quarter(a) << 8 | pixels::quarter(a); });
+    fillFading(arms[1], [](std::uint32_t a) { return pixels::grey(a); });
 }
 
 void Spiral104::update(int time) {

@@ -16,8 +16,6 @@ namespace Zorvek {
 
 namespace {
 
-constexpr double PI = std::numbers::pi;
-
 float fraction(int time, int period) {
     return period ? static_cast<float>(static_cast<double>(time) / period) : 0.0f;
 }
@@ -43,11 +41,11 @@ void ParallelLineInterferenceEffect::render() {
     const int h = frame->h;
     const double ph = phase;
     const float spacing = static_cast<float>(10 - 9 * ph);
-    const double stride = PI * spacing / frame->w;  // both steps divide by the width
+    const double stride = std::numbers::pi * spacing / frame->w;  // both steps divide by the width
     const float stepX = static_cast<float>(0.5 * std::cos(15 * ph) + stride);
     const float stepY = static_cast<float>(0.5 * std::sin(13 * ph) + stride);
-    float rowPhase = static_cast<float>(2 * PI * ph - (h / 2) * static_cast<double>(stepY));
-    const float colStart = static_cast<float>(PI * ph - (frame->w / 2) * static_cast<double>(stepX));
+    float rowPhase = static_cast<float>(2 * std::numbers::pi * ph - (h / 2) * static_cast<double>(stepY));
+    const float colStart = static_cast<float>(std::numbers::pi * ph - (frame->w / 2) * static_cast<double>(stepX));
     // Every row walks the same column phases (float additions from the same start): once here.
     float columns[sines::MAX_ROW];
     float colPhase = colStart;
@@ -204,7 +202,7 @@ void SyncobeamEffect::render() {
         if (p == MAGENTA) p = YELLOW;
     }
     clear_to_color(frame, 0);
-    const float base = static_cast<float>(-2 * static_cast<double>(phase) * PI);
+    const float base = static_cast<float>(-2 * static_cast<double>(phase) * std::numbers::pi);
     for (int i = 0; i < BANDS; ++i) {
         const int levelL = level(left[i]);
         const int levelR = level(right[i]);

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <bit>
 #include <cmath>
+#include <numbers>
 
 #include "effects/pixels.h"
 #include "demo/demo.h"
@@ -13,8 +14,7 @@ namespace Zorvek {
 
 namespace {
 
-constexpr double PI = 3.14159265358979323846;
-constexpr float HALF_PI_F = static_cast<float>(PI / 2);
+constexpr float HALF_PI_F = static_cast<float>(std::numbers::pi / 2);
 constexpr int ROW_BITS = 16;
 constexpr pixels::Pixel ROW_MASK = 0xFFFF;
 
@@ -183,10 +183,10 @@ void SinusWarpmapEffect::computeMap() {
         const int n = std::min(BLOCK, width - x0);
         for (int i = 0; i < n; ++i) {
             const float q = static_cast<float>(x0 + i - width / 2) / static_cast<float>(height);
-            waveY[i] = static_cast<float>(std::cos(PI * q));
+            waveY[i] = static_cast<float>(std::cos(std::numbers::pi * q));
         }
         for (int y = 0; y < height; ++y) {
-            const float waveX = static_cast<float>(std::sin(PI * (y - height / 2) / height + PI / 2));
+            const float waveX = static_cast<float>(std::sin(std::numbers::pi * (y - height / 2) / height + std::numbers::pi / 2));
             pixels::Pixel* out = pixels::row(map, y) + x0;
             for (int i = 0; i < n; ++i) {
                 int column = static_cast<int>(x0 + i + 8.0 * waveX);

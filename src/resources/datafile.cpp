@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "platform/big_endian.h"
 #include "platform/files.h"
 #include "resources/packed_file.h"
 #include "resources/png_file.h"
@@ -9,6 +10,9 @@
 namespace Zorvek {
 
 namespace {
+
+using platform::bigEndian;
+
 constexpr std::uint32_t id(const char (&text)[5]) {
     return (std::uint32_t(std::uint8_t(text[0])) << 24) | (std::uint32_t(std::uint8_t(text[1])) << 16) |
            (std::uint32_t(std::uint8_t(text[2])) << 8) | std::uint32_t(std::uint8_t(text[3]));
@@ -19,10 +23,6 @@ constexpr std::uint32_t DATAFILE = id("ALL.");
 constexpr std::uint32_t PROPERTY = id("prop");
 constexpr std::uint32_t NAME = id("NAME");
 constexpr std::size_t RECORD = 12;  // a property's or an object's header: three 32-bit words
-
-std::uint32_t bigEndian(const std::uint8_t* p) {
-    return (std::uint32_t{p[0]} << 24) | (std::uint32_t{p[1]} << 16) | (std::uint32_t{p[2]} << 8) | p[3];
-}
 
 bool sameLetters(const std::string& a, const char* b) {
     std::size_t n = std::strlen(b);

@@ -10,17 +10,18 @@
 #include <cstring>
 #include <vector>
 
+#include "platform/big_endian.h"
+
 namespace Zorvek {
 
 namespace {
+
+using platform::bigEndian;
+
 constexpr std::uint8_t SIGNATURE[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
 constexpr std::size_t CHUNK_OVERHEAD = 12;  // length, type, checksum
 constexpr std::size_t HEADER_LENGTH = 13;
 constexpr int TRUECOLOUR = 2, PALETTE = 3, GREY_ALPHA = 4, TRUECOLOUR_ALPHA = 6;
-
-std::uint32_t bigEndian(const std::uint8_t* p) {
-    return (std::uint32_t{p[0]} << 24) | (std::uint32_t{p[1]} << 16) | (std::uint32_t{p[2]} << 8) | p[3];
-}
 
 bool isType(const std::uint8_t* type, const char* name) { return std::memcmp(type, name, 4) == 0; }
 
@@ -100,10 +101,13 @@ private:
     std::uint64_t rowsLeft = 0, length = 0;
 };
 
+// The picture data's chunks: where each body begins, and its length.
+using ImageChunks = std::vector<std::pair<const std::uint8_t*, std::uint32_t>>;
+
 // The picture data, inflated once without being kept: exactly the rows the header calls for,
 // each with a known filter, and nothing after them. A decoder that met anything else would give
 // up halfway through a picture (or warn about it on standard error).
-bool isWholePictureData(const PngHeader& h, const std::vector<std::pair<const std::uint8_t*, std::uint32_t>>& chunks) {
+bool isWholePictureData(const PngHeader& h, const ImageChunks& chunks) {
     z_stream z{};
     if (inflateInit(&z) != Z_OK) return false;
     RowPlan rows(h);
@@ -163,6 +167,74 @@ bool walkChunks(const std::uint8_t* data, std::size_t size, Visit visit) {
         if (isType(type, "IEND")) return true;
     }
 }
+
+// Which chunks the decoder gets: only those that shape the picture, each once and in its place.
+// The critical ones; the gamma, sRGB and colour-profile chunks before the palette; one valid
+// transparency chunk before the picture data. What is left out is what it would ignore (with a
+// warning on standard error when out of place), or what carries no pixel: text, above all, whose
+// compressed forms could make it hold far more memory than the file's size.
+class DecoderChunks {
+public:
+    explicit DecoderChunks(int colourType) : colourType(colourType) {}
+
+    // Whether the next chunk, in file order, goes to the decoder.
+    bool keeps(const std::uint8_t* type, std::uint32_t length) {
+        if (isCritical(type)) {
+            if (isType(type, "PLTE")) {
+                palette = true;
+                paletteEntries = length / 3;
+            }
+            if (isType(type, "IDAT")) image = true;
+            return true;
+        }
+        if (!image && !palette && isType(type, "gAMA")) return length == 4 && first(gamma);
+        if (!image && !palette && isType(type, "sRGB")) return length == 1 && first(standard);
+        if (!image && !palette && isType(type, "iCCP")) return first(profile);
+        if (!image && isType(type, "tRNS")) return fitsTransparency(length) && first(transparency);
+        return false;
+    }
+
+private:
+    static bool first(bool& seen) { return !seen && (seen = true); }
+    bool fitsTransparency(std::uint32_t length) const {
+        switch (colourType) {
+            case 0: return length == 2;
+            case TRUECOLOUR: return length == 6;
+            case PALETTE: return palette && length >= 1 && length <= paletteEntries;
+            default: return false;  // the picture has an alpha channel of its own
+        }
+    }
+
+    int colourType;
+    bool palette = false, image = false, gamma = false, standard = false, profile = false, transparency = false;
+    std::uint32_t paletteEntries = 0;
+};
+
+// The file as the decoder gets it: the signature and the chunks it keeps. `imageData` receives
+// the picture data's chunks, for the check that they hold the whole picture.
+std::vector<std::uint8_t> chunksForDecoder(const std::uint8_t* data, std::size_t size, int colourType,
+                                           ImageChunks& imageData) {
+    std::vector<std::uint8_t> kept(data, data + sizeof SIGNATURE);
+    kept.reserve(size);
+    DecoderChunks chunks(colourType);
+    walkChunks(data, size, [&](const std::uint8_t* type, const std::uint8_t* body, std::uint32_t length,
+                               std::size_t at) {
+        if (isType(type, "IDAT") && length > 0) imageData.emplace_back(body, length);
+        if (chunks.keeps(type, length)) kept.insert(kept.end(), data + at, data + at + CHUNK_OVERHEAD + length);
+        return true;
+    });
+    return kept;
+}
+
+// The add-on does not check what it allocates: the room it will take (the bitmap, and rows of up
+// to 8 bytes a pixel as it decodes them) is made sure of first.
+bool roomToDecode(const PngHeader& header) {
+    const std::size_t room = static_cast<std::size_t>(header.width) * static_cast<std::size_t>(header.height) * 12;
+    void* trial = std::malloc(room);
+    if (!trial) return false;
+    std::free(trial);
+    return true;
+}
 }  // namespace
 
 bool checkPng(const std::uint8_t* data, std::size_t size, PngHeader* header) {
@@ -206,62 +278,15 @@ bool checkPng(const std::uint8_t* data, std::size_t size, PngHeader* header) {
 BITMAP* decodePng(const std::uint8_t* data, std::size_t size, bool* lackedMemory) {
     if (lackedMemory) *lackedMemory = false;
     if (size > static_cast<std::size_t>(INT_MAX)) return nullptr;
-    // The decoder gets only the chunks that shape the picture, each once and in its place: the
-    // critical ones; the gamma, sRGB and colour-profile chunks before the palette; one valid
-    // transparency chunk before the picture data. What is left out is what it would ignore
-    // (with a warning on standard error when out of place), or what carries no pixel: text,
-    // above all, whose compressed forms could make it hold far more memory than the file's size.
     PngHeader header;
     if (!checkPng(data, size, &header)) return nullptr;
-    const int colourType = header.colourType;
-    std::vector<std::pair<const std::uint8_t*, std::uint32_t>> imageData;
-    std::vector<std::uint8_t> kept(data, data + sizeof SIGNATURE);
-    kept.reserve(size);
-    bool palette = false, image = false, gamma = false, standard = false, profile = false,
-         transparency = false;
-    std::uint32_t paletteEntries = 0;
-    auto first = [](bool& seen) { return !seen && (seen = true); };
-    walkChunks(data, size, [&](const std::uint8_t* type, const std::uint8_t* body, std::uint32_t length,
-                               std::size_t at) {
-        bool keep = false;
-        if (isCritical(type)) {
-            keep = true;
-            if (isType(type, "PLTE")) {
-                palette = true;
-                paletteEntries = length / 3;
-            }
-            if (isType(type, "IDAT")) {
-                image = true;
-                if (length > 0) imageData.emplace_back(body, length);
-            }
-        } else if (!image && !palette && isType(type, "gAMA")) {
-            keep = length == 4 && first(gamma);
-        } else if (!image && !palette && isType(type, "sRGB")) {
-            keep = length == 1 && first(standard);
-        } else if (!image && !palette && isType(type, "iCCP")) {
-            keep = first(profile);
-        } else if (!image && isType(type, "tRNS")) {
-            switch (colourType) {
-                case 0: keep = length == 2; break;
-                case TRUECOLOUR: keep = length == 6; break;
-                case PALETTE: keep = palette && length >= 1 && length <= paletteEntries; break;
-                default: break;  // the picture has an alpha channel of its own
-            }
-            keep = keep && first(transparency);
-        }
-        if (keep) kept.insert(kept.end(), data + at, data + at + CHUNK_OVERHEAD + length);
-        return true;
-    });
+    ImageChunks imageData;
+    const std::vector<std::uint8_t> kept = chunksForDecoder(data, size, header.colourType, imageData);
     if (!isWholePictureData(header, imageData)) return nullptr;
-    // The add-on does not check what it allocates: the room it will take (the bitmap, and rows of
-    // up to 8 bytes a pixel as it decodes them) is made sure of first.
-    const std::size_t room = static_cast<std::size_t>(header.width) * static_cast<std::size_t>(header.height) * 12;
-    void* trial = std::malloc(room);
-    if (!trial) {
+    if (!roomToDecode(header)) {
         if (lackedMemory) *lackedMemory = true;
         return nullptr;
     }
-    std::free(trial);
     return load_memory_png(kept.data(), static_cast<int>(kept.size()), nullptr);
 }
 

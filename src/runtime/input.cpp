@@ -20,6 +20,8 @@ struct KeyName {
     int library;
 };
 
+// Not reformatted: a few keys a line.
+// clang-format off
 constexpr KeyName KEYS[] = {
     {SDL_SCANCODE_A, KEY_A}, {SDL_SCANCODE_B, KEY_B}, {SDL_SCANCODE_C, KEY_C},
     {SDL_SCANCODE_D, KEY_D}, {SDL_SCANCODE_E, KEY_E}, {SDL_SCANCODE_F, KEY_F},
@@ -66,6 +68,7 @@ constexpr KeyName KEYS[] = {
     {SDL_SCANCODE_SCROLLLOCK, KEY_SCRLOCK}, {SDL_SCANCODE_NUMLOCKCLEAR, KEY_NUMLOCK},
     {SDL_SCANCODE_CAPSLOCK, KEY_CAPSLOCK},
 };
+// clang-format on
 
 int mouseBit(Uint8 button) {
     switch (button) {

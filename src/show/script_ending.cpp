@@ -11,6 +11,8 @@ constexpr int SHOW_END = 287000;  // the last events end at 286999, whatever the
 }
 
 void Velmora::scriptEnding(int K6) {
+    // Not reformatted: the rows in columns, as the chapter tables give them.
+    // clang-format off
     chapter(KEY_F9, K6 + 94000);
     row(K6 + 94000,  100,  {blackness, tagOverlay, eater, copy});
     row(K6 + 94100,  1850, {feeder, rotatingWarpmap2, soften, eater, copy});
@@ -103,6 +105,7 @@ void Velmora::scriptEnding(int K6) {
     row(K6 + 172202, SHOW_END - (K6 + 172202), {endScreen, copy});
     row(K6 + 172702, 150,  {rgbug});
     row(K6 + 173202, 250,  {rgbug});
+    // clang-format on
 }
 
 }  // namespace Zorvek

@@ -7,6 +7,8 @@
 namespace Zorvek {
 
 void Velmora::scriptMiddle(int K6) {
+    // Not reformatted: the rows in columns, as the chapter tables give them.
+    // clang-format off
     chapter(KEY_F6, K6);
     row(K6,         1662, {blackness, spiral104, blur});
     row(K6 + 1662,  488,  {blackness, phased(spiral104, 1662), emboss});
@@ -67,6 +69,7 @@ void Velmora::scriptMiddle(int K6) {
     row(K6 + 88150, 1950, {logo8, copy});
     row(K6 + 90100, 1950, {bumpmap2, rgbug, logo8, copy, crossfade});
     row(K6 + 92050, 1950, {bumpmap2, rgbug});
+    // clang-format on
 }
 
 }  // namespace Zorvek

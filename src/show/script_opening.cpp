@@ -7,6 +7,8 @@
 namespace Zorvek {
 
 void Velmora::scriptOpening(int H) {
+    // Not reformatted: the rows in columns, as the chapter tables give them.
+    // clang-format off
     chapter(KEY_F1, 0);
     row(0,     500,  {logo1, tested, copy, crossfade, noise, rgbug, mix5050, phased(flipper, 6000), frameOverlay});
     row(500,   1450, {logo1, noise, rgbug, mix5050, phased(flipper, 6500), frameOverlay});
@@ -78,6 +80,7 @@ void Velmora::scriptOpening(int H) {
     row(F5 + 20 * H, 6 * H, {phased(gogo1, 4 * H), soften});
     row(F5 + 26 * H, 5 * H, {gogo1});
     row(F5 + 31 * H, H,     {gogo2});
+    // clang-format on
 }
 
 }  // namespace Zorvek

@@ -121,12 +121,15 @@ void Velmora::setUpEffects() {
     vote.init(this);
     vote.text = "VOTE";
 
+    // Not reformatted: the kernels in columns.
+    // clang-format off
     //                     shift bias  k0  k1  k2  k3  k4  k5  k6  k7  k8
     soften.initFilter(this,    3,   0,  0,  1,  0,  1,  4,  1,  0,  1,  0);
     blur.initFilter(this,      4,   0,  1,  3,  1,  3,  2,  3,  1,  3,  1);
     sharpen.initFilter(this,   3,   0, -1, -1, -1, -1, 16, -1, -1, -1, -1);
     emboss.initFilter(this,    1,   0,  1,  2,  0,  2,  2, -2,  0, -2, -1);
     edge.initFilter(this,      0,   0,  1,  1,  1,  1, -8,  1,  1,  1,  1);
+    // clang-format on
 
     copy.init(this);
     canvas.init(this);

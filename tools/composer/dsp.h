@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <numbers>
 #include <vector>
 
 namespace composer {
@@ -64,7 +65,7 @@ inline void fadeTail(std::vector<float>& signal, double seconds, double rate) {
     const std::size_t n = std::min(signal.size(), static_cast<std::size_t>(seconds * rate));
     for (std::size_t i = 0; i < n; ++i) {
         const double x = static_cast<double>(i + 1) / n;  // 1/n .. 1 from the fade's start to the end
-        signal[signal.size() - n + i] *= static_cast<float>(0.5 + 0.5 * std::cos(3.141592653589793 * x));
+        signal[signal.size() - n + i] *= static_cast<float>(0.5 + 0.5 * std::cos(std::numbers::pi * x));
     }
 }
 

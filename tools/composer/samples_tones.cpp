@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <functional>
+#include <numbers>
 
 #include "dsp.h"
 
@@ -123,7 +124,7 @@ LoopedTone lead() {
 
 LoopedTone chip() {
     // a 25% pulse, the classic arpeggio voice
-    auto tone = morphingCycles(32, 1, [](int h, double) { return std::sin(3.14159265358979 * h * 0.25) / h; }, constant);
+    auto tone = morphingCycles(32, 1, [](int h, double) { return std::sin(std::numbers::pi * h * 0.25) / h; }, constant);
     return {tone, 0, 32};
 }
 

@@ -3,6 +3,7 @@
 // large, high-contrast forms.
 
 #include <cmath>
+#include <numbers>
 
 #include "backgrounds.h"
 #include "lettering.h"
@@ -13,7 +14,6 @@ namespace picgen {
 namespace {
 
 constexpr int W = 320, H = 240;
-constexpr float PI = 3.14159265f;
 
 // A chrome sphere over a checkerboard at sunset. `step` moves it on: the floor runs towards the
 // viewer by that much of a tile, the sphere turns its reflection by twice that, and the sunset
@@ -77,7 +77,7 @@ Mask gear(int w, int h, float cx, float cy, float r, int teeth, float phase, flo
     std::vector<float> xy;
     int steps = teeth * 8;
     for (int i = 0; i < steps; ++i) {
-        float a = phase + i * 2 * PI / steps;
+        float a = phase + i * 2 * std::numbers::pi_v<float> / steps;
         float k = float(i % 8);
         float rr = (k >= 1 && k <= 3) ? r : (k == 0 || k == 4) ? r * 0.93f : r * 0.84f;
         xy.insert(xy.end(), {cx + rr * std::cos(a), cy + rr * std::sin(a)});
@@ -85,7 +85,7 @@ Mask gear(int w, int h, float cx, float cy, float r, int teeth, float phase, flo
     Mask m = polygonMask(w, h, xy);
     subtract(m, circleMask(w, h, cx, cy, hole));
     for (int s = 0; s < 5; ++s) {  // spoke windows
-        float a = phase + s * 2 * PI / 5 + 0.6f;
+        float a = phase + s * 2 * std::numbers::pi_v<float> / 5 + 0.6f;
         subtract(m, circleMask(w, h, cx + std::cos(a) * r * 0.55f, cy + std::sin(a) * r * 0.55f, r * 0.16f));
     }
     return m;
@@ -151,7 +151,7 @@ Image zvkNude4() {
         float depth = 900 / d;  // rings get thinner towards the centre
         float a = std::atan2(dy, dx);
         int ring = int(std::floor(depth + std::sin(a * 3) * 0.5f));
-        bool seg = (int(std::floor((a / PI + 1) * 8)) + ring) & 1;
+        bool seg = (int(std::floor((a / std::numbers::pi_v<float> + 1) * 8)) + ring) & 1;
         Colour c = ring & 1 ? (seg ? rgb(0xFF1090) : rgb(0x2000A0)) : (seg ? rgb(0x00E0FF) : rgb(0x000000));
         return mix(c, rgb(0xFFFFFF), clamp01(1.4f - d / 24));
     });
@@ -180,7 +180,7 @@ Image dancers() {
         const int steps = 240;
         float px = 0, py = 0;
         for (int k = 0; k <= steps; ++k) {
-            float t = k * 2 * PI / steps;
+            float t = k * 2 * std::numbers::pi_v<float> / steps;
             float u = std::sin(figures[i].a * t + figures[i].phase), v = std::sin(figures[i].b * t);
             // a figure about 70 wide and 110 high, standing on the stage and leaning a little
             float x = spots[i] + 34 * u + figures[i].lean * 40 * v, y = 128 + 56 * v;

@@ -8,6 +8,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <numbers>
 #include <numeric>
 #include <string>
 
@@ -25,8 +26,8 @@ TEST(Shapes, coverageAddsUpToTheAreaOfTheShape) {
     EXPECT_NEAR(total(rectMask(64, 64, 10.25f, 8.5f, 40.75f, 30.0f)), 30.5f * 21.5f, 2.0f);
     EXPECT_NEAR(total(polygonMask(64, 64, {10.3f, 5.1f, 50.7f, 12.2f, 22.4f, 55.9f})),
                 0.5f * std::abs((50.7f - 10.3f) * (55.9f - 5.1f) - (22.4f - 10.3f) * (12.2f - 5.1f)), 3.0f);
-    EXPECT_NEAR(total(circleMask(64, 64, 31.3f, 30.8f, 20)), 3.14159265f * 400, 4.0f);
-    EXPECT_NEAR(total(lineMask(64, 64, 10, 20, 50, 20, 6)), 40 * 6 + 3.14159265f * 9, 4.0f);
+    EXPECT_NEAR(total(circleMask(64, 64, 31.3f, 30.8f, 20)), std::numbers::pi_v<float> * 400, 4.0f);
+    EXPECT_NEAR(total(lineMask(64, 64, 10, 20, 50, 20, 6)), 40 * 6 + std::numbers::pi_v<float> * 9, 4.0f);
 }
 
 TEST(Shapes, coverageStaysBetweenZeroAndOne) {

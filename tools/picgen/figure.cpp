@@ -1,6 +1,7 @@
 #include "figure.h"
 
 #include <cmath>
+#include <numbers>
 
 namespace picgen {
 
@@ -16,8 +17,8 @@ Point limb(Point from, float angle, float length) {
 Mask figureMask(int w, int h, const Pose& p, float size) {
     Point hip{p.hipX, p.hipY};
     // The torso points up: angle pi is straight up.
-    Point neck = limb(hip, 3.14159265f + p.lean, size);
-    Point head = limb(neck, 3.14159265f + p.lean, size * 0.38f);
+    Point neck = limb(hip, std::numbers::pi_v<float> + p.lean, size);
+    Point head = limb(neck, std::numbers::pi_v<float> + p.lean, size * 0.38f);
     float limbW = size * 0.26f;
     Mask m = lineMask(w, h, hip.x, hip.y, neck.x, neck.y, size * 0.42f);
     addInto(m, circleMask(w, h, head.x, head.y, size * 0.24f));

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numbers>
 
 #include "backgrounds.h"
 #include "figure.h"
@@ -15,7 +16,6 @@ namespace picgen {
 namespace {
 
 constexpr int FW = 80, FH = 60;
-constexpr float PI = 3.14159265f;
 
 template <class DrawFrame>
 Image strip(int frames, DrawFrame draw) {
@@ -51,7 +51,7 @@ Image gogo1() {
             return mix(rgb(0x00F0FF), rgb(0x3000C8), clamp01(d));
         });
         Pose p = blend(a, b, t);
-        p.hipY -= 3 * std::sin(t * PI);  // a small hop in mid-swing
+        p.hipY -= 3 * std::sin(t * std::numbers::pi_v<float>);  // a small hop in mid-swing
         Mask body = figureMask(FW, FH, p, 13);
         paint(img, grown(body, 1), Colour{0, 0, 0});
         paint(img, body, rgb(0xFFF000));
@@ -90,7 +90,7 @@ Image gogo2() {
             float u = (x + 0.5f - cx) / rx, v = (y + 0.5f - cy) / ry;
             float z = std::sqrt(std::max(0.0f, 1 - u * u - v * v));
             float lon = std::atan2(u, z) + spin, lat = std::asin(std::clamp(v, -1.0f, 1.0f)) + 0.3f;
-            bool red = (int(std::floor(lon * 8 / PI)) + int(std::floor(lat * 8 / PI))) & 1;
+            bool red = (int(std::floor(lon * 8 / std::numbers::pi_v<float>)) + int(std::floor(lat * 8 / std::numbers::pi_v<float>))) & 1;
             float light = 0.5f + 0.5f * std::max(0.0f, -0.5f * u - 0.5f * v + 0.7f * z);
             float shine = std::pow(std::max(0.0f, -0.5f * u - 0.5f * v + 0.7f * z), 16.0f);
             return (red ? rgb(0xFF1010) : rgb(0xFFF060)) * light + Colour{1, 1, 1} * shine;
@@ -152,7 +152,7 @@ Image gogo3() {
     constexpr int frames = 24;
     return strip(frames, [&](int f) {
         float t = f / float(frames - 1);
-        float angle = PI / 8 + t * PI * 0.75f;
+        float angle = std::numbers::pi_v<float> / 8 + t * std::numbers::pi_v<float> * 0.75f;
         float burst = easeInOut(clamp01((t - 0.3f) / 0.35f));  // the corners fly apart
         float ring = easeInOut(clamp01((t - 0.6f) / 0.4f));    // and settle on a ring
         Image img(FW, FH);
@@ -160,7 +160,7 @@ Image gogo3() {
         std::vector<std::pair<float, std::vector<Face>>> cubes(8);
         for (int i = 0; i < 8; ++i) {
             const float corner[3] = {i & 1 ? 0.5f : -0.5f, i & 2 ? 0.5f : -0.5f, i & 4 ? 0.5f : -0.5f};
-            const float a = i * PI / 4;
+            const float a = i * std::numbers::pi_v<float> / 4;
             const float onRing[3] = {2.0f * std::cos(a), 0, 2.0f * std::sin(a)};
             float centre[3];
             for (int k = 0; k < 3; ++k) centre[k] = corner[k] * (1 + 1.3f * burst) * (1 - ring) + onRing[k] * ring;
@@ -174,7 +174,7 @@ Image gogo3() {
         if (ring > 0) {  // the star in the ring's middle, behind the nearer cubes
             Mask star = circleMask(FW, FH, 40, 30, 9 * ring);
             for (int ray = 0; ray < 4; ++ray) {
-                float a = ray * PI / 4 + t * 2;
+                float a = ray * std::numbers::pi_v<float> / 4 + t * 2;
                 addInto(star, lineMask(FW, FH, 40 - 18 * ring * std::cos(a), 30 - 18 * ring * std::sin(a),
                                        40 + 18 * ring * std::cos(a), 30 + 18 * ring * std::sin(a), 3.0f));
             }

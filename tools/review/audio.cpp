@@ -6,14 +6,13 @@
 #include <cmath>
 #include <cstdint>
 #include <deque>
+#include <numbers>
 
 #include "platform/sound/sound_layer.h"
 
 namespace review {
 
 namespace {
-
-constexpr double PI = 3.141592653589793;
 
 struct Biquad {
     double b0, b1, b2, a1, a2;
@@ -33,21 +32,21 @@ struct Biquad {
 // The two stages of the K-weighting at any rate: a shelf that lifts the highs as a head does,
 // then a high-pass under the lowest notes.
 Biquad headShelf(double rate) {
-    const double k = std::tan(PI * 1681.974450955533 / rate), q = 0.7071752369554196;
+    const double k = std::tan(std::numbers::pi * 1681.974450955533 / rate), q = 0.7071752369554196;
     const double vh = std::pow(10.0, 3.999843853973347 / 20), vb = std::pow(vh, 0.4996667741545416);
     const double a0 = 1 + k / q + k * k;
     return {(vh + vb * k / q + k * k) / a0, 2 * (k * k - vh) / a0, (vh - vb * k / q + k * k) / a0,
             2 * (k * k - 1) / a0, (1 - k / q + k * k) / a0};
 }
 Biquad lowCut(double rate) {
-    const double k = std::tan(PI * 38.13547087602444 / rate), q = 0.5003270373238773;
+    const double k = std::tan(std::numbers::pi * 38.13547087602444 / rate), q = 0.5003270373238773;
     const double a0 = 1 + k / q + k * k;
     return {1, -2, 1, 2 * (k * k - 1) / a0, (1 - k / q + k * k) / a0};
 }
 
 double lufs(double power) { return -0.691 + 10 * std::log10(std::max(power, 1e-20)); }
 
-double hann(int i, int n) { return 0.5 - 0.5 * std::cos(2 * PI * i / n); }
+double hann(int i, int n) { return 0.5 - 0.5 * std::cos(2 * std::numbers::pi * i / n); }
 
 }  // namespace
 

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "platform/big_endian.h"
+
 namespace Zorvek::sound {
 
 namespace {
@@ -13,8 +15,6 @@ constexpr std::size_t SIGNATURE = 1080;
 constexpr std::size_t PATTERNS = 1084;
 constexpr std::size_t ROWS = 64;
 constexpr std::size_t CELL_SIZE = 4;
-
-int bigEndianWord(const std::uint8_t* p) { return (p[0] << 8) | p[1]; }
 
 bool isDigit(std::uint8_t c) { return c >= '0' && c <= '9'; }
 
@@ -38,7 +38,7 @@ bool isTruncatedTrackerModule(const std::uint8_t* data, std::size_t size) {
     std::size_t needed = PATTERNS + static_cast<std::size_t>(patterns) * ROWS * channels * CELL_SIZE;
     for (int i = 0; i < SAMPLE_COUNT; ++i)
         needed += 2 * static_cast<std::size_t>(
-                          bigEndianWord(data + SAMPLE_HEADERS + i * SAMPLE_HEADER_SIZE + 22));
+                          platform::bigEndian(data + SAMPLE_HEADERS + i * SAMPLE_HEADER_SIZE + 22, 2));
     return size < needed;
 }
 

@@ -3,17 +3,17 @@
 #include <pulse/pulseaudio.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <cstdlib>
-#include <thread>
 #include <string>
+
+#include "process/time.h"
 
 namespace Zorvek::sound {
 
 namespace {
 
 constexpr int READINGS = 8;
-constexpr int READING_APART_US = 6'500;  // not a divisor of a callback's 21.3 ms
+constexpr Nanos READING_APART = 6'500'000;  // not a divisor of a callback's 21.3 ms
 
 struct Query {
     pa_mainloop* loop = nullptr;
@@ -65,7 +65,7 @@ std::int64_t serverLatencyUs(int timeoutMs) {
         // The buffer fills and drains with every callback: readings spread over a few of them
         // give its average.
         for (int i = 0; i < READINGS; ++i) {
-            if (i > 0) std::this_thread::sleep_for(std::chrono::microseconds(READING_APART_US));
+            if (i > 0) sleepUntil(monotonicNow() + READING_APART);
             q.done = false;
             q.latency = -1;
             pa_operation* op = pa_context_get_sink_input_info_list(q.context, takeStream, &q);
