@@ -418,8 +418,8 @@ __attribute__((target(ZORVEK_AVX512))) void iterateAvx512(const std::int64_t* cr
 
 #pragma GCC diagnostic pop
 
-// AVX2: the same lane refill, in eight 32-bit lanes per register for the coarse format and four
-// 64-bit ones for the others. AVX2 has neither a 64-bit low multiply nor a 64-bit arithmetic
+// AVX2: the same lane refill, in eight 32-bit lanes per register for the 32-bit formats and four
+// 64-bit ones for the finest. AVX2 has neither a 64-bit low multiply nor a 64-bit arithmetic
 // shift; both are built from what it has, bit for bit, wrap-arounds included. It has no mask
 // registers either: a lane's state is a bit of a plain integer, and a refill spreads the next
 // points over the free lanes by a permutation from a table.
@@ -455,14 +455,6 @@ template <int LANES>
 constexpr Spread<LANES> SPREAD = makeSpread<LANES>();
 // Read from offset 8 − k: the first k words set.
 alignas(32) constexpr std::int32_t FIRST_WORDS[16] = {-1, -1, -1, -1, -1, -1, -1, -1, 0, 0, 0, 0, 0, 0, 0, 0};
-
-// x shifted right by N with the sign copied in: the logical shift leaves the sign at bit 63 − N,
-// and flipping that bit then subtracting it fills the bits above with it.
-template <int N>
-ZORVEK_INLINE_256 __m256i shiftRightSigned(__m256i x) {
-    const __m256i sign = _mm256_set1_epi64x(static_cast<long long>(std::uint64_t{1} << (63 - N)));
-    return _mm256_sub_epi64(_mm256_xor_si256(_mm256_srli_epi64(x, N), sign), sign);
-}
 
 // Lane arithmetic of one width.
 struct Lanes256x32 {
@@ -503,10 +495,17 @@ struct AlwaysFits {
     ZORVEK_LANES_256 unsigned unfitLanes(__m256i) { return 0; }
 };
 
-// Where a lane's escape shows in the flags (see `flagged` in iterateAvx2): a lane mask.
+// Where a lane's escape shows in the flags (see iterateAvx2): a lane mask; `escaped` names the
+// lanes that escape.
 template <class Lanes>
 struct EscapeByComparing {
-    ZORVEK_LANES_256 __m256i escapeMarks(__m256i sum, __m256i fourLess1) { return Lanes::greater(sum, fourLess1); }
+    ZORVEK_LANES_256 __m256i flagged() { return _mm256_set1_epi32(-1); }
+    ZORVEK_LANES_256 __m256i escapeMarks(__m256i, __m256i, __m256i sum, __m256i fourLess1) {
+        return Lanes::greater(sum, fourLess1);
+    }
+    ZORVEK_LANES_256 unsigned escaped(__m256i, __m256i, __m256i sum, __m256i fourLess1) {
+        return Lanes::bits(Lanes::greater(sum, fourLess1));
+    }
 };
 
 template <>
@@ -521,17 +520,41 @@ struct Lanes256<Coarse> : Lanes256x32, AlwaysFits, EscapeByComparing<Lanes256x32
     }
 };
 
+// Bits N .. N + 31 of 64-bit products, the even lanes' from `even` and the odd lanes' from `odd`,
+// as eight 32-bit lanes.
+template <int N>
+ZORVEK_INLINE_256 __m256i productBits(__m256i even, __m256i odd) {
+    return _mm256_blend_epi32(_mm256_srli_epi64(even, N), _mm256_slli_epi64(odd, 32 - N), 0xAA);
+}
+
+// The 27-bit format in eight 32-bit lanes: each product is formed exactly in 64 bits, the even
+// lanes' in place and the odd lanes' from their words moved down, and bits 27 .. 58 (26 .. 57 for
+// twice the product) kept, so every step is exact, wrap-arounds included. Only the escape test
+// needs more than 32 bits: while both squares lie in [0, 2^29) their sum cannot reach 4.0 and
+// nothing is flagged; a lane whose square is negative (a value that has wrapped) or whose sum
+// has any of bits 29 .. 31 set is flagged, and tested exactly in 64 bits.
 template <>
-struct Lanes256<Medium> : Lanes256x64, AlwaysFits, EscapeByComparing<Lanes256x64> {
-    static constexpr int STREAMS = 4;
+struct Lanes256<Medium> : Lanes256x32, AlwaysFits {
+    static constexpr int STREAMS = 3;
     static constexpr bool FIND_CYCLES = false;
-    static constexpr std::int64_t TWICE_BIAS = 0;
+    static constexpr std::int32_t TWICE_BIAS = 0;
     ZORVEK_LANES_256 void squares(__m256i zr, __m256i zi, __m256i& zr2, __m256i& zi2, __m256i& twice) {
-        // Bits 27 .. 58 of the exact product of the low halves, sign-extended for the escape test.
-        zr2 = shiftRightSigned<32>(_mm256_slli_epi64(_mm256_mul_epi32(zr, zr), 5));
-        zi2 = shiftRightSigned<32>(_mm256_slli_epi64(_mm256_mul_epi32(zi, zi), 5));
-        // Bits 26 .. 57 in the low half: only the low halves are read from here on.
-        twice = _mm256_srli_epi64(_mm256_mul_epi32(zr, zi), 26);
+        const __m256i zrOdd = _mm256_shuffle_epi32(zr, 0xF5), ziOdd = _mm256_shuffle_epi32(zi, 0xF5);
+        zr2 = productBits<27>(_mm256_mul_epi32(zr, zr), _mm256_mul_epi32(zrOdd, zrOdd));
+        zi2 = productBits<27>(_mm256_mul_epi32(zi, zi), _mm256_mul_epi32(ziOdd, ziOdd));
+        twice = productBits<26>(_mm256_mul_epi32(zr, zi), _mm256_mul_epi32(zrOdd, ziOdd));
+    }
+    ZORVEK_LANES_256 __m256i flagged() { return _mm256_set1_epi32(static_cast<std::int32_t>(0xE0000000u)); }
+    ZORVEK_LANES_256 __m256i escapeMarks(__m256i zr2, __m256i zi2, __m256i sum, __m256i) {
+        return _mm256_or_si256(_mm256_or_si256(zr2, zi2), sum);
+    }
+    ZORVEK_LANES_256 unsigned escaped(__m256i zr2, __m256i zi2, __m256i, __m256i) {
+        return escapedOfFour(_mm256_castsi256_si128(zr2), _mm256_castsi256_si128(zi2)) |
+               escapedOfFour(_mm256_extracti128_si256(zr2, 1), _mm256_extracti128_si256(zi2, 1)) << 4;
+    }
+    ZORVEK_LANES_256 unsigned escapedOfFour(__m128i zr2, __m128i zi2) {
+        const __m256i sum = _mm256_add_epi64(_mm256_cvtepi32_epi64(zr2), _mm256_cvtepi32_epi64(zi2));
+        return Lanes256x64::bits(Lanes256x64::greater(sum, Lanes256x64::set(Medium::FOUR - 1)));
     }
 };
 
@@ -554,7 +577,9 @@ struct Lanes256<Fine> : Lanes256x64 {
     }
     // Squares of values that fit are below 4.0 each, so their sum reaches 4.0 (2^32) exactly
     // when its high half is set: the sum marks the escape itself.
-    ZORVEK_LANES_256 __m256i escapeMarks(__m256i sum, __m256i) { return sum; }
+    ZORVEK_LANES_256 __m256i flagged() { return _mm256_set1_epi64x(static_cast<long long>(0xFFFFFFFF00000000u)); }
+    ZORVEK_LANES_256 __m256i escapeMarks(__m256i, __m256i, __m256i sum, __m256i) { return sum; }
+    ZORVEK_LANES_256 unsigned escaped(__m256i, __m256i, __m256i sum, __m256i fourLess1) { return bits(greater(sum, fourLess1)); }
     ZORVEK_LANES_256 unsigned unfitLanes(__m256i unfit) {
         const __m256i high = _mm256_and_si256(unfit, _mm256_set1_epi64x(static_cast<long long>(0xFFFFFFFF00000000u)));
         return ~bits(_mm256_cmpeq_epi64(high, _mm256_setzero_si256())) & 0xF;
@@ -685,10 +710,8 @@ __attribute__((target(ZORVEK_AVX2))) void iterateAvx2(const std::int64_t* cr64, 
     const E* cr = points.cr;
     const E* ci = points.ci;
     const __m256i fourLess1 = L::set(static_cast<E>(F::FOUR - 1));
-    // Where a lane's flags show: its high half for the 64-bit formats, where `unfit` marks.
-    const __m256i flagged = sizeof(E) == sizeof(std::int64_t)
-                                ? _mm256_set1_epi64x(static_cast<long long>(0xFFFFFFFF00000000u))
-                                : _mm256_set1_epi32(-1);
+    // The bits of a lane's flags that call for a closer look.
+    const __m256i flagged = L::flagged();
     Stream256<L> streams[L::STREAMS];
     int next = 0;
     // Every loop over the streams is unrolled, so that their vectors live in registers.
@@ -707,7 +730,7 @@ __attribute__((target(ZORVEK_AVX2))) void iterateAvx2(const std::int64_t* cr64, 
             L::squares(st.zr, st.zi, zr2, zi2, twice);
             const __m256i sum = L::add(zr2, zi2);
             const __m256i zi = L::add(twice, st.ci), zr = L::add(L::sub(zr2, zi2), st.cr);
-            __m256i flags = _mm256_or_si256(L::escapeMarks(sum, fourLess1), unfit);
+            __m256i flags = _mm256_or_si256(L::escapeMarks(zr2, zi2, sum, fourLess1), unfit);
             __m256i repeating = _mm256_setzero_si256();
             if constexpr (L::FIND_CYCLES) {
                 // Back at a state it has been in: the orbit repeats for ever and never escapes.
@@ -719,7 +742,7 @@ __attribute__((target(ZORVEK_AVX2))) void iterateAvx2(const std::int64_t* cr64, 
                 // The last finish their points one by one; the others' step was exact.
                 const unsigned unfitLanes = st.active & L::unfitLanes(unfit);
                 if (unfitLanes) st.template finishOneByOne<F>(unfitLanes, step, counts);
-                const unsigned escaped = st.active & L::bits(L::greater(sum, fourLess1));
+                const unsigned escaped = st.active & L::escaped(zr2, zi2, sum, fourLess1);
                 const unsigned inside = st.active & L::bits(repeating) & ~escaped;
                 st.zr = zr;
                 st.zi = zi;
