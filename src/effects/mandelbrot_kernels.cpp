@@ -738,16 +738,29 @@ __attribute__((target(ZORVEK_AVX2))) void iterateAvx2(const std::int64_t* cr64, 
                 flags = _mm256_or_si256(flags, repeating);
             }
             if (!_mm256_testz_si256(flags, flagged)) [[unlikely]] {
-                // Some lane escapes, repeats, or holds a value too large for the short products.
-                // The last finish their points one by one; the others' step was exact.
-                const unsigned unfitLanes = st.active & L::unfitLanes(unfit);
-                if (unfitLanes) st.template finishOneByOne<F>(unfitLanes, step, counts);
-                const unsigned escaped = st.active & L::escaped(zr2, zi2, sum, fourLess1);
-                const unsigned inside = st.active & L::bits(repeating) & ~escaped;
-                st.zr = zr;
-                st.zi = zi;
-                if (const unsigned done = escaped | inside) st.retire(done, inside, step, counts);
-                if (const unsigned done = escaped | inside | unfitLanes) st.refill(done, cr, ci, n, next, step + 1);
+                if constexpr (L::FIND_CYCLES) {
+                    // Some lane escapes or repeats; the others' step was exact. (The formats that
+                    // look for cycles fit their products.)
+                    static_assert(std::is_base_of_v<AlwaysFits, L>);
+                    const unsigned escaped = st.active & L::escaped(zr2, zi2, sum, fourLess1);
+                    const unsigned inside = st.active & L::bits(repeating) & ~escaped;
+                    st.zr = zr;
+                    st.zi = zi;
+                    if (const unsigned done = escaped | inside) {
+                        st.retire(done, inside, step, counts);
+                        st.refill(done, cr, ci, n, next, step + 1);
+                    }
+                } else {
+                    // Some lane escapes or holds a value too large for the short products: those
+                    // lanes finish their points one by one from the state they are in (where an
+                    // escape shows at once), in one pass with few branches, as escapes come
+                    // unforeseen. The others' step was exact.
+                    const unsigned done = st.active & (L::unfitLanes(unfit) | L::escaped(zr2, zi2, sum, fourLess1));
+                    if (done) st.template finishOneByOne<F>(done, step, counts);
+                    st.zr = zr;
+                    st.zi = zi;
+                    if (done) st.refill(done, cr, ci, n, next, step + 1);
+                }
             } else {
                 st.zr = zr;
                 st.zi = zi;
