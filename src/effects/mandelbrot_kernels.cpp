@@ -482,10 +482,10 @@ struct Lanes256x64 {
     }
 };
 
-// A format's step in lanes: the two squares and twice the product, the latter biased by
-// TWICE_BIAS (its sign bit flipped rather than copied up), which the lanes take back through the
-// imaginary parts of their points. `unfit` marks, in the high half of a lane, values too large
-// for `squares`; `unfitLanes` names those lanes.
+// A format's step in lanes: the two squares and twice the product. `unfit` marks, in the high
+// half of a lane, values too large for `squares`; `unfitLanes` names those lanes. `suits` tells
+// whether the points of a batch lie where the lanes' shortcuts hold, and `exactZi` the exact
+// imaginary part of a state the lanes hold.
 template <class F>
 struct Lanes256;
 
@@ -493,6 +493,8 @@ struct Lanes256;
 struct AlwaysFits {
     ZORVEK_LANES_256 __m256i unfit(__m256i, __m256i) { return _mm256_setzero_si256(); }
     ZORVEK_LANES_256 unsigned unfitLanes(__m256i) { return 0; }
+    ZORVEK_LANES_256 bool suits(const std::int32_t*, const std::int32_t*, int) { return true; }
+    ZORVEK_LANES_256 std::int32_t exactZi(std::int32_t zi) { return zi; }
 };
 
 // Where a lane's escape shows in the flags (see iterateAvx2): a lane mask; `escaped` names the
@@ -512,7 +514,6 @@ template <>
 struct Lanes256<Coarse> : Lanes256x32, AlwaysFits, EscapeByComparing<Lanes256x32> {
     static constexpr int STREAMS = 3;
     static constexpr bool FIND_CYCLES = true;
-    static constexpr std::int32_t TWICE_BIAS = 0;
     ZORVEK_LANES_256 void squares(__m256i zr, __m256i zi, __m256i& zr2, __m256i& zi2, __m256i& twice) {
         zr2 = _mm256_srai_epi32(_mm256_mullo_epi32(zr, zr), 14);
         zi2 = _mm256_srai_epi32(_mm256_mullo_epi32(zi, zi), 14);
@@ -537,7 +538,6 @@ template <>
 struct Lanes256<Medium> : Lanes256x32, AlwaysFits {
     static constexpr int STREAMS = 3;
     static constexpr bool FIND_CYCLES = false;
-    static constexpr std::int32_t TWICE_BIAS = 0;
     ZORVEK_LANES_256 void squares(__m256i zr, __m256i zi, __m256i& zr2, __m256i& zi2, __m256i& twice) {
         const __m256i zrOdd = _mm256_shuffle_epi32(zr, 0xF5), ziOdd = _mm256_shuffle_epi32(zi, 0xF5);
         zr2 = productBits<27>(_mm256_mul_epi32(zr, zr), _mm256_mul_epi32(zrOdd, zrOdd));
@@ -562,7 +562,6 @@ template <>
 struct Lanes256<Fine> : Lanes256x64 {
     static constexpr int STREAMS = 4;
     static constexpr bool FIND_CYCLES = false;
-    static constexpr std::int64_t TWICE_BIAS = std::int64_t{1} << (63 - 29);
     // Until a point is about to escape its values are below 2.0 in size, so they fit in 32 bits:
     // a square is then the exact product of the low halves, below 2^62 and not negative, and so
     // is the product in size.
@@ -570,22 +569,35 @@ struct Lanes256<Fine> : Lanes256x64 {
         const __m256i offset = _mm256_set1_epi64x(std::int64_t{1} << 31);
         return _mm256_or_si256(_mm256_add_epi64(zr, offset), _mm256_add_epi64(zi, offset));
     }
+    // Twice the product is shifted down without its sign: a negative one comes out 2^35 too large
+    // (2^64 shifted by 29), and so does the imaginary part made from it. The products read only
+    // the low halves, which that leaves alone, and the flags pass over bit 35. While the points
+    // lie within 4.0 of 0, the values of a step that began fitting stay below 2^34 in size, so an
+    // unfit value still shows in bits 32 .. 34 or the sign.
     ZORVEK_LANES_256 void squares(__m256i zr, __m256i zi, __m256i& zr2, __m256i& zi2, __m256i& twice) {
         zr2 = _mm256_srli_epi64(_mm256_mul_epi32(zr, zr), 30);
         zi2 = _mm256_srli_epi64(_mm256_mul_epi32(zi, zi), 30);
-        twice = biased(_mm256_mul_epi32(zr, zi));
+        twice = _mm256_srli_epi64(_mm256_mul_epi32(zr, zi), 29);
+    }
+    static constexpr std::uint64_t HIGH_BUT_35 = 0xFFFFFFF700000000u;
+    ZORVEK_LANES_256 bool suits(const std::int64_t* cr, const std::int64_t* ci, int n) {
+        constexpr std::uint64_t FOUR = std::uint64_t{1} << 32, RANGE = 2 * FOUR;
+        std::uint64_t outside = 0;
+        for (int j = 0; j < n; ++j)
+            outside |= (static_cast<std::uint64_t>(cr[j]) + FOUR >= RANGE) | (static_cast<std::uint64_t>(ci[j]) + FOUR >= RANGE);
+        return !outside;
+    }
+    static std::int64_t exactZi(std::int64_t zi) {
+        return static_cast<std::int64_t>(static_cast<std::uint64_t>(zi) << 29) >> 29;  // bits 0 .. 34, signed
     }
     // Squares of values that fit are below 4.0 each, so their sum reaches 4.0 (2^32) exactly
     // when its high half is set: the sum marks the escape itself.
-    ZORVEK_LANES_256 __m256i flagged() { return _mm256_set1_epi64x(static_cast<long long>(0xFFFFFFFF00000000u)); }
+    ZORVEK_LANES_256 __m256i flagged() { return _mm256_set1_epi64x(static_cast<long long>(HIGH_BUT_35)); }
     ZORVEK_LANES_256 __m256i escapeMarks(__m256i, __m256i, __m256i sum, __m256i) { return sum; }
     ZORVEK_LANES_256 unsigned escaped(__m256i, __m256i, __m256i sum, __m256i fourLess1) { return bits(greater(sum, fourLess1)); }
     ZORVEK_LANES_256 unsigned unfitLanes(__m256i unfit) {
-        const __m256i high = _mm256_and_si256(unfit, _mm256_set1_epi64x(static_cast<long long>(0xFFFFFFFF00000000u)));
+        const __m256i high = _mm256_and_si256(unfit, flagged());
         return ~bits(_mm256_cmpeq_epi64(high, _mm256_setzero_si256())) & 0xF;
-    }
-    ZORVEK_LANES_256 __m256i biased(__m256i product) {
-        return _mm256_xor_si256(_mm256_srli_epi64(product, 29), _mm256_set1_epi64x(TWICE_BIAS));
     }
 };
 
@@ -595,7 +607,7 @@ template <class L>
 struct Stream256 {
     using E = typename L::Element;
     static constexpr int COUNT = L::COUNT;
-    __m256i zr, zi, cr, ci;  // ci less the format's bias of twice the product
+    __m256i zr, zi, cr, ci;
     __m256i seenR, seenI;    // states noted for finding cycles
     __m256i seen;            // lanes whose noted state belongs to their current point
     int begun[COUNT], index[COUNT];
@@ -634,7 +646,7 @@ struct Stream256 {
             // One lane, as most often: its point broadcast and blended in.
             const __m256i set = _mm256_load_si256(reinterpret_cast<const __m256i*>(spread.lanes[lanes]));
             cr = _mm256_blendv_epi8(cr, L::set(crs[next]), set);
-            ci = _mm256_blendv_epi8(ci, L::set(wrappingSub(cis[next], E{L::TWICE_BIAS})), set);
+            ci = _mm256_blendv_epi8(ci, L::set(cis[next]), set);
             zr = _mm256_andnot_si256(set, zr);
             zi = _mm256_andnot_si256(set, zi);
             seen = _mm256_andnot_si256(set, seen);
@@ -650,7 +662,7 @@ struct Stream256 {
         const __m256i order = _mm256_load_si256(reinterpret_cast<const __m256i*>(spread.order[lanes]));
         const __m256i set = _mm256_load_si256(reinterpret_cast<const __m256i*>(spread.lanes[lanes]));
         cr = _mm256_blendv_epi8(cr, spreadOver(crs + next, first, order), set);
-        ci = _mm256_blendv_epi8(ci, L::sub(spreadOver(cis + next, first, order), L::set(L::TWICE_BIAS)), set);
+        ci = _mm256_blendv_epi8(ci, spreadOver(cis + next, first, order), set);
         zr = _mm256_andnot_si256(set, zr);
         zi = _mm256_andnot_si256(set, zi);
         seen = _mm256_andnot_si256(set, seen);
@@ -695,7 +707,7 @@ struct Stream256 {
         _mm256_store_si256(reinterpret_cast<__m256i*>(pi), ci);
         for (unsigned bits = lanes; bits; bits &= bits - 1) {
             const int l = __builtin_ctz(bits);
-            counts[index[l]] = stepsLeftFrom<F>(r[l], i[l], pr[l], wrappingAdd(pi[l], E{L::TWICE_BIAS}), step - begun[l]);
+            counts[index[l]] = stepsLeftFrom<F>(r[l], L::exactZi(i[l]), pr[l], pi[l], step - begun[l]);
         }
         active &= ~lanes;
     }
@@ -709,6 +721,12 @@ __attribute__((target(ZORVEK_AVX2))) void iterateAvx2(const std::int64_t* cr64, 
     const InWidth<E> points(cr64, ci64, n);
     const E* cr = points.cr;
     const E* ci = points.ci;
+    // Points far outside the set (only in views far wider than the finest renderer's) go the
+    // plain way.
+    if (!L::suits(cr, ci, n)) [[unlikely]] {
+        iterateScalar<F>(cr64, ci64, n, counts);
+        return;
+    }
     const __m256i fourLess1 = L::set(static_cast<E>(F::FOUR - 1));
     // The bits of a lane's flags that call for a closer look.
     const __m256i flagged = L::flagged();
