@@ -161,9 +161,10 @@ TEST(MandelbrotRenderers, MatchThePlainEvaluationPixelForPixel) {
         std::int64_t x, y;
     };
     // 0.5 + 0.5i escapes within a few steps. Around 2.0 and −2.0 + 2i, points in the finest
-    // format leave the 32 bits that its vector kernels compute in, in the middle of a batch.
+    // format leave the 32 bits that its vector kernels compute in, in the middle of a batch;
+    // around 32 − 32i they start far outside them (2^35 in that format).
     const Centre centres[] = {{0, 0}, {-ONE * 3 / 4, ONE / 10}, {ONE / 4 + 0x1000000, 0}, {ONE / 2, ONE / 2},
-                              {2 * ONE, 0}, {-2 * ONE, 2 * ONE},
+                              {2 * ONE, 0}, {-2 * ONE, 2 * ONE}, {32 * ONE, -32 * ONE},
                               {0x0000000053FF8400, static_cast<std::int64_t>(0xFFFFFFFFF6016800)},
                               {static_cast<std::int64_t>(0xFFFFFFFE98BB8A00), 0x00000000077A1800}};
     // 2^50 narrows to a view of 0 in the two 32-bit formats: every pixel is the same point, so a

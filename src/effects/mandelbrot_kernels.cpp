@@ -418,8 +418,8 @@ __attribute__((target(ZORVEK_AVX512))) void iterateAvx512(const std::int64_t* cr
 
 #pragma GCC diagnostic pop
 
-// AVX2: the same lane refill, in eight 32-bit lanes per register for the coarse format and four
-// 64-bit ones for the others. AVX2 has neither a 64-bit low multiply nor a 64-bit arithmetic
+// AVX2: the same lane refill, in eight 32-bit lanes per register for the 32-bit formats and four
+// 64-bit ones for the finest. AVX2 has neither a 64-bit low multiply nor a 64-bit arithmetic
 // shift; both are built from what it has, bit for bit, wrap-arounds included. It has no mask
 // registers either: a lane's state is a bit of a plain integer, and a refill spreads the next
 // points over the free lanes by a permutation from a table.
@@ -456,14 +456,6 @@ constexpr Spread<LANES> SPREAD = makeSpread<LANES>();
 // Read from offset 8 − k: the first k words set.
 alignas(32) constexpr std::int32_t FIRST_WORDS[16] = {-1, -1, -1, -1, -1, -1, -1, -1, 0, 0, 0, 0, 0, 0, 0, 0};
 
-// x shifted right by N with the sign copied in: the logical shift leaves the sign at bit 63 − N,
-// and flipping that bit then subtracting it fills the bits above with it.
-template <int N>
-ZORVEK_INLINE_256 __m256i shiftRightSigned(__m256i x) {
-    const __m256i sign = _mm256_set1_epi64x(static_cast<long long>(std::uint64_t{1} << (63 - N)));
-    return _mm256_sub_epi64(_mm256_xor_si256(_mm256_srli_epi64(x, N), sign), sign);
-}
-
 // Lane arithmetic of one width.
 struct Lanes256x32 {
     using Element = std::int32_t;
@@ -490,10 +482,10 @@ struct Lanes256x64 {
     }
 };
 
-// A format's step in lanes: the two squares and twice the product, the latter biased by
-// TWICE_BIAS (its sign bit flipped rather than copied up), which the lanes take back through the
-// imaginary parts of their points. `unfit` marks, in the high half of a lane, values too large
-// for `squares`; `unfitLanes` names those lanes.
+// A format's step in lanes: the two squares and twice the product. `unfit` marks, in the high
+// half of a lane, values too large for `squares`; `unfitLanes` names those lanes. `suits` tells
+// whether the points of a batch lie where the lanes' shortcuts hold, and `exactZi` the exact
+// imaginary part of a state the lanes hold.
 template <class F>
 struct Lanes256;
 
@@ -501,19 +493,27 @@ struct Lanes256;
 struct AlwaysFits {
     ZORVEK_LANES_256 __m256i unfit(__m256i, __m256i) { return _mm256_setzero_si256(); }
     ZORVEK_LANES_256 unsigned unfitLanes(__m256i) { return 0; }
+    ZORVEK_LANES_256 bool suits(const std::int32_t*, const std::int32_t*, int) { return true; }
+    ZORVEK_LANES_256 std::int32_t exactZi(std::int32_t zi) { return zi; }
 };
 
-// Where a lane's escape shows in the flags (see `flagged` in Step256): a lane mask.
+// Where a lane's escape shows in the flags (see `advance`): a lane mask; `escaped` names the
+// lanes that escape.
 template <class Lanes>
 struct EscapeByComparing {
-    ZORVEK_LANES_256 __m256i escapeMarks(__m256i sum, __m256i fourLess1) { return Lanes::greater(sum, fourLess1); }
+    ZORVEK_LANES_256 __m256i flagged() { return _mm256_set1_epi32(-1); }
+    ZORVEK_LANES_256 __m256i escapeMarks(__m256i, __m256i, __m256i sum, __m256i fourLess1) {
+        return Lanes::greater(sum, fourLess1);
+    }
+    ZORVEK_LANES_256 unsigned escaped(__m256i, __m256i, __m256i sum, __m256i fourLess1) {
+        return Lanes::bits(Lanes::greater(sum, fourLess1));
+    }
 };
 
 template <>
 struct Lanes256<Coarse> : Lanes256x32, AlwaysFits, EscapeByComparing<Lanes256x32> {
     static constexpr int STREAMS = 3;
     static constexpr bool FIND_CYCLES = true;
-    static constexpr std::int32_t TWICE_BIAS = 0;
     ZORVEK_LANES_256 void squares(__m256i zr, __m256i zi, __m256i& zr2, __m256i& zi2, __m256i& twice) {
         zr2 = _mm256_srai_epi32(_mm256_mullo_epi32(zr, zr), 14);
         zi2 = _mm256_srai_epi32(_mm256_mullo_epi32(zi, zi), 14);
@@ -521,17 +521,40 @@ struct Lanes256<Coarse> : Lanes256x32, AlwaysFits, EscapeByComparing<Lanes256x32
     }
 };
 
+// Bits N .. N + 31 of 64-bit products, the even lanes' from `even` and the odd lanes' from `odd`,
+// as eight 32-bit lanes.
+template <int N>
+ZORVEK_INLINE_256 __m256i productBits(__m256i even, __m256i odd) {
+    return _mm256_blend_epi32(_mm256_srli_epi64(even, N), _mm256_slli_epi64(odd, 32 - N), 0xAA);
+}
+
+// The 27-bit format in eight 32-bit lanes: each product is formed exactly in 64 bits, the even
+// lanes' in place and the odd lanes' from their words moved down, and bits 27 .. 58 (26 .. 57 for
+// twice the product) kept, so every step is exact, wrap-arounds included. Only the escape test
+// needs more than 32 bits: while both squares lie in [0, 2^29) their sum cannot reach 4.0 and
+// nothing is flagged; a lane whose square is negative (a value that has wrapped) or whose sum
+// has any of bits 29 .. 31 set is flagged, and tested exactly in 64 bits.
 template <>
-struct Lanes256<Medium> : Lanes256x64, AlwaysFits, EscapeByComparing<Lanes256x64> {
-    static constexpr int STREAMS = 4;
+struct Lanes256<Medium> : Lanes256x32, AlwaysFits {
+    static constexpr int STREAMS = 3;
     static constexpr bool FIND_CYCLES = false;
-    static constexpr std::int64_t TWICE_BIAS = 0;
     ZORVEK_LANES_256 void squares(__m256i zr, __m256i zi, __m256i& zr2, __m256i& zi2, __m256i& twice) {
-        // Bits 27 .. 58 of the exact product of the low halves, sign-extended for the escape test.
-        zr2 = shiftRightSigned<32>(_mm256_slli_epi64(_mm256_mul_epi32(zr, zr), 5));
-        zi2 = shiftRightSigned<32>(_mm256_slli_epi64(_mm256_mul_epi32(zi, zi), 5));
-        // Bits 26 .. 57 in the low half: only the low halves are read from here on.
-        twice = _mm256_srli_epi64(_mm256_mul_epi32(zr, zi), 26);
+        const __m256i zrOdd = _mm256_shuffle_epi32(zr, 0xF5), ziOdd = _mm256_shuffle_epi32(zi, 0xF5);
+        zr2 = productBits<27>(_mm256_mul_epi32(zr, zr), _mm256_mul_epi32(zrOdd, zrOdd));
+        zi2 = productBits<27>(_mm256_mul_epi32(zi, zi), _mm256_mul_epi32(ziOdd, ziOdd));
+        twice = productBits<26>(_mm256_mul_epi32(zr, zi), _mm256_mul_epi32(zrOdd, ziOdd));
+    }
+    ZORVEK_LANES_256 __m256i flagged() { return _mm256_set1_epi32(static_cast<std::int32_t>(0xE0000000u)); }
+    ZORVEK_LANES_256 __m256i escapeMarks(__m256i zr2, __m256i zi2, __m256i sum, __m256i) {
+        return _mm256_or_si256(_mm256_or_si256(zr2, zi2), sum);
+    }
+    ZORVEK_LANES_256 unsigned escaped(__m256i zr2, __m256i zi2, __m256i, __m256i) {
+        return escapedOfFour(_mm256_castsi256_si128(zr2), _mm256_castsi256_si128(zi2)) |
+               escapedOfFour(_mm256_extracti128_si256(zr2, 1), _mm256_extracti128_si256(zi2, 1)) << 4;
+    }
+    ZORVEK_LANES_256 unsigned escapedOfFour(__m128i zr2, __m128i zi2) {
+        const __m256i sum = _mm256_add_epi64(_mm256_cvtepi32_epi64(zr2), _mm256_cvtepi32_epi64(zi2));
+        return Lanes256x64::bits(Lanes256x64::greater(sum, Lanes256x64::set(Medium::FOUR - 1)));
     }
 };
 
@@ -539,7 +562,6 @@ template <>
 struct Lanes256<Fine> : Lanes256x64 {
     static constexpr int STREAMS = 4;
     static constexpr bool FIND_CYCLES = false;
-    static constexpr std::int64_t TWICE_BIAS = std::int64_t{1} << (63 - 29);
     // Until a point is about to escape its values are below 2.0 in size, so they fit in 32 bits:
     // a square is then the exact product of the low halves, below 2^62 and not negative, and so
     // is the product in size.
@@ -547,20 +569,35 @@ struct Lanes256<Fine> : Lanes256x64 {
         const __m256i offset = _mm256_set1_epi64x(std::int64_t{1} << 31);
         return _mm256_or_si256(_mm256_add_epi64(zr, offset), _mm256_add_epi64(zi, offset));
     }
+    // Twice the product is shifted down without its sign: a negative one comes out 2^35 too large
+    // (2^64 shifted by 29), and so does the imaginary part made from it. The products read only
+    // the low halves, which that leaves alone, and the flags pass over bit 35. While the points
+    // lie within 4.0 of 0, the values of a step that began fitting stay below 2^34 in size, so an
+    // unfit value still shows in bits 32 .. 34 or the sign.
     ZORVEK_LANES_256 void squares(__m256i zr, __m256i zi, __m256i& zr2, __m256i& zi2, __m256i& twice) {
         zr2 = _mm256_srli_epi64(_mm256_mul_epi32(zr, zr), 30);
         zi2 = _mm256_srli_epi64(_mm256_mul_epi32(zi, zi), 30);
-        twice = biased(_mm256_mul_epi32(zr, zi));
+        twice = _mm256_srli_epi64(_mm256_mul_epi32(zr, zi), 29);
+    }
+    static constexpr std::uint64_t HIGH_BUT_35 = 0xFFFFFFF700000000u;
+    ZORVEK_LANES_256 bool suits(const std::int64_t* cr, const std::int64_t* ci, int n) {
+        constexpr std::uint64_t FOUR = std::uint64_t{1} << 32, RANGE = 2 * FOUR;
+        std::uint64_t outside = 0;
+        for (int j = 0; j < n; ++j)
+            outside |= (static_cast<std::uint64_t>(cr[j]) + FOUR >= RANGE) | (static_cast<std::uint64_t>(ci[j]) + FOUR >= RANGE);
+        return !outside;
+    }
+    static std::int64_t exactZi(std::int64_t zi) {
+        return static_cast<std::int64_t>(static_cast<std::uint64_t>(zi) << 29) >> 29;  // bits 0 .. 34, signed
     }
     // Squares of values that fit are below 4.0 each, so their sum reaches 4.0 (2^32) exactly
     // when its high half is set: the sum marks the escape itself.
-    ZORVEK_LANES_256 __m256i escapeMarks(__m256i sum, __m256i) { return sum; }
+    ZORVEK_LANES_256 __m256i flagged() { return _mm256_set1_epi64x(static_cast<long long>(HIGH_BUT_35)); }
+    ZORVEK_LANES_256 __m256i escapeMarks(__m256i, __m256i, __m256i sum, __m256i) { return sum; }
+    ZORVEK_LANES_256 unsigned escaped(__m256i, __m256i, __m256i sum, __m256i fourLess1) { return bits(greater(sum, fourLess1)); }
     ZORVEK_LANES_256 unsigned unfitLanes(__m256i unfit) {
-        const __m256i high = _mm256_and_si256(unfit, _mm256_set1_epi64x(static_cast<long long>(0xFFFFFFFF00000000u)));
+        const __m256i high = _mm256_and_si256(unfit, flagged());
         return ~bits(_mm256_cmpeq_epi64(high, _mm256_setzero_si256())) & 0xF;
-    }
-    ZORVEK_LANES_256 __m256i biased(__m256i product) {
-        return _mm256_xor_si256(_mm256_srli_epi64(product, 29), _mm256_set1_epi64x(TWICE_BIAS));
     }
 };
 
@@ -570,7 +607,7 @@ template <class L>
 struct Stream256 {
     using E = typename L::Element;
     static constexpr int COUNT = L::COUNT;
-    __m256i zr, zi, cr, ci;  // ci less the format's bias of twice the product
+    __m256i zr, zi, cr, ci;
     __m256i seenR, seenI;    // states noted for finding cycles
     __m256i seen;            // lanes whose noted state belongs to their current point
     int begun[COUNT], index[COUNT];
@@ -609,7 +646,7 @@ struct Stream256 {
             // One lane, as most often: its point broadcast and blended in.
             const __m256i set = _mm256_load_si256(reinterpret_cast<const __m256i*>(spread.lanes[lanes]));
             cr = _mm256_blendv_epi8(cr, L::set(crs[next]), set);
-            ci = _mm256_blendv_epi8(ci, L::set(wrappingSub(cis[next], E{L::TWICE_BIAS})), set);
+            ci = _mm256_blendv_epi8(ci, L::set(cis[next]), set);
             zr = _mm256_andnot_si256(set, zr);
             zi = _mm256_andnot_si256(set, zi);
             seen = _mm256_andnot_si256(set, seen);
@@ -625,7 +662,7 @@ struct Stream256 {
         const __m256i order = _mm256_load_si256(reinterpret_cast<const __m256i*>(spread.order[lanes]));
         const __m256i set = _mm256_load_si256(reinterpret_cast<const __m256i*>(spread.lanes[lanes]));
         cr = _mm256_blendv_epi8(cr, spreadOver(crs + next, first, order), set);
-        ci = _mm256_blendv_epi8(ci, L::sub(spreadOver(cis + next, first, order), L::set(L::TWICE_BIAS)), set);
+        ci = _mm256_blendv_epi8(ci, spreadOver(cis + next, first, order), set);
         zr = _mm256_andnot_si256(set, zr);
         zi = _mm256_andnot_si256(set, zi);
         seen = _mm256_andnot_si256(set, seen);
@@ -670,7 +707,7 @@ struct Stream256 {
         _mm256_store_si256(reinterpret_cast<__m256i*>(pi), ci);
         for (unsigned bits = lanes; bits; bits &= bits - 1) {
             const int l = __builtin_ctz(bits);
-            counts[index[l]] = stepsLeftFrom<F>(r[l], i[l], pr[l], wrappingAdd(pi[l], E{L::TWICE_BIAS}), step - begun[l]);
+            counts[index[l]] = stepsLeftFrom<F>(r[l], L::exactZi(i[l]), pr[l], pi[l], step - begun[l]);
         }
         active &= ~lanes;
     }
@@ -687,57 +724,54 @@ struct Feed256 {
     int* counts;
 };
 
-// The constants of a format's step in lanes: 4.0 less one unit of the format, and where a lane's
-// flags show (its high half for the 64-bit formats, where `unfit` marks).
-template <class F>
-struct Step256 {
-    __m256i fourLess1;
-    __m256i flagged;
-
-    ZORVEK_LANES_256 Step256 make() {
-        using E = typename Lanes256<F>::Element;
-        return {Lanes256<F>::set(static_cast<E>(F::FOUR - 1)),
-                sizeof(E) == sizeof(std::int64_t) ? _mm256_set1_epi64x(static_cast<long long>(0xFFFFFFFF00000000u))
-                                                  : _mm256_set1_epi32(-1)};
-    }
-};
-
 // Some lane of `st` escapes, repeats a noted state, or holds a value too large for the short
-// products: the last finish their points one by one, the others' step (to zr, zi) was exact.
-// The lanes that are done take the next points.
+// products; the other lanes' step (to zr, zi) was exact. The lanes that are done take the next
+// points.
 template <class F, class Stream, class Feed>
-ZORVEK_INLINE_256 void settleStep(Stream& st, const Step256<F>& k, int step, __m256i zr, __m256i zi, __m256i sum,
-                                  __m256i unfit, __m256i repeating, Feed& feed) {
+ZORVEK_INLINE_256 void settleStep(Stream& st, int step, __m256i zr, __m256i zi, __m256i zr2, __m256i zi2, __m256i sum,
+                                  __m256i fourLess1, __m256i unfit, __m256i repeating, Feed& feed) {
     using L = Lanes256<F>;
-    const unsigned unfitLanes = st.active & L::unfitLanes(unfit);
-    if (unfitLanes) st.template finishOneByOne<F>(unfitLanes, step, feed.counts);
-    const unsigned escaped = st.active & L::bits(L::greater(sum, k.fourLess1));
-    const unsigned inside = st.active & L::bits(repeating) & ~escaped;
-    st.zr = zr;
-    st.zi = zi;
-    if (const unsigned done = escaped | inside) st.retire(done, inside, step, feed.counts);
-    if (const unsigned done = escaped | inside | unfitLanes) st.refill(done, feed.cr, feed.ci, feed.n, feed.next, step + 1);
+    if constexpr (L::FIND_CYCLES) {
+        // The formats that look for cycles fit their products.
+        static_assert(std::is_base_of_v<AlwaysFits, L>);
+        const unsigned escaped = st.active & L::escaped(zr2, zi2, sum, fourLess1);
+        const unsigned inside = st.active & L::bits(repeating) & ~escaped;
+        st.zr = zr;
+        st.zi = zi;
+        if (const unsigned done = escaped | inside) {
+            st.retire(done, inside, step, feed.counts);
+            st.refill(done, feed.cr, feed.ci, feed.n, feed.next, step + 1);
+        }
+    } else {
+        // Those lanes finish their points one by one from the state they are in (where an escape
+        // shows at once), in one pass with few branches, as escapes come unforeseen.
+        const unsigned done = st.active & (L::unfitLanes(unfit) | L::escaped(zr2, zi2, sum, fourLess1));
+        if (done) st.template finishOneByOne<F>(done, step, feed.counts);
+        st.zr = zr;
+        st.zi = zi;
+        if (done) st.refill(done, feed.cr, feed.ci, feed.n, feed.next, step + 1);
+    }
 }
 
 // One step of every lane of `st`; the common step in one test: all values fit, no lane escapes
 // and none repeats a noted state. (Lanes without a point rest at 0 and never escape.)
 template <class F, class Stream, class Feed>
-ZORVEK_INLINE_256 void advance(Stream& st, const Step256<F>& k, int step, Feed& feed) {
+ZORVEK_INLINE_256 void advance(Stream& st, int step, __m256i fourLess1, __m256i flagged, Feed& feed) {
     using L = Lanes256<F>;
     const __m256i unfit = L::unfit(st.zr, st.zi);
     __m256i zr2, zi2, twice;
     L::squares(st.zr, st.zi, zr2, zi2, twice);
     const __m256i sum = L::add(zr2, zi2);
     const __m256i zi = L::add(twice, st.ci), zr = L::add(L::sub(zr2, zi2), st.cr);
-    __m256i flags = _mm256_or_si256(L::escapeMarks(sum, k.fourLess1), unfit);
+    __m256i flags = _mm256_or_si256(L::escapeMarks(zr2, zi2, sum, fourLess1), unfit);
     __m256i repeating = _mm256_setzero_si256();
     if constexpr (L::FIND_CYCLES) {
         // Back at a state it has been in: the orbit repeats for ever and never escapes.
         repeating = _mm256_and_si256(_mm256_and_si256(L::equal(zr, st.seenR), L::equal(zi, st.seenI)), st.seen);
         flags = _mm256_or_si256(flags, repeating);
     }
-    if (!_mm256_testz_si256(flags, k.flagged)) [[unlikely]] {
-        settleStep(st, k, step, zr, zi, sum, unfit, repeating, feed);
+    if (!_mm256_testz_si256(flags, flagged)) [[unlikely]] {
+        settleStep<F>(st, step, zr, zi, zr2, zi2, sum, fourLess1, unfit, repeating, feed);
     } else {
         st.zr = zr;
         st.zi = zi;
@@ -765,8 +799,16 @@ __attribute__((target(ZORVEK_AVX2))) void iterateAvx2(const std::int64_t* cr64, 
     using L = Lanes256<F>;
     using E = typename L::Element;
     const InWidth<E> points(cr64, ci64, n);
+    // Points far outside the set (only in views far wider than the finest renderer's) go the
+    // plain way.
+    if (!L::suits(points.cr, points.ci, n)) [[unlikely]] {
+        iterateScalar<F>(cr64, ci64, n, counts);
+        return;
+    }
     Feed256<E> feed{points.cr, points.ci, n, 0, counts};
-    const Step256<F> k = Step256<F>::make();
+    const __m256i fourLess1 = L::set(static_cast<E>(F::FOUR - 1));
+    // The bits of a lane's flags that call for a closer look.
+    const __m256i flagged = L::flagged();
     Stream256<L> streams[L::STREAMS];
     // Every loop over the streams is unrolled, so that their vectors live in registers.
 #pragma GCC unroll 4
@@ -776,7 +818,7 @@ __attribute__((target(ZORVEK_AVX2))) void iterateAvx2(const std::int64_t* cr64, 
     }
     for (int step = 0; anyActive(streams); ++step) {
 #pragma GCC unroll 4
-        for (auto& st : streams) advance(st, k, step, feed);
+        for (auto& st : streams) advance<F>(st, step, fourLess1, flagged, feed);
     }
 }
 
