@@ -45,8 +45,8 @@ void zoomKernel(benchmark::State& state) {
     }
     for (auto _ : state) {
         r.zoom.update(time);
-        mandelbrotKernels::render(r.zoom.frame, {r.zoom.centreX, r.zoom.centreY, r.zoom.viewHeight},
-                                  r.zoom.palette, kernel);
+        mandelbrotKernels::render(r.zoom.frame, {r.zoom.centreX, r.zoom.centreY, r.zoom.viewHeight}, r.zoom.palette,
+                                  kernel);
         benchmark::DoNotOptimize(r.zoom.frame->line[0][0]);
     }
 }
@@ -57,8 +57,7 @@ void zoomPlain(benchmark::State& state) {
     const int time = static_cast<int>(state.range(0));
     for (auto _ : state) {
         r.zoom.update(time);
-        reference::PlainMandelbrot{r.zoom.frame, r.zoom.centreX, r.zoom.centreY, r.zoom.viewHeight,
-                                   r.zoom.palette}
+        reference::PlainMandelbrot{r.zoom.frame, r.zoom.centreX, r.zoom.centreY, r.zoom.viewHeight, r.zoom.palette}
             .render();
         benchmark::DoNotOptimize(r.zoom.frame->line[0][0]);
     }
@@ -79,7 +78,11 @@ BENCHMARK(zoomPass<Mandelbrot102>)->Name("Peak/Mandelbrot102")->DenseRange(16800
 // frames of both now lie near 17700-18000. The widest coarse views, near 5000, come next.)
 BENCHMARK(zoomPass<Mandelbrot101>)->Name("Mandelbrot101")->Arg(17550)->Arg(18100)->Arg(18150)->Arg(5000);
 BENCHMARK(zoomPass<Mandelbrot102>)->Name("Mandelbrot102")->Arg(19250)->Arg(19300)->Arg(19400)->Arg(5000);
-BENCHMARK(zoomKernel<Mandelbrot101>)->Name("Kernel/Mandelbrot101")->ArgsProduct({{17550, 18100, 18150, 5000}, {0, 1, 2}});
-BENCHMARK(zoomKernel<Mandelbrot102>)->Name("Kernel/Mandelbrot102")->ArgsProduct({{19250, 19300, 19400, 5000}, {0, 1, 2}});
+BENCHMARK(zoomKernel<Mandelbrot101>)
+    ->Name("Kernel/Mandelbrot101")
+    ->ArgsProduct({{17550, 18100, 18150, 5000}, {0, 1, 2}});
+BENCHMARK(zoomKernel<Mandelbrot102>)
+    ->Name("Kernel/Mandelbrot102")
+    ->ArgsProduct({{19250, 19300, 19400, 5000}, {0, 1, 2}});
 BENCHMARK(zoomPlain<Mandelbrot101>)->Name("Plain/Mandelbrot101")->Arg(17550)->Arg(18100)->Arg(18150)->Arg(5000);
 BENCHMARK(zoomPlain<Mandelbrot102>)->Name("Plain/Mandelbrot102")->Arg(19250)->Arg(19300)->Arg(19400)->Arg(5000);

@@ -47,8 +47,7 @@ void BM_PresentOneFrame(benchmark::State& state) {
         }
         destroy_bitmap(frame);
         const Area a = screen.picture();
-        state.SetLabel(screen.rendererName() + ", picture " + std::to_string(a.w) + "x" +
-                       std::to_string(a.h));
+        state.SetLabel(screen.rendererName() + ", picture " + std::to_string(a.w) + "x" + std::to_string(a.h));
     }
     SDL_QuitSubSystem(SDL_INIT_VIDEO);
 }
@@ -57,4 +56,7 @@ void BM_PresentOneFrame(benchmark::State& state) {
 
 // Fullscreen on the display at hand; a window three times the frame; the picture enlarged by
 // SDL's renderer (0) or by the screen itself where the renderer is SDL's software one (1).
-BENCHMARK(BM_PresentOneFrame)->ArgsProduct({{0}, {0}, {0, 1}})->ArgsProduct({{1}, {3}, {0, 1}})->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_PresentOneFrame)
+    ->ArgsProduct({{0}, {0}, {0, 1}})
+    ->ArgsProduct({{1}, {3}, {0, 1}})
+    ->Unit(benchmark::kMicrosecond);

@@ -99,8 +99,7 @@ void BM_LoadAndDecodeShowLengthModule(benchmark::State& state) {
     for (auto _ : state) {
         auto t0 = std::chrono::steady_clock::now();
         FMOD_SOUND* sound = nullptr;
-        FMOD_System_CreateSound(system, path.c_str(), FMOD_LOOP_OFF | FMOD_2D | FMOD_SOFTWARE,
-                                nullptr, &sound);
+        FMOD_System_CreateSound(system, path.c_str(), FMOD_LOOP_OFF | FMOD_2D | FMOD_SOFTWARE, nullptr, &sound);
         created += std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count();
         // The release waits for the decoder thread: time it to the end of decoding.
         FMOD_CHANNEL* channel = nullptr;

@@ -58,8 +58,7 @@ BITMAP* pass(Demo& demo, Bump& effect, int lightX, int lightY) {
 
 // The relief lit pixel by pixel with the library's clipped reads, as the rule states it, with
 // no read outside the light image's 256 x 256 window or the image itself.
-std::uint32_t expectedPixel(BITMAP* bump, BITMAP* light, int x, int y, int lightX, int lightY,
-                            bool depth) {
+std::uint32_t expectedPixel(BITMAP* bump, BITMAP* light, int x, int y, int lightX, int lightY, bool depth) {
     auto height = [bump](int px, int py) { return getpixel(bump, px, py) & 0xFF; };
     const int u = x - lightX + 128 + ((height(x, y) - height(x + 2, y)) >> 1);
     const int v = y - lightY + 127 + ((height(x, y) - height(x, y + 2)) >> 1);
@@ -206,8 +205,7 @@ TEST(BumpmapEffect, ADownhillSlopeOfOddHeightRoundsTowardMinusInfinity) {
     bump.load(&demo, "BUMP", "LIGHT");
     bump.start();
     BITMAP* f = pass(demo, bump, 60, 120);
-    for (int x : {10, 11, 100, 150})
-        EXPECT_EQ(pixel(f, x, 120), BumpDemo::lightColour(x - 60 + 128 - 2, 127)) << x;
+    for (int x : {10, 11, 100, 150}) EXPECT_EQ(pixel(f, x, 120), BumpDemo::lightColour(x - 60 + 128 - 2, 127)) << x;
     bump.stop();
 }
 

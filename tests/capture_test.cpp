@@ -58,10 +58,10 @@ TEST(CaptureOptions, CountFramesUpToButNotIncludingTheEnd) {
 
 TEST(CaptureOptions, RefuseBadArgumentsWithOneLineNamingTheProblem) {
     const std::vector<std::vector<std::string>> bad = {
-        {"--fps", "0"},       {"--fps", "1001"},  {"--fps", "sixty"}, {"--from", "5000", "--to", "4000"},
-        {"--to", "0"},        {"--bogus"},        {"--out"},          {"--from", "-5"},
-        {"--scale", "0"},     {"--video", "sub/"}, {"--video", ".."}, {"--threads", "0"},
-        {"--quality", "best"}, {"--quality"},     {"--plot"},
+        {"--fps", "0"},        {"--fps", "1001"},   {"--fps", "sixty"}, {"--from", "5000", "--to", "4000"},
+        {"--to", "0"},         {"--bogus"},         {"--out"},          {"--from", "-5"},
+        {"--scale", "0"},      {"--video", "sub/"}, {"--video", ".."},  {"--threads", "0"},
+        {"--quality", "best"}, {"--quality"},       {"--plot"},
     };
     for (const auto& args : bad) {
         Options o;
@@ -165,23 +165,23 @@ TEST(Wav, WritesACanonicalHeaderAndEverySample) {
     std::fclose(file);
     ASSERT_EQ(b.size(), 44u + 12u);
     EXPECT_EQ(std::string(b.begin(), b.begin() + 4), "RIFF");
-    EXPECT_EQ(b[4], 36 + 12);                   // everything after the RIFF size
+    EXPECT_EQ(b[4], 36 + 12);  // everything after the RIFF size
     EXPECT_EQ(std::string(b.begin() + 8, b.begin() + 16), "WAVEfmt ");
-    EXPECT_EQ(b[22], 2);                        // stereo
+    EXPECT_EQ(b[22], 2);  // stereo
     EXPECT_EQ(b[24] | b[25] << 8 | b[26] << 16, 48000);
-    EXPECT_EQ(b[34], 16);                       // bits per sample
-    EXPECT_EQ(b[40], 12);                       // data bytes
-    EXPECT_EQ(b[44 + 6], 0xFF);                 // 32767, little-endian
+    EXPECT_EQ(b[34], 16);        // bits per sample
+    EXPECT_EQ(b[40], 12);        // data bytes
+    EXPECT_EQ(b[44 + 6], 0xFF);  // 32767, little-endian
     EXPECT_EQ(b[44 + 7], 0x7F);
-    EXPECT_EQ(b[44 + 10], 0x02);                // 258
+    EXPECT_EQ(b[44 + 10], 0x02);  // 258
     EXPECT_EQ(b[44 + 11], 0x01);
 }
 
 TEST(Wav, SoundTooLargeForTheHeaderIsRefusedRatherThanWrapped) {
     unsigned char h[WAV_HEADER_BYTES];
     auto field = [&](int at) {
-        return std::uint32_t(h[at]) | std::uint32_t(h[at + 1]) << 8 |
-               std::uint32_t(h[at + 2]) << 16 | std::uint32_t(h[at + 3]) << 24;
+        return std::uint32_t(h[at]) | std::uint32_t(h[at + 1]) << 8 | std::uint32_t(h[at + 2]) << 16 |
+               std::uint32_t(h[at + 3]) << 24;
     };
     const std::uint64_t largest = 0xFFFFFFFFull - 36;
     ASSERT_TRUE(wavHeader(largest, 48000, h));
@@ -259,9 +259,8 @@ TEST(Encoder, ReadsItsExtraInputAndFailsWhenItComplainsEvenWithStatusZero) {
     EXPECT_TRUE(fine.finish(error)) << error;
 
     Encoder complaining;
-    ASSERT_TRUE(complaining.start(
-        {"sh", "-c", "cat >/dev/null; printf 'Error closing file x: File too large\\n' >&2"}, -1,
-        error));
+    ASSERT_TRUE(complaining.start({"sh", "-c", "cat >/dev/null; printf 'Error closing file x: File too large\\n' >&2"},
+                                  -1, error));
     EXPECT_FALSE(complaining.finish(error));
     EXPECT_EQ(error, "sh failed: Error closing file x: File too large");
 
@@ -295,7 +294,8 @@ TEST(BenchPlot, ShowsEveryPassTheBudgetsAndTheSlowestMomentsOnAScaleThatHoldsThe
     const double top = plotTop(plot.ms);
     EXPECT_GE(top, 300.0 * 1.2);
     EXPECT_EQ(plotTop({0.3, 4.0}), 25.0);
-    const std::string file = (std::filesystem::temp_directory_path() / ("velmora-plot-" + std::to_string(getpid()) + ".png")).string();
+    const std::string file =
+        (std::filesystem::temp_directory_path() / ("velmora-plot-" + std::to_string(getpid()) + ".png")).string();
     std::string error;
     ASSERT_TRUE(writeBenchPlot(file, plot, error)) << error;
     BITMAP* picture = load_png(file.c_str(), nullptr);

@@ -235,10 +235,9 @@ TEST_F(WindowInput, EveryKeyOfTheShowDoesWhatItsHandlerSays) {
     for (int f = 0; f < 12; ++f) Demo::setKeyJump(KEY_F1 + f, 1000 * (f + 1));
     Demo::setKeyJump(KEY_HOME, 0);
     Demo::setKeyJump(KEY_END, 286998);
-    const SDL_Scancode chapters[] = {SDL_SCANCODE_F1, SDL_SCANCODE_F2, SDL_SCANCODE_F3,
-                                     SDL_SCANCODE_F4, SDL_SCANCODE_F5, SDL_SCANCODE_F6,
-                                     SDL_SCANCODE_F7, SDL_SCANCODE_F8, SDL_SCANCODE_F9,
-                                     SDL_SCANCODE_F10, SDL_SCANCODE_F12};
+    const SDL_Scancode chapters[] = {SDL_SCANCODE_F1, SDL_SCANCODE_F2,  SDL_SCANCODE_F3, SDL_SCANCODE_F4,
+                                     SDL_SCANCODE_F5, SDL_SCANCODE_F6,  SDL_SCANCODE_F7, SDL_SCANCODE_F8,
+                                     SDL_SCANCODE_F9, SDL_SCANCODE_F10, SDL_SCANCODE_F12};
     for (SDL_Scancode code : chapters) {
         tap(code);
         const int f = code == SDL_SCANCODE_F12 ? 11 : code - SDL_SCANCODE_F1;

@@ -61,8 +61,7 @@ TEST_F(DataFolders, AMissingFileIsReportedWithEveryPlaceTriedAndTheShowFailsWher
     EXPECT_FALSE(s.found);
     EXPECT_EQ(s.folder, root / shared);
     ASSERT_EQ(s.problems.size(), 1u);
-    EXPECT_EQ(s.problems[0], "drift.mod not found in: " + at(programs) + ", " + at(shared) +
-                                 ", $VELMORA_DATA (unset)");
+    EXPECT_EQ(s.problems[0], "drift.mod not found in: " + at(programs) + ", " + at(shared) + ", $VELMORA_DATA (unset)");
 
     s = search("");
     ASSERT_EQ(s.problems.size(), 1u);
@@ -76,9 +75,8 @@ TEST_F(DataFolders, FilesSplitOverTwoPlacesAreNotTakenForTheShow) {
     DataSearch s = search(variable.c_str());
     EXPECT_FALSE(s.found);
     ASSERT_EQ(s.problems.size(), 1u);
-    EXPECT_EQ(s.problems[0], "oldskool.dat and drift.mod are not together in any of: " +
-                                 at(programs) + ", " + at(shared) + ", " + variable +
-                                 " ($VELMORA_DATA)");
+    EXPECT_EQ(s.problems[0], "oldskool.dat and drift.mod are not together in any of: " + at(programs) + ", " +
+                                 at(shared) + ", " + variable + " ($VELMORA_DATA)");
 }
 
 }  // namespace

@@ -24,11 +24,11 @@ constexpr std::uint32_t MAGENTA = 0xFF00FF;
 
 enum class Kind { Opaque, Alpha, Magenta, Grey, OneBit };
 enum class Fit {
-    Exact,      // exactly w x h
-    AtMost,     // at most w x h
-    AtLeast,    // at least w x h
-    Strip,      // any width, at most h rows
-    Movie,      // w wide, a whole number (at least 2) of h-row frames
+    Exact,    // exactly w x h
+    AtMost,   // at most w x h
+    AtLeast,  // at least w x h
+    Strip,    // any width, at most h rows
+    Movie,    // w wide, a whole number (at least 2) of h-row frames
 };
 
 struct Expected {
@@ -141,27 +141,27 @@ TEST(Datafile, everyCatalogueObjectLoadsAs32BitsAtItsSize) {
         EXPECT_EQ(bitmap_color_depth(p.get()), 32);
         int w = p->w, h = p->h;
         switch (e.fit) {
-        case Fit::Exact:
-            EXPECT_EQ(w, e.w);
-            EXPECT_EQ(h, e.h);
-            break;
-        case Fit::AtMost:
-            EXPECT_LE(w, e.w);
-            EXPECT_LE(h, e.h);
-            break;
-        case Fit::AtLeast:
-            EXPECT_GE(w, e.w);
-            EXPECT_GE(h, e.h);
-            break;
-        case Fit::Strip:
-            EXPECT_GT(w, 0);
-            EXPECT_LE(h, e.h);
-            break;
-        case Fit::Movie:
-            EXPECT_EQ(w, e.w);
-            EXPECT_EQ(h % e.h, 0);
-            EXPECT_GE(h / e.h, 2);
-            break;
+            case Fit::Exact:
+                EXPECT_EQ(w, e.w);
+                EXPECT_EQ(h, e.h);
+                break;
+            case Fit::AtMost:
+                EXPECT_LE(w, e.w);
+                EXPECT_LE(h, e.h);
+                break;
+            case Fit::AtLeast:
+                EXPECT_GE(w, e.w);
+                EXPECT_GE(h, e.h);
+                break;
+            case Fit::Strip:
+                EXPECT_GT(w, 0);
+                EXPECT_LE(h, e.h);
+                break;
+            case Fit::Movie:
+                EXPECT_EQ(w, e.w);
+                EXPECT_EQ(h % e.h, 0);
+                EXPECT_GE(h / e.h, 2);
+                break;
         }
     }
 }
@@ -288,8 +288,7 @@ TEST(Datafile, creditsAreExactMagentaWhereverTheyAreNotText) {
     int magenta = 0, text = 0, nearlyMagenta = 0;
     forEachPixel(p.get(), [&](int, int, std::uint32_t c) {
         c &= 0xFFFFFF;
-        if (c == MAGENTA)
-            ++magenta;
+        if (c == MAGENTA) ++magenta;
         else {
             ++text;
             nearlyMagenta += (255 - red(c)) + green(c) + (255 - blue(c)) < 200;
@@ -346,7 +345,8 @@ TEST(Datafile, lightImagesAreBrightestAtTheLightCentreAndBlackAtTheEdges) {
         int best = 0, farthest = 0;
         forEachPixel(p.get(), [&](int, int, std::uint32_t c) { best = std::max(best, red(c) + green(c) + blue(c)); });
         forEachPixel(p.get(), [&](int x, int y, std::uint32_t c) {
-            if (red(c) + green(c) + blue(c) == best) farthest = std::max(farthest, std::abs(x - 128) + std::abs(y - 127));
+            if (red(c) + green(c) + blue(c) == best)
+                farthest = std::max(farthest, std::abs(x - 128) + std::abs(y - 127));
         });
         EXPECT_LE(farthest, 1);
         EXPECT_GT(best, 600);

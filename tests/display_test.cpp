@@ -137,8 +137,7 @@ TEST(DisplayScratch, TheMostFramesEverLentAtOnceAreKept) {
 TEST(DisplayScratch, TheFifteenthBorrowEndsTheProgram) {
     HeadlessDemo demo;
     for (int i = 0; i < Display::NUM_SCRATCH; ++i) demo.display.borrowScratch();
-    EXPECT_EXIT(demo.display.borrowScratch(), ::testing::ExitedWithCode(STATUS_MISUSE),
-                OUT_OF_SCRATCH);
+    EXPECT_EXIT(demo.display.borrowScratch(), ::testing::ExitedWithCode(STATUS_MISUSE), OUT_OF_SCRATCH);
 }
 
 TEST(DisplayScratch, ReturningAFrameThatIsNotAScratchFrameEndsTheProgram) {
@@ -171,7 +170,6 @@ TEST(DisplayScratch, AScratchFrameThatCannotBeCreatedEndsTheProgram) {
                 "^Out of memory making the scratch frames \\(14 of 8000 x 8000\\)\\.\n$");
 #endif
 }
-
 
 namespace {
 

@@ -88,8 +88,7 @@ TEST(FrameStack, APushOntoAFullStackEndsTheProgramInsteadOfWritingPastIt) {
     user.init(&demo);
     Bitmap frame(0);
     for (int i = 0; i < 16; ++i) user.push(frame);
-    EXPECT_EXIT(user.push(frame), ::testing::ExitedWithCode(STATUS_MISUSE),
-                "^Framestack overflow\\.\n$");
+    EXPECT_EXIT(user.push(frame), ::testing::ExitedWithCode(STATUS_MISUSE), "^Framestack overflow\\.\n$");
 }
 
 TEST(FrameStack, PoppingTheFloorIsLeftToTheEndOfPassCheckButPoppingBelowItEndsTheProgram) {

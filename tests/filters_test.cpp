@@ -65,8 +65,8 @@ void expectMatchesReference(HeadlessDemo& demo, Filter3x3Effect& filter, const i
         for (int x = 0; x < 320; ++x) {
             std::uint32_t want = reference(source, x, y, w, filter.bias, filter.shift);
             if (pixel(out, x, y) != want && wrong++ < 3)
-                ADD_FAILURE() << filter.name() << " at (" << x << ", " << y << "): " << std::hex
-                              << pixel(out, x, y) << " instead of " << want;
+                ADD_FAILURE() << filter.name() << " at (" << x << ", " << y << "): " << std::hex << pixel(out, x, y)
+                              << " instead of " << want;
         }
     EXPECT_EQ(wrong, 0);
     filter.stop();

@@ -75,12 +75,19 @@ TEST(FrameEffects, ShowTheirNamesInTheEventList) {
     RainbowSeed seed;
     FeedbackFeederEffect feeder;
     FeedbackEaterEffect eater;
-    const std::pair<Effect*, const char*> names[] = {
-        {&black, "Blackness"}, {&white, "Whiteness"}, {&pink, "Magic Pink"},
-        {&canvas, "Canvas"},   {&copy, "Copy"},       {&trash, "Trash"},
-        {&noise, "Noise"},     {&rgbug, "Rgbug"},     {&speckle, "Salt and pepper"},
-        {&flipper, "Vertical Flipper"}, {&seed, "Rainbow Seed"},
-        {&feeder, "Feedback Feeder"},   {&eater, "Feedback Eater"}};
+    const std::pair<Effect*, const char*> names[] = {{&black, "Blackness"},
+                                                     {&white, "Whiteness"},
+                                                     {&pink, "Magic Pink"},
+                                                     {&canvas, "Canvas"},
+                                                     {&copy, "Copy"},
+                                                     {&trash, "Trash"},
+                                                     {&noise, "Noise"},
+                                                     {&rgbug, "Rgbug"},
+                                                     {&speckle, "Salt and pepper"},
+                                                     {&flipper, "Vertical Flipper"},
+                                                     {&seed, "Rainbow Seed"},
+                                                     {&feeder, "Feedback Feeder"},
+                                                     {&eater, "Feedback Eater"}};
     for (auto [effect, name] : names) EXPECT_STREQ(effect->name(), name);
 }
 
@@ -90,9 +97,9 @@ TEST(FrameEffects, FillsPushTheirOwnFrameInOneColour) {
     WhitenessEffect white;
     MagicPinkEffect pink;
     TrashEffect trash;
-    for (ProtectedFrameEffect* fill : {static_cast<ProtectedFrameEffect*>(&black),
-                                       static_cast<ProtectedFrameEffect*>(&white),
-                                       static_cast<ProtectedFrameEffect*>(&pink)})
+    for (ProtectedFrameEffect* fill :
+         {static_cast<ProtectedFrameEffect*>(&black), static_cast<ProtectedFrameEffect*>(&white),
+          static_cast<ProtectedFrameEffect*>(&pink)})
         fill->init(&stage.demo);
     trash.init(&stage.demo);
     stage.event(white, 0, 1000);

@@ -150,7 +150,8 @@ TEST(ImageEffects, AlphaBlitBlendsAsAllegrosAlphaSpriteOnOneThreadAndInStripsOnA
         stage.demo.workers.resize(threads);
         BITMAP* picture = stage.picture("GLASS_PNG", makeFrame(0, 320, 240));
         scramble(picture, 11);  // every alpha from 0 to 255
-        for (int x = 0; x < 320; x += 7) setPixel(picture, x, x % 240, static_cast<std::uint32_t>(bitmap_mask_color(picture)));
+        for (int x = 0; x < 320; x += 7)
+            setPixel(picture, x, x % 240, static_cast<std::uint32_t>(bitmap_mask_color(picture)));
         for (auto [x, y] : {std::pair{-7, 13}, {5, -9}, {0, 0}, {301, 230}, {-320, 0}}) {
             AlphaBlitEffect alpha;
             alpha.load(&stage.demo, "GLASS_PNG", x, y);
@@ -179,7 +180,7 @@ TEST(ImageEffects, AlphaBlitBlendsEachPixelByItsOwnAlpha) {
     AlphaBlitEffect alpha;
     alpha.load(&stage.demo, "GLASS_PNG", 10, 20);
     drawOnGrey(stage.demo, alpha, frame);
-    EXPECT_EQ(pixel(frame, 10, 20), 0x404040u);   // alpha 0: nothing of the picture
+    EXPECT_EQ(pixel(frame, 10, 20), 0x404040u);    // alpha 0: nothing of the picture
     EXPECT_EQ(pixel(frame, 11, 20), 0x00C08000u);  // alpha 255: the picture's colour
     std::uint32_t half = pixel(frame, 12, 20);     // alpha 128: half way from 0x40 to 0xFF
     for (int c = 0; c < 3; ++c) EXPECT_NEAR(static_cast<int>((half >> (8 * c)) & 0xFF), 0x40 + (0xFF - 0x40) / 2, 1);

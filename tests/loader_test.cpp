@@ -33,8 +33,8 @@ public:
             const char* file;
             std::uint32_t colour;
         };
-        for (Picture p : {Picture{"red.png", 0xFF0000}, Picture{"green.png", 0x00FF00},
-                          Picture{"blue.png", 0x0000FF}}) {
+        for (Picture p :
+             {Picture{"red.png", 0xFF0000}, Picture{"green.png", 0x00FF00}, Picture{"blue.png", 0x0000FF}}) {
             Bitmap b(p.colour, 8, 4);
             save_png((dir + "/" + p.file).c_str(), b, nullptr);
         }
@@ -167,8 +167,7 @@ TEST_F(LoaderEntries, OtherKindsOfObjectAreCachedByPathWithTheirExtraValue) {
 TEST_F(LoaderEntries, AFullCacheEndsTheProgramWithTheCapacityCode) {
     static char objects[Loader::MAX_CACHESIZE + 1];
     for (int i = 0; i < Loader::MAX_CACHESIZE; ++i) loader.insert("x#Y", &objects[i], 0, 2);
-    EXPECT_EXIT(loader.insert("x#Z", &objects[Loader::MAX_CACHESIZE], 0, 2),
-                ::testing::ExitedWithCode(STATUS_CAPACITY),
+    EXPECT_EXIT(loader.insert("x#Z", &objects[Loader::MAX_CACHESIZE], 0, 2), ::testing::ExitedWithCode(STATUS_CAPACITY),
                 "^Loeader cache is full\\. Load less, unload more or increase MAX_CACHESIZE\n$");
     for (int i = Loader::MAX_CACHESIZE - 1; i >= 0; --i) loader.release(&objects[i]);
     EXPECT_EQ(loader.count, 0);
@@ -211,9 +210,7 @@ struct LoaderFiles : ::testing::Test {
 };
 
 // Three small pictures named A, B, C.
-Bytes threePictures() {
-    return datafileOf({{"A", plainPng(4, 4)}, {"B", plainPng(4, 4)}, {"C", plainPng(4, 4)}});
-}
+Bytes threePictures() { return datafileOf({{"A", plainPng(4, 4)}, {"B", plainPng(4, 4)}, {"C", plainPng(4, 4)}}); }
 
 }  // namespace
 
@@ -303,9 +300,8 @@ TEST_F(LoaderFiles, ObjectsAreCheckedAgainstWhatIsLeftOfTheFileAndTheOnesBeforeA
 }
 
 TEST_F(LoaderFiles, PicturesAreCheckedBeforeAnyDecoderSeesThem) {
-    Bytes huge = plainPng(1, 1), wide = plainPng(1, 1), badType = plainPng(4, 4),
-          badDepth = plainPng(4, 4), flipped = plainPng(4, 4), unended = plainPng(4, 4),
-          unpainted = plainPng(4, 4, 3, 8);
+    Bytes huge = plainPng(1, 1), wide = plainPng(1, 1), badType = plainPng(4, 4), badDepth = plainPng(4, 4),
+          flipped = plainPng(4, 4), unended = plainPng(4, 4), unpainted = plainPng(4, 4, 3, 8);
     setPngHeader(huge, 65536, 65536, 8, 6);  // 16 GB of pixels claimed by a 1 x 1 picture
     setPngHeader(wide, 4097, 1, 8, 2);
     setPngHeader(badType, 4, 4, 8, 5);
@@ -315,9 +311,13 @@ TEST_F(LoaderFiles, PicturesAreCheckedBeforeAnyDecoderSeesThem) {
     ChunkAt palette = pngChunks(unpainted)[1];
     unpainted.erase(unpainted.begin() + static_cast<std::ptrdiff_t>(palette.at),
                     unpainted.begin() + static_cast<std::ptrdiff_t>(palette.at + 12 + palette.length));
-    use("pictures.dat", datafileOf({{"HUGE", huge}, {"WIDE", wide}, {"BADTYPE", badType},
-                                    {"BADDEPTH", badDepth}, {"FLIPPED", flipped},
-                                    {"UNENDED", unended}, {"UNPAINTED", unpainted},
+    use("pictures.dat", datafileOf({{"HUGE", huge},
+                                    {"WIDE", wide},
+                                    {"BADTYPE", badType},
+                                    {"BADDEPTH", badDepth},
+                                    {"FLIPPED", flipped},
+                                    {"UNENDED", unended},
+                                    {"UNPAINTED", unpainted},
                                     {"EDGE", plainPng(4096, 4096, 6, 16)},
                                     {"GREY2", plainPng(3, 5, 0, 2)},
                                     {"INTERLACED", plainPng(13, 7, 6, 8, 0x42, true)},
@@ -326,8 +326,8 @@ TEST_F(LoaderFiles, PicturesAreCheckedBeforeAnyDecoderSeesThem) {
                                     {"BADFILTER", withPictureData(plainPng(4, 4), [](Bytes& raw) { raw[13] = 5; })},
                                     {"SHORT", withPictureData(plainPng(4, 4), [](Bytes& raw) { raw.pop_back(); })},
                                     {"LONG", withPictureData(plainPng(4, 4), [](Bytes& raw) { raw.push_back(0); })}}));
-    for (const char* refused : {"HUGE", "WIDE", "BADTYPE", "BADDEPTH", "FLIPPED", "UNENDED", "UNPAINTED",
-                                "BADFILTER", "SHORT", "LONG"})
+    for (const char* refused :
+         {"HUGE", "WIDE", "BADTYPE", "BADDEPTH", "FLIPPED", "UNENDED", "UNPAINTED", "BADFILTER", "SHORT", "LONG"})
         expectRefused(refused);
     BITMAP* interlaced = loader.loadImage("INTERLACED");
     EXPECT_EQ(interlaced->w, 13);

@@ -437,8 +437,8 @@ TEST_F(MainLoopTime, PlayedOnceTheShowEndsOnItsLastMomentInsteadOfRewinding) {
     Generator longest, last;
     init(longest).colour = 0xAA0000;
     init(last).colour = 0x00AA00;
-    demo.timeline.add(0, 30000, &longest);   // ends 29999, after the last event added
-    demo.timeline.add(20000, 5000, &last);   // lastEnd 24999
+    demo.timeline.add(0, 30000, &longest);  // ends 29999, after the last event added
+    demo.timeline.add(20000, 5000, &last);  // lastEnd 24999
     begin();
     loop->quitAtEnd = true;
     passAt(29000);

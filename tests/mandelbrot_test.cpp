@@ -65,9 +65,9 @@ void expectSameAsPlain(int w, int h, std::int64_t cx, std::int64_t cy, std::int6
             for (int y = 0; y < h; ++y)
                 for (int x = 0; x < w; ++x)
                     if (pixel(actual, x, y) != pixel(expected, x, y) && wrong++ == 0) firstX = x, firstY = y;
-            EXPECT_EQ(wrong, 0) << "kernel " << static_cast<int>(kernel) << (pool ? " on a pool" : "") << ", "
-                                << w << "x" << h << " view " << height << " centre " << cx << "," << cy
-                                << ": first at " << firstX << "," << firstY;
+            EXPECT_EQ(wrong, 0) << "kernel " << static_cast<int>(kernel) << (pool ? " on a pool" : "") << ", " << w
+                                << "x" << h << " view " << height << " centre " << cx << "," << cy << ": first at "
+                                << firstX << "," << firstY;
         }
     }
 }
@@ -163,15 +163,20 @@ TEST(MandelbrotRenderers, MatchThePlainEvaluationPixelForPixel) {
     // 0.5 + 0.5i escapes within a few steps. Around 2.0 and −2.0 + 2i, points in the finest
     // format leave the 32 bits that its vector kernels compute in, in the middle of a batch;
     // around 32 − 32i they start far outside them (2^35 in that format).
-    const Centre centres[] = {{0, 0}, {-ONE * 3 / 4, ONE / 10}, {ONE / 4 + 0x1000000, 0}, {ONE / 2, ONE / 2},
-                              {2 * ONE, 0}, {-2 * ONE, 2 * ONE}, {32 * ONE, -32 * ONE},
+    const Centre centres[] = {{0, 0},
+                              {-ONE * 3 / 4, ONE / 10},
+                              {ONE / 4 + 0x1000000, 0},
+                              {ONE / 2, ONE / 2},
+                              {2 * ONE, 0},
+                              {-2 * ONE, 2 * ONE},
+                              {32 * ONE, -32 * ONE},
                               {0x0000000053FF8400, static_cast<std::int64_t>(0xFFFFFFFFF6016800)},
                               {static_cast<std::int64_t>(0xFFFFFFFE98BB8A00), 0x00000000077A1800}};
     // 2^50 narrows to a view of 0 in the two 32-bit formats: every pixel is the same point, so a
     // lane's next point retraces its last one, and a state noted for the one must not pass for
     // a repeat of the other's.
-    const std::int64_t heights[] = {std::int64_t{1} << 50, 8 * ONE, ONE, 0x10000001, 0x10000000, 0x400000, 0x2001,
-                                    0x2000, 0x400, 60, -ONE};
+    const std::int64_t heights[] = {
+        std::int64_t{1} << 50, 8 * ONE, ONE, 0x10000001, 0x10000000, 0x400000, 0x2001, 0x2000, 0x400, 60, -ONE};
     for (const Centre& c : centres)
         for (std::int64_t height : heights) {
             expectSameAsPlain(64, 48, c.x, c.y, height, grey);
@@ -189,7 +194,8 @@ TEST(MandelbrotRenderers, MatchThePlainEvaluationOnFullFramesOfBothZooms) {
     }
     // The slowest local times of each zoom among them.
     for (int time : {0, 3000, 5000, 9000, 12000, 15300, 15900, 17550, 18150, 19250, 19400, 20000, 24400, 24999}) {
-        for (MandelbrotEffect* zoom : {static_cast<MandelbrotEffect*>(&first), static_cast<MandelbrotEffect*>(&second)}) {
+        for (MandelbrotEffect* zoom :
+             {static_cast<MandelbrotEffect*>(&first), static_cast<MandelbrotEffect*>(&second)}) {
             zoom->update(time);
             expectSameAsPlain(320, 240, zoom->centreX, zoom->centreY, zoom->viewHeight, zoom->palette);
         }

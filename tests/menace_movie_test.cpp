@@ -68,11 +68,11 @@ TEST(MenaceMovie, CellsCountDotsPerChannelInTheFixedOrder) {
     MenaceMovieEffect movie;
     movie.load(&m.demo, "MOVIE_PNG", 49);
     movie.start();
-    setPixel(m.strip, 3, 2, 0x000F0F);     // every channel below 0x10: black cell
-    setPixel(m.strip, 4, 2, 0xFFFFFF);     // index 4095
-    setPixel(m.strip, 5, 2, 0x10F080);     // red 1, green 15, blue 8
-    setPixel(m.strip, 6, 2, 0x700000);     // red 7
-    setPixel(m.strip, 7, 2, 0x800000);     // red 8: nine dots
+    setPixel(m.strip, 3, 2, 0x000F0F);  // every channel below 0x10: black cell
+    setPixel(m.strip, 4, 2, 0xFFFFFF);  // index 4095
+    setPixel(m.strip, 5, 2, 0x10F080);  // red 1, green 15, blue 8
+    setPixel(m.strip, 6, 2, 0x700000);  // red 7
+    setPixel(m.strip, 7, 2, 0x800000);  // red 8: nine dots
     movie.update(0);
     movie.render();
     ASSERT_EQ(m.demo.frameCount, 2);
@@ -165,11 +165,12 @@ TEST(MenaceMovie, APassAllocatesNothing) {
     movie.load(&m.demo, "MOVIE_PNG", 49);
     movie.start();
     EXPECT_EQ(allocationsDuring([&] {
-        for (int time = 0; time < 980; time += 49) {
-            movie.update(time);
-            movie.render();
-            m.demo.frameCount = 1;
-        }
-    }), 0);
+                  for (int time = 0; time < 980; time += 49) {
+                      movie.update(time);
+                      movie.render();
+                      m.demo.frameCount = 1;
+                  }
+              }),
+              0);
     movie.stop();
 }

@@ -31,9 +31,7 @@ struct Field {
     }
 };
 
-Ball ball(int x, int y, int radius, int red, int green, int blue) {
-    return {x, y, radius, red, green, blue, 0, 0, 0};
-}
+Ball ball(int x, int y, int radius, int red, int green, int blue) { return {x, y, radius, red, green, blue, 0, 0, 0}; }
 
 // Every pixel of the frame against the plain evaluation of the same balls: the field through
 // every kernel, and the effect's own render in its mode.
@@ -101,8 +99,8 @@ TEST(MetaballField, NegativeSumsAreBlackAndBrightOnesScaleDownWithTheirRatios) {
     // Far enough apart (distance² 32500) that neither adds anything on the other's centre.
     Field f({ball(0, 0, 1, 510, 255, 0), ball(-150, 100, 10, -5, 300, -7)});
     BITMAP* frame = f.render();
-    EXPECT_EQ(pixel(frame, 160, 120), 0xFF7F00u);  // (510, 255, 0) → (255, 127, 0)
-    EXPECT_EQ(pixel(frame, 10, 220), 0x00FF00u);   // (−500, 30000, −700) → (0, 255, 0)
+    EXPECT_EQ(pixel(frame, 160, 120), 0xFF7F00u);      // (510, 255, 0) → (255, 127, 0)
+    EXPECT_EQ(pixel(frame, 10, 220), 0x00FF00u);       // (−500, 30000, −700) → (0, 255, 0)
     EXPECT_EQ(pixel(frame, 10 + 30, 220), 0x002100u);  // (−500, 30000, −700) / 900
     // Blue is negative or zero everywhere on the row between them.
     for (int x = 0; x < 320; ++x) EXPECT_EQ(pixels::blueOf(pixel(frame, x, 220)), 0) << x;

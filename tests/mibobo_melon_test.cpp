@@ -164,12 +164,13 @@ TEST(Card, APassAllocatesNothing) {
     card.init(&c.demo);
     card.start();
     EXPECT_EQ(allocationsDuring([&] {
-        for (int time = 0; time < 1000; time += 50) {
-            card.update(time);
-            card.render();
-            c.demo.frameCount = 1;
-        }
-    }), 0);
+                  for (int time = 0; time < 1000; time += 50) {
+                      card.update(time);
+                      card.render();
+                      c.demo.frameCount = 1;
+                  }
+              }),
+              0);
     card.stop();
 }
 
@@ -252,13 +253,14 @@ TEST(Melon, APassAllocatesNothing) {
     MelonDemo m;
     Bitmap below(0);
     EXPECT_EQ(allocationsDuring([&] {
-        for (int time = 0; time < 975; time += 25) {
-            pushFrame(m.demo, below);
-            m.effect.update(time);
-            m.effect.render();
-            m.demo.frameCount = 1;
-        }
-    }), 0);
+                  for (int time = 0; time < 975; time += 25) {
+                      pushFrame(m.demo, below);
+                      m.effect.update(time);
+                      m.effect.render();
+                      m.demo.frameCount = 1;
+                  }
+              }),
+              0);
 }
 
 TEST(Melon, HighUpItIsDrawnUnscaledAndTheBottomStaysOnTheFloorWhileSquashed) {

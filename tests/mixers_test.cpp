@@ -58,10 +58,11 @@ void expectPerChannel(Effect& mixer, const std::function<int(int, int)>& rule) {
     for (int y = 0; y < 240; ++y)
         for (int x = 0; x < 320; ++x) {
             std::uint32_t a = pixel(before, x, y), b = pixel(lower, x, y), want = 0;
-            for (int c = 0; c < 3; ++c) want |= static_cast<std::uint32_t>(rule(channel(a, c), channel(b, c))) << (8 * c);
+            for (int c = 0; c < 3; ++c)
+                want |= static_cast<std::uint32_t>(rule(channel(a, c), channel(b, c))) << (8 * c);
             if (pixel(upper, x, y) != want && wrong++ < 3)
-                ADD_FAILURE() << mixer.name() << " at (" << x << ", " << y << "): " << std::hex
-                              << pixel(upper, x, y) << " instead of " << want;
+                ADD_FAILURE() << mixer.name() << " at (" << x << ", " << y << "): " << std::hex << pixel(upper, x, y)
+                              << " instead of " << want;
         }
 }
 
@@ -96,9 +97,8 @@ struct AllMixers {
 
 TEST(Mixers, ShowTheirNamesInTheEventList) {
     AllMixers m;
-    const char* names[] = {"Mix Maximum", "Mix Minimum", "Mix Multiply", "Mix XOR",
-                           "Mix 50-50",   "Mix 25-75",   "Mix 75-25",    "Dither 50-50",
-                           "Effect"};
+    const char* names[] = {"Mix Maximum", "Mix Minimum", "Mix Multiply", "Mix XOR", "Mix 50-50",
+                           "Mix 25-75",   "Mix 75-25",   "Dither 50-50", "Effect"};
     const char** name = names;
     for (Effect* mixer : m.all()) EXPECT_STREQ(mixer->name(), *name++);
 }
@@ -268,7 +268,9 @@ TEST(Mixers, CrossfadeTruncatesTheDoublePrecisionSumForEveryPairOfChannelValues)
                 for (int x = 0; x < 320; ++x) {
                     std::uint32_t a = pixel(upperPristine, x, y), b = pixel(lower, x, y), want = 0;
                     for (int c = 0; c < 3; ++c)
-                        want |= static_cast<std::uint32_t>(static_cast<int>(w * channel(b, c) + (1.0 - w) * channel(a, c))) << (8 * c);
+                        want |=
+                            static_cast<std::uint32_t>(static_cast<int>(w * channel(b, c) + (1.0 - w) * channel(a, c)))
+                            << (8 * c);
                     wrong += pixel(upper, x, y) != want;
                 }
             ASSERT_EQ(wrong, 0) << "weight " << time << " / " << duration;

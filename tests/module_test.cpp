@@ -219,7 +219,8 @@ TEST_F(DriftModule, ReverseCymbalsStrikeJustBeforeTheirDownbeats) {
             if (r % 16 == 0) downbeats.push_back(ms);
             for (int ch = 0; ch < 8; ++ch) {
                 const std::size_t cell = 1084 + ((static_cast<std::size_t>(pattern) * 64 + r) * 8 + ch) * 4;
-                const int number = (static_cast<unsigned char>(mod[cell]) & 0xF0) | (static_cast<unsigned char>(mod[cell + 2]) >> 4);
+                const int number =
+                    (static_cast<unsigned char>(mod[cell]) & 0xF0) | (static_cast<unsigned char>(mod[cell + 2]) >> 4);
                 const int period = word(cell) & 0x0FFF;
                 if (number != sample || period == 0) continue;
                 const bool offset = (mod[cell + 2] & 0x0F) == 0x9;

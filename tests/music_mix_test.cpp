@@ -62,8 +62,8 @@ struct Chapter {
 };
 // The show's chapters, the flashes and the outro under the end screen.
 const Chapter CHAPTERS[] = {
-    {"F1", 0, 15},           {"F2", 15, 45},          {"F3", 45, 76.2},         {"F4", 76.2, 93.8},
-    {"F5", 93.8, 109.48},    {"F6", 109.48, 140.88},  {"F7", 140.88, 172.28},  {"F8", 172.28, 203.48},
+    {"F1", 0, 15},           {"F2", 15, 45},           {"F3", 45, 76.2},         {"F4", 76.2, 93.8},
+    {"F5", 93.8, 109.48},    {"F6", 109.48, 140.88},   {"F7", 140.88, 172.28},   {"F8", 172.28, 203.48},
     {"F9", 203.48, 232.73},  {"F10", 232.73, 250.724}, {"F12", 250.724, 279.73}, {"flashes", 279.73, 281.682},
     {"outro", 281.682, 292},
 };
@@ -129,7 +129,8 @@ protected:
     static double integrated() {
         std::vector<double> gated;
         for (std::size_t b = 4; b <= audio->blocks.size(); ++b) {
-            const double p = (audio->blocks[b - 4] + audio->blocks[b - 3] + audio->blocks[b - 2] + audio->blocks[b - 1]) / 4;
+            const double p =
+                (audio->blocks[b - 4] + audio->blocks[b - 3] + audio->blocks[b - 2] + audio->blocks[b - 1]) / 4;
             if (lufs(p) > -70) gated.push_back(p);
         }
         double mean = 0;
@@ -203,7 +204,8 @@ TEST_F(ShowMusic, IsLoudWithoutClippingRisesToTheFinaleAndKeepsItsLowEndInTheMid
         double square = 0, ll = 0, rr = 0, lr = 0;
         for (std::size_t i = first; i < last; ++i) {
             peak = std::max({peak, std::abs(int(audio->pcm[2 * i])), std::abs(int(audio->pcm[2 * i + 1]))});
-            square += (double(audio->pcm[2 * i]) * audio->pcm[2 * i] + double(audio->pcm[2 * i + 1]) * audio->pcm[2 * i + 1]) /
+            square += (double(audio->pcm[2 * i]) * audio->pcm[2 * i] +
+                       double(audio->pcm[2 * i + 1]) * audio->pcm[2 * i + 1]) /
                       (2.0 * 32768 * 32768);
             ll += audio->lowLeft[i] * audio->lowLeft[i];
             rr += audio->lowRight[i] * audio->lowRight[i];

@@ -27,8 +27,8 @@ Parsed parse(std::initializer_list<const char*> args) {
 }  // namespace
 
 TEST(ViewerOptions, EveryOptionReachesWhatItControls) {
-    Parsed p = parse({"--window", "--scale", "3", "--smooth", "--chapter", "F6", "--once", "--mute",
-                      "--stats", "--threads", "2", "--audio-delay", "-150"});
+    Parsed p = parse({"--window", "--scale", "3", "--smooth", "--chapter", "F6", "--once", "--mute", "--stats",
+                      "--threads", "2", "--audio-delay", "-150"});
     ASSERT_TRUE(p.ok) << p.error;
     EXPECT_EQ(p.options.screen.windowed, 1);
     EXPECT_EQ(p.options.screen.windowScale, 3);
@@ -118,9 +118,8 @@ TEST(ViewerOptions, AnUnknownOptionOrABadValueIsRefusedWithALineNamingIt) {
 
 TEST(ViewerOptions, TheUsageListsEveryOption) {
     const std::string usage = viewerUsage();
-    for (const char* name : {"--window", "--fullscreen", "--scale N", "--smooth", "--chapter KEY",
-                             "--from MS", "--once", "--mute", "--audio-delay MS", "--stats", "--threads N", "--help",
-                             "--refresh HZ", "--seed N",
-                             "--version"})
+    for (const char* name :
+         {"--window", "--fullscreen", "--scale N", "--smooth", "--chapter KEY", "--from MS", "--once", "--mute",
+          "--audio-delay MS", "--stats", "--threads N", "--help", "--refresh HZ", "--seed N", "--version"})
         EXPECT_NE(usage.find(name), std::string::npos) << name;
 }

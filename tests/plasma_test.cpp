@@ -89,7 +89,8 @@ TEST(Plasma, FastIndicesAgreeWithTheLibrarySineEverywhereAndAtEveryBoundary) {
     // Arguments a hair either side of each index boundary, over the range the plasma reaches.
     for (int boundary = 0; boundary <= 256; ++boundary) {
         const double base = std::asin((boundary - 128) / 128.0);
-        for (double turn : {0.0, 2 * std::numbers::pi, 200 * std::numbers::pi, 2000 * std::numbers::pi, 20000 * std::numbers::pi}) {
+        for (double turn :
+             {0.0, 2 * std::numbers::pi, 200 * std::numbers::pi, 2000 * std::numbers::pi, 20000 * std::numbers::pi}) {
             for (double a : {turn + base, turn + std::numbers::pi - base}) {
                 double below = a, above = a;
                 for (int step = 0; step < 40; ++step) {

@@ -25,8 +25,7 @@ TEST(ShowKeypoints, ALongerFirstMovieMovesTheLaterChaptersAndWarnsTwice) {
     const std::string assets = assetDir();
     fs::path work = fs::temp_directory_path() / ("velmora-keypoints-" + std::to_string(::getpid()));
     fs::create_directories(work);
-    fs::copy_file(fs::path(assets) / "oldskool.dat", work / "oldskool.dat",
-                  fs::copy_options::overwrite_existing);
+    fs::copy_file(fs::path(assets) / "oldskool.dat", work / "oldskool.dat", fs::copy_options::overwrite_existing);
     fs::path previous = fs::current_path();
     fs::current_path(work);
 
@@ -57,8 +56,7 @@ TEST(ShowKeypoints, ALongerFirstMovieMovesTheLaterChaptersAndWarnsTwice) {
     EXPECT_EQ(count, 2) << warnings;
     // The end screen still ends with the music.
     int lastEnd = 0;
-    for (int i = 0; i < show->timeline.count; ++i)
-        lastEnd = std::max(lastEnd, show->timeline.events[i].end);
+    for (int i = 0; i < show->timeline.count; ++i) lastEnd = std::max(lastEnd, show->timeline.events[i].end);
     EXPECT_EQ(lastEnd, 286999);
     EXPECT_EQ(show->timeline.count, 722);
 

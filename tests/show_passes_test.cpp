@@ -31,7 +31,7 @@ namespace {
 // A span of the schedule over which the same events are active.
 struct Moment {
     int start = 0;
-    int end = 0;  // inclusive
+    int end = 0;                   // inclusive
     std::vector<Effect*> effects;  // of the active events, in their order
 };
 

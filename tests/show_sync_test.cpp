@@ -62,8 +62,8 @@ TEST_F(ShowSync, TheFinaleCutsOnItsDrumsAndItsNoiseFramesOnTheirNoise) {
     EXPECT_GE(cuts, 30);
     EXPECT_GE(onDrums * 10, cuts * 9) << onDrums << " of " << cuts << " cuts on a drum";
     for (int frame : noiseFrames)
-        EXPECT_LE(nearest(noise, frame), 5.0) << "the noise frame at " << frame << " ms; its noise "
-                                              << nearestOffset(noise, frame) << " ms away";
+        EXPECT_LE(nearest(noise, frame), 5.0)
+            << "the noise frame at " << frame << " ms; its noise " << nearestOffset(noise, frame) << " ms away";
 }
 
 }  // namespace

@@ -49,9 +49,9 @@ struct Chapter {
 };
 
 const Chapter CHAPTERS[] = {
-    {KEY_F1, 0, 72},        {KEY_F2, 15000, 25},    {KEY_F3, 45000, 46},   {KEY_F4, 76200, 10},
-    {KEY_F5, 93800, 18},    {KEY_F6, 109480, 96},   {KEY_F7, 140880, 87},  {KEY_F8, 172280, 47},
-    {KEY_F9, 203480, 116},  {KEY_F10, 232730, 38},  {KEY_F12, 250724, 167},
+    {KEY_F1, 0, 72},       {KEY_F2, 15000, 25},   {KEY_F3, 45000, 46},    {KEY_F4, 76200, 10},
+    {KEY_F5, 93800, 18},   {KEY_F6, 109480, 96},  {KEY_F7, 140880, 87},   {KEY_F8, 172280, 47},
+    {KEY_F9, 203480, 116}, {KEY_F10, 232730, 38}, {KEY_F12, 250724, 167},
 };
 
 }  // namespace
@@ -120,19 +120,18 @@ TEST_F(ShowSetUp, LoadsThePicturesInTheScriptsOrder) {
     // Nothing is released during the set-up, so the cache holds the pictures in the order they
     // were first asked for.
     const char* order[] = {
-        "ZVKLOGO1_PNG", "ZVKLOGO2_PNG", "ZVKLOGO8_PNG", "ZVKNUDE1_PNG", "ZVKNUDE2_PNG",
-        "ZVKNUDE2B_PNG", "ZVKNUDE3_PNG", "ZVKNUDE4_PNG", "ZVKLOGO4_PNG", "ZVKTAG_1BIT_PNG",
-        "ZVKTAG_PNG", "TESTED_PNG", "VELMORA1_PNG", "VELMORA2_PNG", "FRAME_PNG", "WARNING_PNG",
-        "ENDSCREEN_PNG", "BUMPMAP1_PNG", "PHONGMAP1_PNG", "PHONGMAP2_PNG", "BUMPMAP2_PNG",
-        "DANCERS_PNG", "NEON_PNG", "SPECS_PNG", "MRSHOLLOW_PNG", "BREAK_PNG", "WELCOME_PNG",
-        "GOGO1_PNG", "GOGO2_PNG", "GOGO3_PNG", "LIVE_PNG", "BRUTAL_PNG", "MELON_PNG",
-        "MIBOBO_PHOTO_PNG", "MIBOBO_TEXTURE_PNG", "CREDITS_PNG", "QR_PNG",
+        "ZVKLOGO1_PNG",  "ZVKLOGO2_PNG",  "ZVKLOGO8_PNG", "ZVKNUDE1_PNG",     "ZVKNUDE2_PNG",       "ZVKNUDE2B_PNG",
+        "ZVKNUDE3_PNG",  "ZVKNUDE4_PNG",  "ZVKLOGO4_PNG", "ZVKTAG_1BIT_PNG",  "ZVKTAG_PNG",         "TESTED_PNG",
+        "VELMORA1_PNG",  "VELMORA2_PNG",  "FRAME_PNG",    "WARNING_PNG",      "ENDSCREEN_PNG",      "BUMPMAP1_PNG",
+        "PHONGMAP1_PNG", "PHONGMAP2_PNG", "BUMPMAP2_PNG", "DANCERS_PNG",      "NEON_PNG",           "SPECS_PNG",
+        "MRSHOLLOW_PNG", "BREAK_PNG",     "WELCOME_PNG",  "GOGO1_PNG",        "GOGO2_PNG",          "GOGO3_PNG",
+        "LIVE_PNG",      "BRUTAL_PNG",    "MELON_PNG",    "MIBOBO_PHOTO_PNG", "MIBOBO_TEXTURE_PNG", "CREDITS_PNG",
+        "QR_PNG",
     };
     Loader& loader = (*show)->loader;
     ASSERT_EQ(loader.count, 37);
     for (int i = 0; i < 37; ++i)
-        EXPECT_EQ(std::string(loader.entries[i].name), std::string("oldskool.dat#") + order[i])
-            << "entry " << i;
+        EXPECT_EQ(std::string(loader.entries[i].name), std::string("oldskool.dat#") + order[i]) << "entry " << i;
 }
 
 TEST_F(ShowSetUp, GivesEveryEffectItsPeriod) {
@@ -228,8 +227,8 @@ TEST(ShowOnThreads, APoolPaintsEveryPictureOfTheShowAsOneThreadDoes) {
     setWorkerCount(1);
     ASSERT_EQ(alone.size(), pooled.size());
     const auto differ = std::mismatch(alone.begin(), alone.end(), pooled.begin());
-    EXPECT_TRUE(differ.first == alone.end()) << "first different picture at "
-                                             << (differ.first - alone.begin()) * 7 * 1000 / 60 << " ms";
+    EXPECT_TRUE(differ.first == alone.end())
+        << "first different picture at " << (differ.first - alone.begin()) * 7 * 1000 / 60 << " ms";
 }
 
 TEST_F(ShowSchedule, EveryMomentLeavesOneFrameWithinTheLimits) {

@@ -40,8 +40,8 @@ constexpr int TONE_BAND = 8;
 std::vector<std::int16_t> stereoSine(double cyclesPerWindow, int channel, double amplitude) {
     std::vector<std::int16_t> frames(Spectrum::SIZE * CHANNELS, 0);
     for (int i = 0; i < Spectrum::SIZE; ++i)
-        frames[i * CHANNELS + channel] = static_cast<std::int16_t>(std::lround(
-            amplitude * 32767.0 * std::sin(2.0 * M_PI * cyclesPerWindow * i / Spectrum::SIZE)));
+        frames[i * CHANNELS + channel] = static_cast<std::int16_t>(
+            std::lround(amplitude * 32767.0 * std::sin(2.0 * M_PI * cyclesPerWindow * i / Spectrum::SIZE)));
     return frames;
 }
 
@@ -84,8 +84,6 @@ TEST(PlayClock, RunsInRealTimeFromWhereItWasSetAndStandsWhenStopped) {
     clock.set(1000, 2000 * MS, false);
     EXPECT_DOUBLE_EQ(clock.read(5000 * MS), 1000);
 }
-
-
 
 TEST(PlayClock, FollowsAFasterOrSlowerDeviceSmoothlyAndNeverBackwards) {
     for (double deviceSpeed : {1.002, 0.998}) {
@@ -132,8 +130,8 @@ TEST(Spectrum, AgreesWithAPlainFourierTransformOnAMixtureAndReadsZeroInSilence) 
     Spectrum spectrum;
     std::vector<std::int16_t> frames(Spectrum::SIZE * CHANNELS);
     for (int i = 0; i < Spectrum::SIZE; ++i)
-        frames[i * CHANNELS] = static_cast<std::int16_t>(3000 + 9000 * std::sin(0.3 * i) +
-                                                         5000 * std::cos(1.7 * i) + (i * 37 % 11) * 100);
+        frames[i * CHANNELS] =
+            static_cast<std::int16_t>(3000 + 9000 * std::sin(0.3 * i) + 5000 * std::cos(1.7 * i) + (i * 37 % 11) * 100);
     float out[Spectrum::BANDS];
     spectrum.compute(frames.data(), 0, out);
     std::vector<double> expected = referenceSpectrum(frames.data(), 0);
@@ -210,8 +208,8 @@ TEST(Track, ReadsSilenceBeforeTheStartAndPastTheEnd) {
     for (int i = 0; i < 100 * CHANNELS; ++i) ASSERT_EQ(out[i], 0);
     EXPECT_EQ(std::memcmp(out + 100 * CHANNELS, whole.data(), 500 * CHANNELS * sizeof(std::int16_t)), 0);
     track.read(track.length() - 100, 600, out);
-    EXPECT_EQ(std::memcmp(out, whole.data() + (track.length() - 100) * CHANNELS,
-                          100 * CHANNELS * sizeof(std::int16_t)), 0);
+    EXPECT_EQ(std::memcmp(out, whole.data() + (track.length() - 100) * CHANNELS, 100 * CHANNELS * sizeof(std::int16_t)),
+              0);
     for (int i = 100 * CHANNELS; i < 600 * CHANNELS; ++i) ASSERT_EQ(out[i], 0);
     track.read(track.length() + 5000, 10, out);
     for (int i = 0; i < 10 * CHANNELS; ++i) ASSERT_EQ(out[i], 0);
@@ -370,9 +368,9 @@ protected:
     FMOD_SOUND* load(const TrackerModule& m, const char* name) {
         std::string path = temporaryFile(name, m.bytes());
         FMOD_SOUND* sound = nullptr;
-        EXPECT_EQ(FMOD_System_CreateSound(system, path.c_str(), FMOD_LOOP_OFF | FMOD_2D | FMOD_SOFTWARE,
-                                          nullptr, &sound),
-                  FMOD_OK);
+        EXPECT_EQ(
+            FMOD_System_CreateSound(system, path.c_str(), FMOD_LOOP_OFF | FMOD_2D | FMOD_SOFTWARE, nullptr, &sound),
+            FMOD_OK);
         std::remove(path.c_str());
         return sound;
     }
@@ -398,8 +396,7 @@ TEST_F(SoundSystem, RefusesMissingEmptyTruncatedAndGarbageFilesWithDistinctCodes
     ASSERT_EQ(FMOD_System_Init(system, 1, FMOD_INIT_NORMAL, nullptr), FMOD_OK);
     const FMOD_MODE mode = FMOD_LOOP_OFF | FMOD_2D | FMOD_SOFTWARE;
     FMOD_SOUND* sound = nullptr;
-    EXPECT_EQ(FMOD_System_CreateSound(system, "/nonexistent/drift.mod", mode, nullptr, &sound),
-              FMOD_ERR_FILE_NOTFOUND);
+    EXPECT_EQ(FMOD_System_CreateSound(system, "/nonexistent/drift.mod", mode, nullptr, &sound), FMOD_ERR_FILE_NOTFOUND);
     // A directory, a device that never ends, a pipe nobody writes to (opening it must not wait
     // for a writer) and a link to itself.
     EXPECT_EQ(FMOD_System_CreateSound(system, "/tmp", mode, nullptr, &sound), FMOD_ERR_FILE_BAD);
@@ -414,14 +411,17 @@ TEST_F(SoundSystem, RefusesMissingEmptyTruncatedAndGarbageFilesWithDistinctCodes
     std::remove(fifo.c_str());
     std::remove(loop.c_str());
     std::vector<std::uint8_t> whole = toneModule(1).bytes();
-    struct Case { const char* name; std::vector<std::uint8_t> bytes; FMOD_RESULT result; };
+    struct Case {
+        const char* name;
+        std::vector<std::uint8_t> bytes;
+        FMOD_RESULT result;
+    };
     for (const Case& c : {Case{"empty.mod", {}, FMOD_ERR_FILE_BAD},
                           Case{"truncated.mod", {whole.begin(), whole.end() - 10}, FMOD_ERR_FILE_BAD},
                           Case{"garbage.mod", noise(4000), FMOD_ERR_FORMAT},
                           Case{"marathon.mod", marathonModule().bytes(), FMOD_ERR_FORMAT}}) {
         std::string path = temporaryFile(c.name, c.bytes);
-        EXPECT_EQ(FMOD_System_CreateSound(system, path.c_str(), mode, nullptr, &sound), c.result)
-            << c.name;
+        EXPECT_EQ(FMOD_System_CreateSound(system, path.c_str(), mode, nullptr, &sound), c.result) << c.name;
         std::remove(path.c_str());
     }
 }
@@ -543,7 +543,9 @@ TEST_F(SoundSystem, ASpectrumRequestForOtherThan256BandsOrAnotherChannelWritesNo
     ASSERT_EQ(FMOD_System_PlaySound(system, FMOD_CHANNEL_FREE, sound, false, &channel), FMOD_OK);
     ASSERT_EQ(FMOD_Channel_SetPosition(channel, 500, FMOD_TIMEUNIT_MS), FMOD_OK);
     float out[600];
-    struct Case { int values, channel; };
+    struct Case {
+        int values, channel;
+    };
     for (Case c : {Case{255, 0}, Case{257, 0}, Case{512, 0}, Case{0, 0}, Case{256, 2}, Case{256, -1}}) {
         std::fill(std::begin(out), std::end(out), -7.0f);
         EXPECT_EQ(FMOD_System_GetSpectrum(system, out, c.values, c.channel, FMOD_DSP_FFT_WINDOW_RECT),
@@ -605,7 +607,9 @@ TEST(DecodeSpan, HoldsExactlyTheFramesOfTheSpanAsThePlayerDecodesThem) {
     std::string path = temporaryFile("span.mod", m.bytes());
     std::vector<std::int16_t> pcm;
     int rate = 0;
-    struct Case { int start, end; };
+    struct Case {
+        int start, end;
+    };
     for (Case c : {Case{0, 1000}, Case{1234, 1235}, Case{7001, 9999}, Case{15000, 16000}, Case{500, 500}}) {
         ASSERT_TRUE(decodeSpan(path.c_str(), c.start, c.end, pcm, rate));
         EXPECT_EQ(rate, 48000);

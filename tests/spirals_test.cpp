@@ -20,8 +20,7 @@ namespace {
 void referenceBobs(const SpirobobEffect& s, BITMAP* target) {
     for (int i = 699; i >= 1; --i) {
         const float dist = static_cast<float>(i * i / 2100);
-        const float angle =
-            static_cast<float>(i * (2.0 * s.spin * std::numbers::pi) / 700 + s.rotation);
+        const float angle = static_cast<float>(i * (2.0 * s.spin * std::numbers::pi) / 700 + s.rotation);
         const int sinTerm = static_cast<int>(std::sin(double{angle}) * dist);
         const int cosTerm = static_cast<int>(std::cos(double{angle}) * dist);
         const int radius = static_cast<int>(double{dist} * s.bobScale);
@@ -29,8 +28,7 @@ void referenceBobs(const SpirobobEffect& s, BITMAP* target) {
             const SpiralArm& arm = s.arms[j];
             const int a = arm.flipSin ? -sinTerm : sinTerm;
             const int b = arm.flipCos ? -cosTerm : cosTerm;
-            circlefill(target, arm.pathX[i] + (arm.swapAxes ? b : a),
-                       arm.pathY[i] + (arm.swapAxes ? a : b), radius,
+            circlefill(target, arm.pathX[i] + (arm.swapAxes ? b : a), arm.pathY[i] + (arm.swapAxes ? a : b), radius,
                        static_cast<int>(arm.colours[255 * (700 - i) / 700]));
         }
     }
@@ -71,7 +69,7 @@ TEST(FilledCircles, WriteExactlyTheLibrarysPixelsAtEveryRadiusAndWhereverTheyAre
     HeadlessDemo demo;
     circles::prepare();
     Bitmap fast(0), slow(0);
-    const int centres[][2] = {{160, 120}, {0, 0}, {319, 239}, {-20, 100}, {340, 50},
+    const int centres[][2] = {{160, 120}, {0, 0},    {319, 239},   {-20, 100}, {340, 50},
                               {150, -60}, {10, 250}, {-200, -200}, {3, 236}};
     for (int radius = 0; radius <= circles::MAX_SPAN_RADIUS + 3; ++radius) {
         for (const auto& c : centres) {
@@ -209,8 +207,9 @@ TEST(Spirobobs, CentreLinesKeepTheFloatRoundingsOfTheirAngles) {
     // Spiral103's arms 0 and 3 swing along a diagonal around their own centres.
     s103.update(400);
     for (int i = 0; i < 700; i += 50) {
-        EXPECT_LE(std::abs((s103.arms[0].pathX[i] - s103.arms[0].pathY[i]) -
-                           (s103.arms[0].pathX[0] - s103.arms[0].pathY[0])), 1);
+        EXPECT_LE(
+            std::abs((s103.arms[0].pathX[i] - s103.arms[0].pathY[i]) - (s103.arms[0].pathX[0] - s103.arms[0].pathY[0])),
+            1);
     }
 }
 
@@ -220,11 +219,12 @@ TEST(Spirobobs, APassOfAnyVariantAllocatesNothing) {
     Bitmap below(0);
     SpirobobEffect* all[] = {&v->s101, &v->s102, &v->s103, &v->s104};
     EXPECT_EQ(allocationsDuring([&] {
-        for (SpirobobEffect* spiral : all) {
-            pushFrame(v->demo, below);
-            spiral->update(700);
-            spiral->render();
-            v->demo.frameCount = 1;
-        }
-    }), 0);
+                  for (SpirobobEffect* spiral : all) {
+                      pushFrame(v->demo, below);
+                      spiral->update(700);
+                      spiral->render();
+                      v->demo.frameCount = 1;
+                  }
+              }),
+              0);
 }

@@ -295,13 +295,14 @@ TEST(RayCaster, APassOfTheCasterOrTheGratingAllocatesNothing) {
     lines.start();
     Bitmap below(0xFF00FF);
     EXPECT_EQ(allocationsDuring([&] {
-        for (int time = 0; time < 1950; time += 150) {
-            rc.pass(below, time);
-            lines.update(time);
-            lines.render();
-            rc.demo.frameCount = 1;
-        }
-    }), 0);
+                  for (int time = 0; time < 1950; time += 150) {
+                      rc.pass(below, time);
+                      lines.update(time);
+                      lines.render();
+                      rc.demo.frameCount = 1;
+                  }
+              }),
+              0);
     lines.stop();
 }
 

@@ -28,7 +28,8 @@ TEST(WorkerPool, RunsEveryBandOfEveryJobExactlyOnce) {
             const int bands = 1 + job % 97;
             for (auto& r : runs) r = 0;
             pool.forEachBand(bands, [&](int band) { runs[band].fetch_add(1, std::memory_order_relaxed); });
-            for (int b = 0; b < 97; ++b) ASSERT_EQ(runs[b].load(), b < bands ? 1 : 0) << threads << " threads, job " << job;
+            for (int b = 0; b < 97; ++b)
+                ASSERT_EQ(runs[b].load(), b < bands ? 1 : 0) << threads << " threads, job " << job;
         }
     }
 }

@@ -17,7 +17,9 @@ namespace {
 constexpr int LEFT = 64, RIGHT = PLOT_WIDTH - 24, TOP = 48, BOTTOM = PLOT_HEIGHT - 44;
 constexpr double LOWEST_MS = 0.05;
 
-int colour(pixels::Pixel rgb) { return makecol_depth(24, pixels::redOf(rgb), pixels::greenOf(rgb), pixels::blueOf(rgb)); }
+int colour(pixels::Pixel rgb) {
+    return makecol_depth(24, pixels::redOf(rgb), pixels::greenOf(rgb), pixels::blueOf(rgb));
+}
 
 constexpr int BACKGROUND = 0x14181C, AREA = 0x1C2228, GRID = 0x2E363E, TEXT = 0xC8D0D8, DIM = 0x8A949E;
 constexpr int CHAPTER = 0x5A6470, PASS = 0x6CC4FF, MARK = 0xFFFFFF;
@@ -27,7 +29,8 @@ struct Budget {
     double ms;
     int rgb;
 };
-constexpr Budget BUDGETS[] = {{"60 Hz", 1000.0 / 60, 0xFF6B6B}, {"144 Hz", 1000.0 / 144, 0xFFB347},
+constexpr Budget BUDGETS[] = {{"60 Hz", 1000.0 / 60, 0xFF6B6B},
+                              {"144 Hz", 1000.0 / 144, 0xFFB347},
                               {"240 Hz", 1000.0 / 240, 0xFFE066}};
 
 void clock(char* text, std::size_t size, int ms, bool withMs) {
@@ -82,8 +85,7 @@ void drawBudgets(BITMAP* b, double top) {
     for (const Budget& budget : BUDGETS) {
         const int y = plotRow(budget.ms, top);
         hline(b, LEFT, y, RIGHT, colour(budget.rgb));
-        textprintf_right_ex(b, font, RIGHT - 4, y - 10, colour(budget.rgb), -1, "%s: %.2f ms", budget.name,
-                            budget.ms);
+        textprintf_right_ex(b, font, RIGHT - 4, y - 10, colour(budget.rgb), -1, "%s: %.2f ms", budget.name, budget.ms);
     }
 }
 

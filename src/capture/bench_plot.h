@@ -12,11 +12,11 @@
 namespace Zorvek::capture {
 
 struct BenchPlot {
-    std::string title;              // what was measured (instruction set, threads)
-    std::vector<int> times;         // music time of each pass, ms, rising
-    std::vector<double> ms;         // its pass time
+    std::string title;       // what was measured (instruction set, threads)
+    std::vector<int> times;  // music time of each pass, ms, rising
+    std::vector<double> ms;  // its pass time
     std::vector<ChapterMark> chapters;
-    std::vector<Moment> slowest;    // labelled, slowest first
+    std::vector<Moment> slowest;  // labelled, slowest first
 };
 
 // Image size of the chart.

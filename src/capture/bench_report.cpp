@@ -34,8 +34,8 @@ std::string beginningNames(const Timeline& timeline, int previousTime, bool firs
 }
 
 void printLine(const char* name, const PassTimes& t, int threads) {
-    std::printf("%-8s %7d %8ld %7.3fms %7.3fms %7.3fms %10.0f\n", name, threads, t.count, t.median, t.p99,
-                t.max, t.median > 0 ? 1000.0 / t.median : 0.0);
+    std::printf("%-8s %7d %8ld %7.3fms %7.3fms %7.3fms %10.0f\n", name, threads, t.count, t.median, t.p99, t.max,
+                t.median > 0 ? 1000.0 / t.median : 0.0);
 }
 
 void printChapters(const BenchRecord& record, int threads) {
@@ -67,22 +67,21 @@ void BenchRecord::add(int time, double passMs, const Timeline& timeline, bool fi
 }
 
 void printBench(const Options& o, const BenchRecord& record, int threads) {
-    std::printf("pass times over %d..%d ms at %d frames/s, %zu passes, %d thread%s; processor: %s, %d cores\n",
-                o.from, o.to, o.fps, record.ms.size(), threads, threads == 1 ? "" : "s",
-                instructionSets::describe(), coreCount());
-    std::printf("%-8s %7s %8s %9s %9s %9s %10s\n", "chapter", "threads", "passes", "median", "p99", "max",
-                "fps(med)");
+    std::printf("pass times over %d..%d ms at %d frames/s, %zu passes, %d thread%s; processor: %s, %d cores\n", o.from,
+                o.to, o.fps, record.ms.size(), threads, threads == 1 ? "" : "s", instructionSets::describe(),
+                coreCount());
+    std::printf("%-8s %7s %8s %9s %9s %9s %10s\n", "chapter", "threads", "passes", "median", "p99", "max", "fps(med)");
     printChapters(record, threads);
     std::printf("slowest moments:\n");
     for (const Moment& m : record.slowest.list())
-        std::printf("  %7.3fms at %02d:%02d.%03d  %s\n", m.ms, m.time / 60000, (m.time / 1000) % 60,
-                    m.time % 1000, m.events.c_str());
+        std::printf("  %7.3fms at %02d:%02d.%03d  %s\n", m.ms, m.time / 60000, (m.time / 1000) % 60, m.time % 1000,
+                    m.events.c_str());
     int over = 0;
     const std::vector<FirstPass> firsts = costliestFirstPasses(record.times, record.ms, record.begins, 5, 1.0, over);
     std::printf("first passes more than 1 ms over the next: %d; costliest:\n", over);
     for (const FirstPass& f : firsts)
-        std::printf("  %+7.3fms at %02d:%02d.%03d  %s\n", f.extra, f.time / 60000, (f.time / 1000) % 60,
-                    f.time % 1000, f.events.c_str());
+        std::printf("  %+7.3fms at %02d:%02d.%03d  %s\n", f.extra, f.time / 60000, (f.time / 1000) % 60, f.time % 1000,
+                    f.events.c_str());
 }
 
 bool writePlot(const Options& o, const BenchRecord& record, int threads) {
@@ -93,7 +92,8 @@ bool writePlot(const Options& o, const BenchRecord& record, int threads) {
     std::snprintf(title, sizeof title,
                   "velmora-capture --bench: %ld passes at %d frames/s, %d thread%s, %s; median %.3f ms, p99 %.3f ms, "
                   "max %.3f ms",
-                  t.count, o.fps, threads, threads == 1 ? "" : "s", instructionSets::describe(), t.median, t.p99, t.max);
+                  t.count, o.fps, threads, threads == 1 ? "" : "s", instructionSets::describe(), t.median, t.p99,
+                  t.max);
     plot.title = title;
     plot.times = record.times;
     plot.ms = record.ms;

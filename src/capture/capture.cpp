@@ -35,8 +35,7 @@ namespace {
 // The show finds its datafile and module by their plain names, so the folder that holds them
 // becomes the working directory. False, said, when it cannot be entered.
 bool enterShowFolder(const Options& o) {
-    const fs::path assets =
-        o.assets.empty() ? locateShowData("velmora-capture").folder : fs::absolute(o.assets);
+    const fs::path assets = o.assets.empty() ? locateShowData("velmora-capture").folder : fs::absolute(o.assets);
     std::error_code ec;
     fs::current_path(assets, ec);
     if (!ec) return true;

@@ -84,8 +84,7 @@ int spawn(const std::vector<std::string>& argv, ChildInputs inputs, int messages
     posix_spawnattr_setsigdefault(&attributes, &defaults);
     posix_spawnattr_setsigmask(&attributes, &none);
     posix_spawnattr_setpgroup(&attributes, 0);
-    posix_spawnattr_setflags(&attributes,
-                             POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETPGROUP);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETPGROUP);
     std::vector<char*> args;
     for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
     args.push_back(nullptr);
@@ -107,9 +106,7 @@ std::string failureReason(const std::string& messages) {
         rest = end == std::string_view::npos ? std::string_view() : rest.substr(end + 1);
         while (!line.empty() && (line.front() == ' ' || line.front() == '\t')) line.remove_prefix(1);
         while (!line.empty() && (line.back() == ' ' || line.back() == '\t')) line.remove_suffix(1);
-        if (line.empty() || line.starts_with("Last message repeated") ||
-            line == "Conversion failed!")
-            continue;
+        if (line.empty() || line.starts_with("Last message repeated") || line == "Conversion failed!") continue;
         reason = line;
     }
     std::string clean(reason.substr(0, LONGEST));
@@ -138,8 +135,7 @@ bool Encoder::available(const char* program) {
         std::string dir(dirs.substr(0, end));
         std::string candidate = (dir.empty() ? std::string(".") : dir) + "/" + program;
         struct stat st = {};
-        if (stat(candidate.c_str(), &st) == 0 && S_ISREG(st.st_mode) &&
-            access(candidate.c_str(), X_OK) == 0)
+        if (stat(candidate.c_str(), &st) == 0 && S_ISREG(st.st_mode) && access(candidate.c_str(), X_OK) == 0)
             return true;
         if (end == std::string_view::npos) return false;
         dirs.remove_prefix(end + 1);
@@ -223,8 +219,7 @@ bool Encoder::finish(std::string& error) {
     }
     // ffmpeg can end with status 0 after failing to write the end of its file; it runs so that
     // it says nothing but errors, so any message means it failed.
-    if (WIFEXITED(status) && WEXITSTATUS(status) == 0 && failureReason(tail(messages)).empty())
-        return true;
+    if (WIFEXITED(status) && WEXITSTATUS(status) == 0 && failureReason(tail(messages)).empty()) return true;
     error = failure("failed", status);
     return false;
 }
@@ -257,12 +252,10 @@ std::string Encoder::failure(const char* what, int status) const {
     std::string reason = failureReason(tail(messages));
     if (reason.empty()) {
         if (WIFSIGNALED(status))
-            reason = "killed by signal " + std::to_string(WTERMSIG(status)) + " (" +
-                     strsignal(WTERMSIG(status)) + ")";
+            reason = "killed by signal " + std::to_string(WTERMSIG(status)) + " (" + strsignal(WTERMSIG(status)) + ")";
         else if (WIFEXITED(status) && WEXITSTATUS(status) != 0)
             reason = "exit status " + std::to_string(WEXITSTATUS(status));
-        else
-            reason = "it gave no reason";
+        else reason = "it gave no reason";
     }
     return name + " " + what + ": " + reason;
 }

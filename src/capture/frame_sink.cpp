@@ -59,8 +59,7 @@ public:
         const fs::path normal = folder.lexically_normal();
         std::vector<fs::path> missing;  // deepest first
         std::error_code ec;
-        for (fs::path p = normal; p.has_relative_path() && !fs::exists(fs::symlink_status(p, ec));
-             p = p.parent_path())
+        for (fs::path p = normal; p.has_relative_path() && !fs::exists(fs::symlink_status(p, ec)); p = p.parent_path())
             missing.push_back(p);
         if (!prepareFolder(normal, error)) return false;
         made.insert(made.end(), missing.begin(), missing.end());
@@ -81,8 +80,7 @@ constexpr int PNG_LEVEL = 3;
 
 class FrameSequenceSink final : public FrameSink {
 public:
-    explicit FrameSequenceSink(const fs::path& out)
-        : framesFolder(out / "frames"), wavFile(out / "velmora.wav") {}
+    explicit FrameSequenceSink(const fs::path& out) : framesFolder(out / "frames"), wavFile(out / "velmora.wav") {}
     ~FrameSequenceSink() override { releaseBitmap(); }
 
     bool begin(const fs::path& out, std::string& error) {
@@ -142,8 +140,7 @@ public:
     }
 
     std::string result() const override {
-        return std::to_string(count) + " frames in " + framesFolder.string() + ", sound in " +
-               wavFile.string();
+        return std::to_string(count) + " frames in " + framesFolder.string() + ", sound in " + wavFile.string();
     }
 
 private:
@@ -196,9 +193,7 @@ public:
         return true;
     }
 
-    bool finish(std::string& error) override {
-        return encoder.finish(error) && video.commit(final, error);
-    }
+    bool finish(std::string& error) override { return encoder.finish(error) && video.commit(final, error); }
 
     void abandon() override {
         encoder.stop();
@@ -206,9 +201,7 @@ public:
         folders.undo();
     }
 
-    std::string result() const override {
-        return std::to_string(count) + " frames in " + final.string();
-    }
+    std::string result() const override { return std::to_string(count) + " frames in " + final.string(); }
 
 private:
     bool startEncoder(int w, int h, std::string& error) {
@@ -244,10 +237,9 @@ std::unique_ptr<FrameSink> makeFrameSequenceSink(const fs::path& out, std::strin
     return sink;
 }
 
-std::unique_ptr<FrameSink> makeVideoSink(const fs::path& out, const Options& options,
-                                         std::string& error) {
-    auto sink = std::make_unique<VideoSink>(
-        out / (options.video.empty() ? std::string("velmora.mp4") : options.video), options);
+std::unique_ptr<FrameSink> makeVideoSink(const fs::path& out, const Options& options, std::string& error) {
+    auto sink = std::make_unique<VideoSink>(out / (options.video.empty() ? std::string("velmora.mp4") : options.video),
+                                            options);
     if (!sink->begin(error)) return nullptr;
     return sink;
 }

@@ -30,13 +30,11 @@ public:
 
 // Numbered PNG files in <out>/frames and the sound in <out>/velmora.wav. Refuses an <out>/frames
 // that holds anything.
-std::unique_ptr<FrameSink> makeFrameSequenceSink(const std::filesystem::path& out,
-                                                 std::string& error);
+std::unique_ptr<FrameSink> makeFrameSequenceSink(const std::filesystem::path& out, std::string& error);
 
 // One video file, <out>/<video> (its folder made if needed), encoded by ffmpeg from piped frames
 // upscaled by nearest neighbour.
-std::unique_ptr<FrameSink> makeVideoSink(const std::filesystem::path& out, const Options& options,
-                                         std::string& error);
+std::unique_ptr<FrameSink> makeVideoSink(const std::filesystem::path& out, const Options& options, std::string& error);
 
 // Whether ffmpeg can be run.
 bool videoAvailable();

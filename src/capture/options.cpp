@@ -14,9 +14,7 @@ long Options::frameCount() const {
     return static_cast<long>((span * fps + 999) / 1000);
 }
 
-int Options::frameTime(long n) const {
-    return from + static_cast<int>(static_cast<long long>(n) * 1000 / fps);
-}
+int Options::frameTime(long n) const { return from + static_cast<int>(static_cast<long long>(n) * 1000 / fps); }
 
 namespace {
 
@@ -37,7 +35,8 @@ constexpr CaptureOption OPTIONS[] = {
      }},
     {{"--to", "MS",
       "music time the capture ends at, not included (default 287000: the whole show;\n"
-      "an end past the show's is brought back to it)", "a number"},
+      "an end past the show's is brought back to it)",
+      "a number"},
      [](Options& o, const char* v, std::string& error) {
          return takeWholeNumber(STYLE, "--to", v, 0, INT_MAX / 2, o.to, error);
      }},
@@ -45,13 +44,11 @@ constexpr CaptureOption OPTIONS[] = {
      [](Options& o, const char* v, std::string& error) {
          return takeWholeNumber(STYLE, "--fps", v, 1, 1000, o.fps, error);
      }},
-    {{"--out", "DIR", "the folder for the video, or for the frames and the WAV file (default capture)",
-      "a folder"},
+    {{"--out", "DIR", "the folder for the video, or for the frames and the WAV file (default capture)", "a folder"},
      [](Options& o, const char* v, std::string&) { return takeText(o.out, v); }},
     {{"--video", "NAME", "the video's file name inside the folder (default velmora.mp4)", "a file name"},
      [](Options& o, const char* v, std::string&) { return takeText(o.video, v); }},
-    {{"--scale", "N", "the video N times the picture's 320 x 240, pixels kept sharp, 1 to 8 (default 3)",
-      "a number"},
+    {{"--scale", "N", "the video N times the picture's 320 x 240, pixels kept sharp, 1 to 8 (default 3)", "a number"},
      [](Options& o, const char* v, std::string& error) {
          return takeWholeNumber(STYLE, "--scale", v, 1, 8, o.scale, error);
      }},
@@ -73,8 +70,7 @@ constexpr CaptureOption OPTIONS[] = {
          error = std::string("--quality: ") + v + " is not standard, small or lossless";
          return false;
      }},
-    {{"--assets", "DIR", "the folder of oldskool.dat and drift.mod (default: where the show finds them)",
-      "a folder"},
+    {{"--assets", "DIR", "the folder of oldskool.dat and drift.mod (default: where the show finds them)", "a folder"},
      [](Options& o, const char* v, std::string&) { return takeText(o.assets, v); }},
     {{"--bench", nullptr, "render without writing; print the pass times per chapter and the slowest moments"},
      [](Options& o, const char*, std::string&) {
@@ -85,7 +81,8 @@ constexpr CaptureOption OPTIONS[] = {
      [](Options& o, const char* v, std::string&) { return takeText(o.times, v); }},
     {{"--plot", "FILE.png",
       "with --bench, draw every pass's time across the show, with the chapters, the\n"
-      "budgets of 60, 144 and 240 Hz displays and the slowest moments", "a file name"},
+      "budgets of 60, 144 and 240 Hz displays and the slowest moments",
+      "a file name"},
      [](Options& o, const char* v, std::string&) { return takeText(o.plot, v); }},
     {{"--threads", "N", "render with N threads (1: the main thread alone; default: one per core)", "a number"},
      [](Options& o, const char* v, std::string& error) {
@@ -135,8 +132,7 @@ std::string usage() {
            "Exit status: 0 done; 1 an output cannot be written or ffmpeg failed; 2 a bad argument;\n"
            "255..252 the show's own failures (-1..-4); interrupted (Ctrl-C, SIGTERM, SIGHUP): it\n"
            "removes what it began and ends by that signal (130, 143, 129).\n" +
-           environmentHelp(Program::Capture) +
-           "The manual page velmora-capture(6) says more: man 6 velmora-capture\n";
+           environmentHelp(Program::Capture) + "The manual page velmora-capture(6) says more: man 6 velmora-capture\n";
 }
 
 bool parseOptions(int argc, char** argv, Options& o, std::string& error) {
@@ -148,8 +144,8 @@ std::string version() { return versionLine("velmora-capture"); }
 bool fitToShow(Options& o, int showEnd, std::string& note, std::string& error) {
     note.clear();
     if (o.from >= showEnd) {
-        error = "the show ends at " + std::to_string(showEnd) + " ms: --from " +
-                std::to_string(o.from) + " leaves nothing to capture";
+        error = "the show ends at " + std::to_string(showEnd) + " ms: --from " + std::to_string(o.from) +
+                " leaves nothing to capture";
         return false;
     }
     if (o.to > showEnd) {

@@ -8,22 +8,22 @@ namespace Zorvek::capture {
 
 // What the offline renderer is asked to do.
 struct Options {
-    int from = 0;             // music time of the first frame, ms
-    int to = 287000;          // music time the span ends at (exclusive), ms
+    int from = 0;     // music time of the first frame, ms
+    int to = 287000;  // music time the span ends at (exclusive), ms
     int fps = 60;
-    unsigned seed = 1;        // the random patterns (noise, specks) are seeded with this
+    unsigned seed = 1;            // the random patterns (noise, specks) are seeded with this
     std::string out = "capture";  // folder for PNG frames and WAV, or the video's folder
-    std::string video;        // video file name inside `out`; empty: "velmora.mp4"
-    int scale = 3;            // nearest-neighbour upscale of the video
-    bool bench = false;       // time the passes, write nothing
-    bool frames = false;      // PNG frames and WAV even when ffmpeg is there
+    std::string video;            // video file name inside `out`; empty: "velmora.mp4"
+    int scale = 3;                // nearest-neighbour upscale of the video
+    bool bench = false;           // time the passes, write nothing
+    bool frames = false;          // PNG frames and WAV even when ffmpeg is there
     bool help = false;
     bool version = false;
-    std::string times;        // with bench: a file that gets every pass's time, for combining runs
-    int threads = 0;          // threads that render, the caller's included; 0: VELMORA_THREADS or the cores
-    std::string assets;       // folder holding oldskool.dat and drift.mod; empty: found as the show finds it
+    std::string times;   // with bench: a file that gets every pass's time, for combining runs
+    int threads = 0;     // threads that render, the caller's included; 0: VELMORA_THREADS or the cores
+    std::string assets;  // folder holding oldskool.dat and drift.mod; empty: found as the show finds it
     Quality quality = Quality::Standard;  // of the video
-    std::string plot;         // with bench: a PNG file that gets a chart of every pass's time
+    std::string plot;                     // with bench: a PNG file that gets a chart of every pass's time
 
     // Frames in the span: one every 1000 / fps ms from `from`, up to but not including `to`.
     long frameCount() const;

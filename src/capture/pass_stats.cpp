@@ -44,7 +44,8 @@ std::vector<FirstPass> costliestFirstPasses(const std::vector<int>& times, const
         if (extra > limit) ++over;
         firsts.push_back({times[i], extra, begins[i]});
     }
-    std::stable_sort(firsts.begin(), firsts.end(), [](const FirstPass& a, const FirstPass& b) { return a.extra > b.extra; });
+    std::stable_sort(firsts.begin(), firsts.end(),
+                     [](const FirstPass& a, const FirstPass& b) { return a.extra > b.extra; });
     if (static_cast<int>(firsts.size()) > capacity) firsts.resize(static_cast<std::size_t>(capacity));
     return firsts;
 }

@@ -18,9 +18,9 @@ PassTimes summarize(std::vector<double> ms);
 
 // One timed pass and what it showed.
 struct Moment {
-    int time = 0;       // music time, ms
-    double ms = 0;      // pass time
-    std::string events; // names of the active events
+    int time = 0;        // music time, ms
+    double ms = 0;       // pass time
+    std::string events;  // names of the active events
 };
 
 // Keeps the `capacity` slowest moments, slowest first.

@@ -58,8 +58,7 @@ bool Provisional::createFile(const fs::path& final, int& fd, std::string& error)
     std::string name = templateFor(final);
     fd = mkostemp(name.data(), O_CLOEXEC);
     if (fd < 0) {
-        error = "cannot create a file in " + final.parent_path().string() + ": " +
-                std::strerror(errno);
+        error = "cannot create a file in " + final.parent_path().string() + ": " + std::strerror(errno);
         return false;
     }
     where = name;
@@ -72,8 +71,7 @@ bool Provisional::createFolder(const fs::path& final, std::string& error) {
     discard();
     std::string name = templateFor(final);
     if (!mkdtemp(name.data())) {
-        error = "cannot create a folder in " + final.parent_path().string() + ": " +
-                std::strerror(errno);
+        error = "cannot create a folder in " + final.parent_path().string() + ": " + std::strerror(errno);
         return false;
     }
     where = name;

@@ -27,7 +27,6 @@ void packFrame(BITMAP* frame, std::vector<unsigned char>& out);
 // ffmpeg's arguments for a video of frames `w` × `h` arriving packed on its standard input at
 // `fps`, with a WAV file on descriptor 3, upscaled `scale` times by nearest neighbour, written
 // to `file` as MP4.
-std::vector<std::string> encoderArguments(int w, int h, int fps, int scale, Quality quality,
-                                          const std::string& file);
+std::vector<std::string> encoderArguments(int w, int h, int fps, int scale, Quality quality, const std::string& file);
 
 }  // namespace Zorvek::capture

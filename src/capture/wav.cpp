@@ -61,8 +61,7 @@ bool wavHeader(std::uint64_t dataBytes, int sampleRate, unsigned char (&header)[
     return true;
 }
 
-bool writeWav(int fd, const std::vector<std::int16_t>& samples, int sampleRate,
-              std::string& error) {
+bool writeWav(int fd, const std::vector<std::int16_t>& samples, int sampleRate, std::string& error) {
     unsigned char header[WAV_HEADER_BYTES];
     if (!wavHeader(std::uint64_t{samples.size()} * BYTES_PER_SAMPLE, sampleRate, header)) {
         error = "the sound of this span is more than a WAV file can hold (4 GiB)";

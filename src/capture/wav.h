@@ -15,7 +15,6 @@ bool wavHeader(std::uint64_t dataBytes, int sampleRate, unsigned char (&header)[
 
 // Writes interleaved 16-bit stereo samples as a PCM WAV file to `fd`, from where it stands.
 // False with the reason in `error`.
-bool writeWav(int fd, const std::vector<std::int16_t>& samples, int sampleRate,
-              std::string& error);
+bool writeWav(int fd, const std::vector<std::int16_t>& samples, int sampleRate, std::string& error);
 
 }  // namespace Zorvek::capture

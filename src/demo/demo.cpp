@@ -25,8 +25,7 @@ Demo::Demo(DemoMode mode) {
     frameCount = 1;
 
     if (mode == DemoMode::Headless) {
-        if (install_allegro(SYSTEM_NONE, &errno, std::atexit) != 0)
-            fail(EXIT_GRAPHICS, "Error initializing allegro.");
+        if (install_allegro(SYSTEM_NONE, &errno, std::atexit) != 0) fail(EXIT_GRAPHICS, "Error initializing allegro.");
         resetControls();
         return;
     }
@@ -37,8 +36,8 @@ Demo::Demo(DemoMode mode) {
         std::puts("Error initializing allegro.\n");
         std::fflush(stdout);
         // The fixed line says only that the show cannot start; this one says why.
-        const std::string why = installed ? Display::connectFailure()
-                                          : std::string("the graphics library: ") + allegro_error;
+        const std::string why =
+            installed ? Display::connectFailure() : std::string("the graphics library: ") + allegro_error;
         std::fprintf(stderr, "%s: %s\n", program_invocation_short_name, why.c_str());
         std::exit(EXIT_GRAPHICS);
     }

@@ -61,8 +61,7 @@ void Display::setMode(int windowedMode, int directMode, int w, int h, int bitsPe
 
 void Display::chooseMode(Screen& on) {
     if (windowed) {
-        if (!on.open(true, width, height))
-            fail(EXIT_GRAPHICS, "Fatal error initializing windowed graphics mode.");
+        if (!on.open(true, width, height)) fail(EXIT_GRAPHICS, "Fatal error initializing windowed graphics mode.");
         return;
     }
     if (on.open(false, width, height)) return;
@@ -88,8 +87,7 @@ void Display::createScratchFrames() {
         if (frame) continue;
         frame = create_bitmap(width, height);
         if (!frame)
-            fail(EXIT_GRAPHICS, "Out of memory making the scratch frames (%d of %d x %d).", NUM_SCRATCH,
-                 width, height);
+            fail(EXIT_GRAPHICS, "Out of memory making the scratch frames (%d of %d x %d).", NUM_SCRATCH, width, height);
         clear_to_color(frame, 0);  // touched now, so that no effect's first pass pays for it
     }
 }
@@ -124,8 +122,7 @@ BITMAP* Display::borrowScratch() {
             return scratch[i];
         }
     }
-    fail(EXIT_MISUSE,
-         "Out of scratch frames; use less stacked efents or increase Display::NUM_SCRATCH.");
+    fail(EXIT_MISUSE, "Out of scratch frames; use less stacked efents or increase Display::NUM_SCRATCH.");
 }
 
 void Display::returnScratch(BITMAP* frame) {

@@ -16,15 +16,15 @@ class Display {
 public:
     static constexpr int NUM_SCRATCH = 14;
 
-    int windowed = 0;    // 1 when the picture is in a window
-    int direct = 0;      // as the show asked; every picture is presented whole, at a refresh
-    int width = 0;       // render size: size of every scratch frame
+    int windowed = 0;  // 1 when the picture is in a window
+    int direct = 0;    // as the show asked; every picture is presented whole, at a refresh
+    int width = 0;     // render size: size of every scratch frame
     int height = 0;
-    int depth = 0;       // colour depth in bits
+    int depth = 0;  // colour depth in bits
     BITMAP* scratch[NUM_SCRATCH] = {};
     bool inUse[NUM_SCRATCH] = {};
-    int lent = 0;      // scratch frames lent out now
-    int mostLent = 0;  // the most ever lent out at once: how close the show comes to the pool's size
+    int lent = 0;           // scratch frames lent out now
+    int mostLent = 0;       // the most ever lent out at once: how close the show comes to the pool's size
     bool headless = false;  // no screen: setMode only keeps the render size and the scratch frames
     // The rate of the passes that carry the show's pictures from one to the next; effects that
     // move a little every pass scale their step by 60 / this. Those passes keep to a 60 Hz grid

@@ -75,11 +75,11 @@ void storesDone() {}
 
 void widen(const std::uint32_t* in, int w, int scale, std::uint32_t* out) {
     switch (scale) {
-    case 1: std::memcpy(out, in, static_cast<std::size_t>(w) * sizeof *out); return;
-    case 2: widen<2>(in, w, out); return;
-    case 3: widen<3>(in, w, out); return;
-    case 4: widen<4>(in, w, out); return;
-    default: break;
+        case 1: std::memcpy(out, in, static_cast<std::size_t>(w) * sizeof *out); return;
+        case 2: widen<2>(in, w, out); return;
+        case 3: widen<3>(in, w, out); return;
+        case 4: widen<4>(in, w, out); return;
+        default: break;
     }
     for (int x = 0; x < w; ++x)
         for (int j = 0; j < scale; ++j) out[scale * x + j] = in[x];
@@ -93,8 +93,7 @@ T* advance(T* p, std::ptrdiff_t bytes) {
 
 }  // namespace
 
-void enlargeWhole(const std::uint32_t* from, int fromPitch, int w, int h, int scale, std::uint32_t* to,
-                  int toPitch) {
+void enlargeWhole(const std::uint32_t* from, int fromPitch, int w, int h, int scale, std::uint32_t* to, int toPitch) {
     if (w <= 0 || h <= 0 || scale < 1) return;
     // Every copy of a row is widened from the frame's row, which stays in the cache meanwhile.
     for (int y = 0; y < h; ++y) {

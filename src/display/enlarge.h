@@ -9,7 +9,6 @@ namespace Zorvek {
 // Writes the `w` × `h` pixels at `from` (rows `fromPitch` bytes apart) enlarged `scale` times
 // (1 or more) into `to` (rows `toPitch` bytes apart), which must hold `scale`·w × `scale`·h pixels.
 // Pixels are copied as they are, all 32 bits of them.
-void enlargeWhole(const std::uint32_t* from, int fromPitch, int w, int h, int scale, std::uint32_t* to,
-                  int toPitch);
+void enlargeWhole(const std::uint32_t* from, int fromPitch, int w, int h, int scale, std::uint32_t* to, int toPitch);
 
 }  // namespace Zorvek

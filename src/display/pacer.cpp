@@ -63,8 +63,7 @@ bool Pacer::presented(Nanos now) {
     const int n = std::min(intervalCount, VSYNC_SAMPLES);
     Nanos recent[RECENT];
     for (int i = 0; i < n; ++i) recent[i] = intervals[(intervalNext - 1 - i + RECENT) % RECENT];
-    if (static_cast<double>(medianOf(recent, n)) >= VSYNC_FLOOR * static_cast<double>(period))
-        return false;
+    if (static_cast<double>(medianOf(recent, n)) >= VSYNC_FLOOR * static_cast<double>(period)) return false;
     byVsync = false;
     vsyncFailed = true;
     slot = 0;

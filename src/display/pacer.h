@@ -43,18 +43,17 @@ public:
     long secondsCounted() const { return presents.seconds(); }
 
 private:
-
     int rate = DEFAULT_RATE;
     Nanos period = SECOND / DEFAULT_RATE;
     bool byVsync = false;
     bool vsyncFailed = false;
 
-    Nanos slot = 0;          // the slot of the last paced present; 0: none yet
-    Nanos lastPresent = 0;   // 0: none yet
+    Nanos slot = 0;         // the slot of the last paced present; 0: none yet
+    Nanos lastPresent = 0;  // 0: none yet
     Nanos intervals[RECENT] = {};
-    int intervalCount = 0;   // how many of `intervals` hold values
+    int intervalCount = 0;  // how many of `intervals` hold values
     int intervalNext = 0;
-    int sinceVsyncClaim = 0; // intervals measured since vsync was asked for
+    int sinceVsyncClaim = 0;  // intervals measured since vsync was asked for
 
     PerSecond presents;
 };

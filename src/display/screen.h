@@ -8,10 +8,10 @@ namespace Zorvek {
 
 // How the viewer wants the show presented.
 struct ScreenSettings {
-    int windowed = -1;     // 1: start in a window, 0: fullscreen, -1: as the show asks
-    int windowScale = 0;   // the window's size in multiples of the frame; 0: fit the desktop
-    bool smooth = false;   // any scale factor, filtered, instead of whole multiples
-    int refreshHz = 0;     // the display's refresh rate as the viewer gives it; 0: as it reports
+    int windowed = -1;    // 1: start in a window, 0: fullscreen, -1: as the show asks
+    int windowScale = 0;  // the window's size in multiples of the frame; 0: fit the desktop
+    bool smooth = false;  // any scale factor, filtered, instead of whole multiples
+    int refreshHz = 0;    // the display's refresh rate as the viewer gives it; 0: as it reports
 };
 
 // Where finished frames are shown: a window or the whole desktop.

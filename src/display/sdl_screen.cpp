@@ -26,8 +26,7 @@ constexpr unsigned GL_RENDERER_NAME = 0x1F01;  // GL_RENDERER
 // which hands the window a shared-memory image without going through GL, and gives no real vsync.
 bool drawsOnTheProcessor(SDL_Renderer* renderer) {
     SDL_RendererInfo info;
-    if (SDL_GetRendererInfo(renderer, &info) != 0 || std::strncmp(info.name, "opengl", 6) != 0)
-        return false;
+    if (SDL_GetRendererInfo(renderer, &info) != 0 || std::strncmp(info.name, "opengl", 6) != 0) return false;
     if (!SDL_GL_GetCurrentContext()) return false;
     using GetString = const unsigned char* (*)(unsigned);
     auto getString = reinterpret_cast<GetString>(SDL_GL_GetProcAddress("glGetString"));
@@ -45,8 +44,8 @@ bool mayHaveGraphicsCard() {
     const char* software = std::getenv("LIBGL_ALWAYS_SOFTWARE");
     if (software && *software && std::strcmp(software, "0") != 0) return false;
     glob_t found;
-    const bool any = glob("/dev/dri/renderD*", 0, nullptr, &found) == 0 ||
-                     glob("/dev/nvidiactl", 0, nullptr, &found) == 0;
+    const bool any =
+        glob("/dev/dri/renderD*", 0, nullptr, &found) == 0 || glob("/dev/nvidiactl", 0, nullptr, &found) == 0;
     globfree(&found);
     return any;
 }
@@ -80,8 +79,7 @@ bool SdlScreen::connect() {
     // (SDL_VIDEODRIVER) do they count.
     const char* driver = SDL_GetCurrentVideoDriver();
     const char* asked = SDL_GetHint(SDL_HINT_VIDEODRIVER);
-    const bool showsNothing =
-        driver && (std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0);
+    const bool showsNothing = driver && (std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0);
     if (showsNothing && !(asked && *asked)) {
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
         // SDL's reason is then the last driver's; the one asked of the display named counts.
@@ -120,15 +118,15 @@ std::string SdlScreen::connectFailure() {
         if (!x.empty()) where = "the X display " + x + " could not be opened (is it running, and may we use it?)";
         if (!wayland.empty())
             where += std::string(where.empty() ? "" : "; ") + "the Wayland display " + wayland +
-                     " could not be reached" + (named("XDG_RUNTIME_DIR").empty() ? " (XDG_RUNTIME_DIR is not set)" : "");
+                     " could not be reached" +
+                     (named("XDG_RUNTIME_DIR").empty() ? " (XDG_RUNTIME_DIR is not set)" : "");
     }
     const char* reason = SDL_GetError();
-    return "no display to show the picture on: " + where + " (SDL: " +
-           (reason && *reason ? reason : "no reason given") + ")";
+    return "no display to show the picture on: " + where +
+           " (SDL: " + (reason && *reason ? reason : "no reason given") + ")";
 }
 
-SdlScreen::SdlScreen(const ScreenSettings& settings, const char* title)
-    : settings(settings), title(title) {}
+SdlScreen::SdlScreen(const ScreenSettings& settings, const char* title) : settings(settings), title(title) {}
 
 SdlScreen::~SdlScreen() { close(); }
 
@@ -221,9 +219,7 @@ void SdlScreen::refuseUnusableDepth() {
 
 void SdlScreen::settleRefresh() {
     SDL_DisplayMode mode;
-    int refresh = SDL_GetCurrentDisplayMode(SDL_GetWindowDisplayIndex(window), &mode) == 0
-                      ? mode.refresh_rate
-                      : 0;
+    int refresh = SDL_GetCurrentDisplayMode(SDL_GetWindowDisplayIndex(window), &mode) == 0 ? mode.refresh_rate : 0;
     pacer.setDisplay(settings.refreshHz > 0 ? settings.refreshHz : refresh, vsync);
 }
 
@@ -288,8 +284,7 @@ void SdlScreen::createRenderer() {
         SDL_RenderSetVSync(renderer, 0);
         vsync = false;
     }
-    texture = SDL_CreateTexture(renderer, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING,
-                                frameW, frameH);
+    texture = SDL_CreateTexture(renderer, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING, frameW, frameH);
     if (!texture) failToMake("the picture's texture");
     void* pixels = nullptr;
     int pitch = 0;
@@ -348,7 +343,9 @@ bool SdlScreen::drawOnSurface(int outW, int outH) {
     if (!moved && surfaceCurrent) return true;
     if (SDL_MUSTLOCK(surface) && SDL_LockSurface(surface) != 0) return false;
     auto* pixels = static_cast<unsigned char*>(surface->pixels);
-    const auto line = [&](int y) { return reinterpret_cast<std::uint32_t*>(pixels + static_cast<std::ptrdiff_t>(surface->pitch) * y); };
+    const auto line = [&](int y) {
+        return reinterpret_cast<std::uint32_t*>(pixels + static_cast<std::ptrdiff_t>(surface->pitch) * y);
+    };
     if (moved) {
         // Black around the picture, drawn once for each place of it.
         for (int y = 0; y < outH; ++y) {

@@ -91,8 +91,8 @@ private:
     int windowX = 0, windowY = 0, windowW = 0, windowH = 0;
     std::string driver;  // chosen at the first open, kept for every later one
     bool driverSettled = false;
-    bool vsync = false;  // the renderer was given vsync
-    bool hidden = false; // opened, not shown yet: it shows with the first picture
+    bool vsync = false;   // the renderer was given vsync
+    bool hidden = false;  // opened, not shown yet: it shows with the first picture
     Pacer pacer;
     Area area;
 
@@ -102,8 +102,8 @@ private:
     bool holding = false;         // `held` is the last frame shown (not merely black)
     bool textureCurrent = false;  // the texture holds `held`
     bool ownEnlarging = true;
-    bool onSurface = false;       // the last draw went into the window's surface directly
-    bool wholeUpdate = false;     // ... and the whole window must reach the screen, border and all
+    bool onSurface = false;    // the last draw went into the window's surface directly
+    bool wholeUpdate = false;  // ... and the whole window must reach the screen, border and all
     // What the window's surface holds: `held` enlarged into `drawnArea` of this surface, on black.
     SDL_Surface* drawnSurface = nullptr;
     int drawnW = 0, drawnH = 0;

@@ -18,8 +18,8 @@ F xlib(const char* name) {
 bool hasWindowManager(Display* display) {
     auto internAtom = xlib<Atom (*)(Display*, const char*, Bool)>("XInternAtom");
     auto rootOf = xlib<Window (*)(Display*)>("XDefaultRootWindow");
-    auto getProperty = xlib<int (*)(Display*, Window, Atom, long, long, Bool, Atom, Atom*, int*,
-                                    unsigned long*, unsigned long*, unsigned char**)>("XGetWindowProperty");
+    auto getProperty = xlib<int (*)(Display*, Window, Atom, long, long, Bool, Atom, Atom*, int*, unsigned long*,
+                                    unsigned long*, unsigned char**)>("XGetWindowProperty");
     auto release = xlib<int (*)(void*)>("XFree");
     if (!internAtom || !rootOf || !getProperty || !release) return false;
     // An EWMH window manager names its check window on the root window.
@@ -29,8 +29,8 @@ bool hasWindowManager(Display* display) {
     int format = 0;
     unsigned long items = 0, left = 0;
     unsigned char* data = nullptr;
-    const bool found = getProperty(display, rootOf(display), check, 0, 1, False, AnyPropertyType, &type,
-                                   &format, &items, &left, &data) == Success &&
+    const bool found = getProperty(display, rootOf(display), check, 0, 1, False, AnyPropertyType, &type, &format,
+                                   &items, &left, &data) == Success &&
                        items == 1;
     if (data) release(data);
     return found;

@@ -20,8 +20,7 @@ void silenceWaylandChatter() {
     // Kept open for good: the handler must stay in place for as long as SDL uses the library.
     void* wayland = dlopen("libwayland-client.so.0", RTLD_NOW | RTLD_LOCAL);
     if (!wayland) return;
-    if (auto set = reinterpret_cast<SetLogHandler>(dlsym(wayland, "wl_log_set_handler_client")))
-        set(quiet);
+    if (auto set = reinterpret_cast<SetLogHandler>(dlsym(wayland, "wl_log_set_handler_client"))) set(quiet);
 }
 
 }  // namespace Zorvek

@@ -35,9 +35,7 @@ struct LightWindow {
         : image(light),
           lastU(static_cast<unsigned>(std::min(LIGHT_WINDOW, light->w) - 1)),
           lastV(static_cast<unsigned>(std::min(LIGHT_WINDOW, light->h) - 1)) {}
-    bool outside(int u, int v) const {
-        return static_cast<unsigned>(u) > lastU || static_cast<unsigned>(v) > lastV;
-    }
+    bool outside(int u, int v) const { return static_cast<unsigned>(u) > lastU || static_cast<unsigned>(v) > lastV; }
 };
 
 // Height through the library's clipped read, which gives -1 outside the image: 255 there.

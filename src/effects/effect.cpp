@@ -46,9 +46,7 @@ void ProtectedFrameEffect::stop() {
     running = false;
 }
 
-void TodoEffect::render() {
-    textout_centre_ex(top(), font, text, 160, 120, 0x00FF00, -1);
-}
+void TodoEffect::render() { textout_centre_ex(top(), font, text, 160, 120, 0x00FF00, -1); }
 
 const char* TodoEffect::name() { return "TODO"; }
 

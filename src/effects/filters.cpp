@@ -29,9 +29,7 @@ struct Taps {
 template <class Acc>
 Taps<Acc> tapsOf(const Filter3x3Effect& f) {
     const int* k = f.kernel;
-    return {{{Acc(k[8]), Acc(k[5]), Acc(k[2])},
-             {Acc(k[7]), Acc(k[4]), Acc(k[1])},
-             {Acc(k[6]), Acc(k[3]), Acc(k[0])}},
+    return {{{Acc(k[8]), Acc(k[5]), Acc(k[2])}, {Acc(k[7]), Acc(k[4]), Acc(k[1])}, {Acc(k[6]), Acc(k[3]), Acc(k[0])}},
             Acc(f.bias),
             f.shift & 31};
 }
@@ -50,8 +48,7 @@ inline std::uint8_t clampChannel(T v) {
 
 // One output channel byte from the three rows' bytes at `left`, `centre` and `right`.
 template <class Acc>
-inline std::uint8_t filterByte(const Taps<Acc>& t, const std::uint8_t* const rows[3], int left,
-                               int centre, int right) {
+inline std::uint8_t filterByte(const Taps<Acc>& t, const std::uint8_t* const rows[3], int left, int centre, int right) {
     Acc sum = t.bias;
     for (int r = 0; r < 3; ++r)
         sum += t.w[r][0] * rows[r][left] + t.w[r][1] * rows[r][centre] + t.w[r][2] * rows[r][right];
@@ -63,8 +60,7 @@ template <class Acc>
 Pixel filterEdgePixel(const Taps<Acc>& t, const std::uint8_t* const rows[3], int x, int width) {
     int left = std::max(x - 1, 0) * 4, centre = x * 4, right = std::min(x + 1, width - 1) * 4;
     Pixel p = 0;
-    for (int c = 0; c < 3; ++c)
-        p |= Pixel{filterByte(t, rows, left + c, centre + c, right + c)} << (8 * c);
+    for (int c = 0; c < 3; ++c) p |= Pixel{filterByte(t, rows, left + c, centre + c, right + c)} << (8 * c);
     return p;
 }
 
@@ -132,8 +128,8 @@ void filterFrame(const Filter3x3Effect& f, BITMAP* source, BITMAP* target, Worke
 
 }  // namespace
 
-void Filter3x3Effect::initFilter(Demo* owner, int shiftBits, int biasValue, int k0, int k1, int k2,
-                                 int k3, int k4, int k5, int k6, int k7, int k8) {
+void Filter3x3Effect::initFilter(Demo* owner, int shiftBits, int biasValue, int k0, int k1, int k2, int k3, int k4,
+                                 int k5, int k6, int k7, int k8) {
     Effect::init(owner);
     shift = shiftBits;
     bias = biasValue;
@@ -143,10 +139,8 @@ void Filter3x3Effect::initFilter(Demo* owner, int shiftBits, int biasValue, int 
 
 void Filter3x3Effect::render() {
     BITMAP* source = pop();
-    if (fitsSixteenBits(*this))
-        filterFrame<std::int16_t>(*this, source, frame, demo->workers);
-    else
-        filterFrame<std::int64_t>(*this, source, frame, demo->workers);
+    if (fitsSixteenBits(*this)) filterFrame<std::int16_t>(*this, source, frame, demo->workers);
+    else filterFrame<std::int64_t>(*this, source, frame, demo->workers);
     push(frame);
 }
 
@@ -158,9 +152,7 @@ const char* Soften3x3Effect::name() { return "Soften"; }
 void Blur3x3Effect::init(Demo* owner) { initFilter(owner, 4, 0, 1, 3, 1, 3, 2, 3, 1, 3, 1); }
 const char* Blur3x3Effect::name() { return "Blur"; }
 
-void Sharpen3x3Effect::init(Demo* owner) {
-    initFilter(owner, 3, 0, -1, -1, -1, -1, 16, -1, -1, -1, -1);
-}
+void Sharpen3x3Effect::init(Demo* owner) { initFilter(owner, 3, 0, -1, -1, -1, -1, 16, -1, -1, -1, -1); }
 const char* Sharpen3x3Effect::name() { return "Sharpen"; }
 
 void Emboss3x3Effect::init(Demo* owner) { initFilter(owner, 1, 0, 1, 2, 0, 2, 2, -2, 0, -2, -1); }

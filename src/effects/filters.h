@@ -18,8 +18,8 @@ public:
 
     void render() override;
     const char* name() override;
-    void initFilter(Demo* demo, int shift, int bias, int k0, int k1, int k2, int k3, int k4, int k5,
-                    int k6, int k7, int k8);
+    void initFilter(Demo* demo, int shift, int bias, int k0, int k1, int k2, int k3, int k4, int k5, int k6, int k7,
+                    int k8);
 };
 
 class Soften3x3Effect : public Filter3x3Effect {

@@ -106,8 +106,8 @@ void HorScrollBlitEffect::update(int time) {
         x = RENDER_WIDTH;  // no crossing without a duration: parked beyond the right edge
         return;
     }
-    unsigned travelled = static_cast<unsigned>(time) * static_cast<unsigned>(image->w + RENDER_WIDTH) /
-                         static_cast<unsigned>(period);
+    unsigned travelled =
+        static_cast<unsigned>(time) * static_cast<unsigned>(image->w + RENDER_WIDTH) / static_cast<unsigned>(period);
     x = static_cast<int>(static_cast<unsigned>(RENDER_WIDTH) - travelled);
 }
 const char* HorScrollBlitEffect::name() { return "Scrollmap"; }
@@ -128,8 +128,6 @@ void InterlaceEffect::update(int) {
 }
 const char* InterlaceEffect::name() { return "Interlace Flicker"; }
 
-void InterlaceEffect::load(Demo* owner, const char* objectName) {
-    ImageBlitEffect::load(owner, objectName, 0, 0);
-}
+void InterlaceEffect::load(Demo* owner, const char* objectName) { ImageBlitEffect::load(owner, objectName, 0, 0); }
 
 }  // namespace Zorvek

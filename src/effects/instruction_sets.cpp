@@ -15,8 +15,8 @@ Level detect() {
     __builtin_cpu_init();
     // The AVX-512 kernels use the foundation with the doubleword/quadword, vector-length and
     // byte/word extensions.
-    if (__builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512dq") &&
-        __builtin_cpu_supports("avx512vl") && __builtin_cpu_supports("avx512bw"))
+    if (__builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512dq") && __builtin_cpu_supports("avx512vl") &&
+        __builtin_cpu_supports("avx512bw"))
         return Level::Avx512;
     if (__builtin_cpu_supports("avx2")) return Level::Avx2;
 #endif
@@ -57,9 +57,9 @@ bool usable(Level level) { return level <= current(); }
 
 const char* name(Level level) {
     switch (level) {
-    case Level::Avx512: return "avx512";
-    case Level::Avx2: return "avx2";
-    case Level::Generic: break;
+        case Level::Avx512: return "avx512";
+        case Level::Avx2: return "avx2";
+        case Level::Generic: break;
     }
     return "generic";
 }

@@ -11,8 +11,8 @@ class MandelbrotEffect : public ProtectedFrameEffect {
 public:
     // Complex-plane values with 32 fraction bits (1.0 is 0x100000000).
     std::int64_t centreX = 0;
-    std::int64_t centreY = 0;     // grows downwards on screen
-    std::int64_t viewHeight = 0;  // the frame's rows span this height
+    std::int64_t centreY = 0;         // grows downwards on screen
+    std::int64_t viewHeight = 0;      // the frame's rows span this height
     std::uint32_t palette[256] = {};  // by remaining iteration count; 0 is inside the set
 
     void render() override;

@@ -178,7 +178,8 @@ template <class S>
 // 64-bit products do not vectorise well there, and run point by point). Lanes that have escaped
 // keep their count and compute on unseen.
 template <int L>
-[[gnu::always_inline]] inline void iterateCoarseLanes(const std::int64_t* cr, const std::int64_t* ci, int n, int* counts) {
+[[gnu::always_inline]] inline void iterateCoarseLanes(const std::int64_t* cr, const std::int64_t* ci, int n,
+                                                      int* counts) {
     using S = typename VectorOf<std::int32_t, L>::type;
     using U = typename VectorOf<std::uint32_t, L>::type;  // wrapping arithmetic
     for (int base = 0; base < n; base += L) {
@@ -253,7 +254,9 @@ struct Lanes32 {
     ZORVEK_LANES_512 Mask equal(Mask m, __m512i a, __m512i b) { return _mm512_mask_cmpeq_epi32_mask(m, a, b); }
     ZORVEK_LANES_512 __m512i select(__m512i a, Mask m, __m512i b) { return _mm512_mask_mov_epi32(a, m, b); }
     ZORVEK_LANES_512 __m512i expand(__m512i a, Mask m, __m512i b) { return _mm512_mask_expand_epi32(a, m, b); }
-    ZORVEK_LANES_512 __m512i expandLoad(__m512i a, Mask m, const Element* p) { return _mm512_mask_expandloadu_epi32(a, m, p); }
+    ZORVEK_LANES_512 __m512i expandLoad(__m512i a, Mask m, const Element* p) {
+        return _mm512_mask_expandloadu_epi32(a, m, p);
+    }
 };
 
 struct Lanes64 {
@@ -269,7 +272,9 @@ struct Lanes64 {
     ZORVEK_LANES_512 Mask equal(Mask m, __m512i a, __m512i b) { return _mm512_mask_cmpeq_epi64_mask(m, a, b); }
     ZORVEK_LANES_512 __m512i select(__m512i a, Mask m, __m512i b) { return _mm512_mask_mov_epi64(a, m, b); }
     ZORVEK_LANES_512 __m512i expand(__m512i a, Mask m, __m512i b) { return _mm512_mask_expand_epi64(a, m, b); }
-    ZORVEK_LANES_512 __m512i expandLoad(__m512i a, Mask m, const Element* p) { return _mm512_mask_expandloadu_epi64(a, m, p); }
+    ZORVEK_LANES_512 __m512i expandLoad(__m512i a, Mask m, const Element* p) {
+        return _mm512_mask_expandloadu_epi64(a, m, p);
+    }
 };
 
 // The formats in lanes: the coarse one in sixteen 32-bit lanes; the others in eight 64-bit lanes,
@@ -291,7 +296,9 @@ struct Lanes512<Medium> : Lanes64 {
     static constexpr int STREAMS = 3;
     static constexpr bool FIND_CYCLES = false;
     // Bits 27 .. 58 of the exact 64-bit product, sign-extended for the escape test.
-    ZORVEK_LANES_512 __m512i square(__m512i z) { return _mm512_srai_epi64(_mm512_slli_epi64(_mm512_mul_epi32(z, z), 5), 32); }
+    ZORVEK_LANES_512 __m512i square(__m512i z) {
+        return _mm512_srai_epi64(_mm512_slli_epi64(_mm512_mul_epi32(z, z), 5), 32);
+    }
     // Bits 26 .. 57 in the low half: only the low halves are read from here on.
     ZORVEK_LANES_512 __m512i twice(__m512i a, __m512i b) { return _mm512_srli_epi64(_mm512_mul_epi32(a, b), 26); }
 };
@@ -327,8 +334,8 @@ struct Stream512 {
 
     // Gives the lanes of `lanes` the next points of the batch (as many as are left), to begin
     // at step `step`.
-    ZORVEK_INLINE_512 void refill(Mask lanes, const typename L::Element* crs, const typename L::Element* cis,
-                                  int n, int& next, int step) {
+    ZORVEK_INLINE_512 void refill(Mask lanes, const typename L::Element* crs, const typename L::Element* cis, int n,
+                                  int& next, int step) {
         while (__builtin_popcount(lanes) > n - next) lanes = static_cast<Mask>(lanes & (lanes - 1));
         cr = L::expandLoad(cr, lanes, crs + next);
         ci = L::expandLoad(ci, lanes, cis + next);
@@ -345,8 +352,8 @@ struct Stream512 {
     // lanes in `inside`.
     ZORVEK_INLINE_512 void retire(Mask done, Mask inside, int step, int* counts) {
         const __m512i taken = L::sub(L::set(step), begun);
-        const __m512i left = L::select(L::max(L::sub(L::set(MAX_STEPS), taken), _mm512_setzero_si512()),
-                                       inside, _mm512_setzero_si512());
+        const __m512i left =
+            L::select(L::max(L::sub(L::set(MAX_STEPS), taken), _mm512_setzero_si512()), inside, _mm512_setzero_si512());
         alignas(64) typename L::Element leftOf[L::COUNT], indexOf[L::COUNT];
         _mm512_store_si512(leftOf, left);
         _mm512_store_si512(indexOf, index);
@@ -367,7 +374,8 @@ template <class Stream, int N>
 }
 
 template <class F>
-__attribute__((target(ZORVEK_AVX512))) void iterateAvx512(const std::int64_t* cr, const std::int64_t* ci, int n, int* counts) {
+__attribute__((target(ZORVEK_AVX512))) void iterateAvx512(const std::int64_t* cr, const std::int64_t* ci, int n,
+                                                          int* counts) {
     using L = Lanes512<F>;
     using E = typename L::Element;
     using Mask = typename L::Mask;
@@ -407,7 +415,7 @@ __attribute__((target(ZORVEK_AVX512))) void iterateAvx512(const std::int64_t* cr
             }
             if (step % EXPIRY_CHECK == EXPIRY_CHECK - 1)
                 inside = static_cast<Mask>(inside | L::greaterOrEqual(static_cast<Mask>(st.active & ~escaped),
-                                                                       L::sub(L::set(step + 1), st.begun), expiry));
+                                                                      L::sub(L::set(step + 1), st.begun), expiry));
             const Mask done = static_cast<Mask>(escaped | inside);
             if (!done) continue;
             st.retire(done, inside, step, counts);
@@ -584,7 +592,8 @@ struct Lanes256<Fine> : Lanes256x64 {
         constexpr std::uint64_t FOUR = std::uint64_t{1} << 32, RANGE = 2 * FOUR;
         std::uint64_t outside = 0;
         for (int j = 0; j < n; ++j)
-            outside |= (static_cast<std::uint64_t>(cr[j]) + FOUR >= RANGE) | (static_cast<std::uint64_t>(ci[j]) + FOUR >= RANGE);
+            outside |= (static_cast<std::uint64_t>(cr[j]) + FOUR >= RANGE) |
+                       (static_cast<std::uint64_t>(ci[j]) + FOUR >= RANGE);
         return !outside;
     }
     static std::int64_t exactZi(std::int64_t zi) {
@@ -594,7 +603,9 @@ struct Lanes256<Fine> : Lanes256x64 {
     // when its high half is set: the sum marks the escape itself.
     ZORVEK_LANES_256 __m256i flagged() { return _mm256_set1_epi64x(static_cast<long long>(HIGH_BUT_35)); }
     ZORVEK_LANES_256 __m256i escapeMarks(__m256i, __m256i, __m256i sum, __m256i) { return sum; }
-    ZORVEK_LANES_256 unsigned escaped(__m256i, __m256i, __m256i sum, __m256i fourLess1) { return bits(greater(sum, fourLess1)); }
+    ZORVEK_LANES_256 unsigned escaped(__m256i, __m256i, __m256i sum, __m256i fourLess1) {
+        return bits(greater(sum, fourLess1));
+    }
     ZORVEK_LANES_256 unsigned unfitLanes(__m256i unfit) {
         const __m256i high = _mm256_and_si256(unfit, flagged());
         return ~bits(_mm256_cmpeq_epi64(high, _mm256_setzero_si256())) & 0xF;
@@ -608,8 +619,8 @@ struct Stream256 {
     using E = typename L::Element;
     static constexpr int COUNT = L::COUNT;
     __m256i zr, zi, cr, ci;
-    __m256i seenR, seenI;    // states noted for finding cycles
-    __m256i seen;            // lanes whose noted state belongs to their current point
+    __m256i seenR, seenI;  // states noted for finding cycles
+    __m256i seen;          // lanes whose noted state belongs to their current point
     int begun[COUNT], index[COUNT];
     unsigned active;  // lanes holding a point
     int deadline;     // the step by which the earliest of them has taken all its steps
@@ -795,7 +806,7 @@ ZORVEK_INLINE_256 void advance(Stream& st, int step, __m256i fourLess1, __m256i 
 
 template <class F>
 __attribute__((target(ZORVEK_AVX2))) void iterateAvx2(const std::int64_t* cr64, const std::int64_t* ci64, int n,
-                                                       int* counts) {
+                                                      int* counts) {
     using L = Lanes256<F>;
     using E = typename L::Element;
     const InWidth<E> points(cr64, ci64, n);
@@ -1007,9 +1018,9 @@ Precision precisionFor(std::int64_t viewHeight) {
 bool available(Kernel kernel) {
     using instructionSets::Level;
     switch (kernel) {
-    case Kernel::Avx512: return instructionSets::usable(Level::Avx512);
-    case Kernel::Avx2: return instructionSets::usable(Level::Avx2);
-    case Kernel::Generic: break;
+        case Kernel::Avx512: return instructionSets::usable(Level::Avx512);
+        case Kernel::Avx2: return instructionSets::usable(Level::Avx2);
+        case Kernel::Generic: break;
     }
     return true;
 }
@@ -1037,9 +1048,9 @@ void force(Kernel kernel) {
 
 void render(BITMAP* frame, const View& view, const Pixel* palette, Kernel kernel, WorkerPool* pool) {
     switch (precisionFor(view.height)) {
-    case Precision::Coarse: renderWith<Coarse>(frame, view, palette, kernel, pool, renderCoarse); break;
-    case Precision::Medium: renderWith<Medium>(frame, view, palette, kernel, pool, renderMedium); break;
-    case Precision::Fine: renderWith<Fine>(frame, view, palette, kernel, pool, renderFine); break;
+        case Precision::Coarse: renderWith<Coarse>(frame, view, palette, kernel, pool, renderCoarse); break;
+        case Precision::Medium: renderWith<Medium>(frame, view, palette, kernel, pool, renderMedium); break;
+        case Precision::Fine: renderWith<Fine>(frame, view, palette, kernel, pool, renderFine); break;
     }
 }
 

@@ -15,9 +15,8 @@ namespace {
 // The order in which a cell's dots light up. Positions 0..15 cover the cell once; 16 repeats 7,
 // so the green and blue runs, which start at 5 and 10 and wrap, light at most 15 cells.
 constexpr int DOTS = 17;
-constexpr int DOT_ORDER[DOTS][2] = {{2, 2}, {0, 0}, {0, 2}, {2, 0}, {3, 3}, {1, 1},
-                                    {1, 3}, {2, 1}, {3, 1}, {1, 2}, {3, 0}, {1, 0},
-                                    {3, 2}, {0, 1}, {2, 3}, {0, 3}, {2, 1}};
+constexpr int DOT_ORDER[DOTS][2] = {{2, 2}, {0, 0}, {0, 2}, {2, 0}, {3, 3}, {1, 1}, {1, 3}, {2, 1}, {3, 1},
+                                    {1, 2}, {3, 0}, {1, 0}, {3, 2}, {0, 1}, {2, 3}, {0, 3}, {2, 1}};
 constexpr int GREEN_START = 5, BLUE_START = 10;
 
 // Dots for a four-bit level: no level gives 8, level 15 gives 16.
@@ -98,8 +97,7 @@ void MenaceMovieEffect::render() {
         pixels::Pixel* out[CELL];
         for (int k = 0; k < CELL; ++k) out[k] = pixels::row(frame, CELL * y + k);
         for (int x = 0; x < columns; ++x) {
-            const pixels::Pixel* cell =
-                x < width ? pixels::row(patterns, patternIndex(source[x])) : black;
+            const pixels::Pixel* cell = x < width ? pixels::row(patterns, patternIndex(source[x])) : black;
             for (int k = 0; k < CELL; ++k)
                 std::memcpy(out[k] + CELL * x, cell + CELL * k, CELL * sizeof(pixels::Pixel));
         }

@@ -50,8 +50,8 @@ using D8 = double __attribute__((vector_size(64)));
 
 // Sums below 2^28 (16 balls × 2^24) cannot overflow; the scale-down divides in double precision,
 // exact for the same reason as above with 53 bits.
-[[gnu::always_inline]] inline void vectorRun(const VectorBall* vb, int ballCount, int dy, int firstDx,
-                                              int step, int count, Pixel* out) {
+[[gnu::always_inline]] inline void vectorRun(const VectorBall* vb, int ballCount, int dy, int firstDx, int step,
+                                             int count, Pixel* out) {
     F8 lane;
     for (int l = 0; l < LANES; ++l) lane[l] = static_cast<float>(l * step);
     const F8 one = F8{} + 1.0f;
@@ -82,8 +82,8 @@ void vectorBase(const VectorBall* vb, int n, int dy, int firstDx, int step, int 
     vectorRun(vb, n, dy, firstDx, step, count, out);
 }
 
-__attribute__((target("avx2"))) void vectorAvx2(const VectorBall* vb, int n, int dy, int firstDx,
-                                                int step, int count, Pixel* out) {
+__attribute__((target("avx2"))) void vectorAvx2(const VectorBall* vb, int n, int dy, int firstDx, int step, int count,
+                                                Pixel* out) {
     vectorRun(vb, n, dy, firstDx, step, count, out);
 }
 
@@ -94,10 +94,10 @@ bool floatExact(const Ball* balls, int count, int w, int h) {
         const Ball& b = balls[k];
         for (std::int32_t weight : {b.redWeight, b.greenWeight, b.blueWeight})
             if (std::llabs(weight) >= FLOAT_EXACT) return false;
-        const std::int64_t spanX = std::max(std::llabs(-(w >> 1) - margin - std::int64_t{b.x}),
-                                            std::llabs(w + margin - std::int64_t{b.x}));
-        const std::int64_t spanY = std::max(std::llabs(-(h >> 1) - std::int64_t{b.y}),
-                                            std::llabs(h - std::int64_t{b.y}));
+        const std::int64_t spanX =
+            std::max(std::llabs(-(w >> 1) - margin - std::int64_t{b.x}), std::llabs(w + margin - std::int64_t{b.x}));
+        const std::int64_t spanY =
+            std::max(std::llabs(-(h >> 1) - std::int64_t{b.y}), std::llabs(h - std::int64_t{b.y}));
         if (spanX >= FLOAT_EXACT || spanY >= FLOAT_EXACT) return false;
         if (spanX * spanX + spanY * spanY >= FLOAT_EXACT) return false;
     }
@@ -144,8 +144,7 @@ bool available(Kernel kernel) {
 
 Kernel fastest() { return available(Kernel::VectorAvx2) ? Kernel::VectorAvx2 : Kernel::Vector; }
 
-RowEvaluator::RowEvaluator(const Ball* b, int count, int w, int h, Kernel k)
-    : balls(b), ballCount(count), kernel(k) {
+RowEvaluator::RowEvaluator(const Ball* b, int count, int w, int h, Kernel k) : balls(b), ballCount(count), kernel(k) {
     if (kernel != Kernel::Plain && !floatExact(balls, count, w, h)) kernel = Kernel::Plain;
     for (int i = 0; i < count && kernel != Kernel::Plain; ++i)
         vectorBalls[i] = {static_cast<float>(balls[i].x), static_cast<float>(balls[i].y),
@@ -155,15 +154,11 @@ RowEvaluator::RowEvaluator(const Ball* b, int count, int w, int h, Kernel k)
 
 void RowEvaluator::run(int dy, int firstDx, int step, int count, Pixel* out) const {
     switch (kernel) {
-    case Kernel::Plain:
-        for (int i = 0; i < count; ++i) out[i] = at(balls, ballCount, firstDx + i * step, dy);
-        break;
-    case Kernel::Vector:
-        vectorBase(vectorBalls, ballCount, dy, firstDx, step, count, out);
-        break;
-    case Kernel::VectorAvx2:
-        vectorAvx2(vectorBalls, ballCount, dy, firstDx, step, count, out);
-        break;
+        case Kernel::Plain:
+            for (int i = 0; i < count; ++i) out[i] = at(balls, ballCount, firstDx + i * step, dy);
+            break;
+        case Kernel::Vector: vectorBase(vectorBalls, ballCount, dy, firstDx, step, count, out); break;
+        case Kernel::VectorAvx2: vectorAvx2(vectorBalls, ballCount, dy, firstDx, step, count, out); break;
     }
 }
 

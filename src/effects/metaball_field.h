@@ -29,8 +29,7 @@ struct VectorBall {
 // are used only where they are exact for these balls over this frame; otherwise Plain is.
 class RowEvaluator {
 public:
-    RowEvaluator(const Ball* balls, int count, int frameWidth, int frameHeight,
-                 Kernel kernel = fastest());
+    RowEvaluator(const Ball* balls, int count, int frameWidth, int frameHeight, Kernel kernel = fastest());
     // `count` pixels of the row dy (from the centre), at dx = firstDx, firstDx + step, ...
     void run(int dy, int firstDx, int step, int count, pixels::Pixel* out) const;
 

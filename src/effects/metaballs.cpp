@@ -103,10 +103,10 @@ void MetaBallsEffect::render() {
     metaballField::computeWeights(balls, count);
     const metaballField::RowEvaluator field(balls, count, frame->w, frame->h);
     switch (renderMode) {
-    case 0: renderFull(frame, field, demo->workers); break;
-    case 1: renderHalfColumns(frame, field, demo->workers); break;
-    case 2: renderHalfBoth(frame, field, demo->workers); break;
-    default: break;
+        case 0: renderFull(frame, field, demo->workers); break;
+        case 1: renderHalfColumns(frame, field, demo->workers); break;
+        case 2: renderHalfBoth(frame, field, demo->workers); break;
+        default: break;
     }
     push(frame);
 }

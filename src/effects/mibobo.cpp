@@ -8,7 +8,7 @@ namespace Zorvek {
 
 namespace {
 
-constexpr int CARD_PERIOD = 1950;  // two turns of the card about its own y axis
+constexpr int CARD_PERIOD = 1950;    // two turns of the card about its own y axis
 constexpr float FIELD_OF_VIEW = 32;  // 45 degrees in the library's 256-to-a-turn units
 
 struct CardVertex {

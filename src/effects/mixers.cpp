@@ -21,7 +21,7 @@ namespace {
 struct MixPair {
     BITMAP* a;
     BITMAP* b;
-    int width;   // the part both frames cover; the show's frames are all of the render size
+    int width;  // the part both frames cover; the show's frames are all of the render size
     int height;
 };
 
@@ -95,16 +95,14 @@ const char* Mix5050Effect::name() { return "Mix 50-50"; }
 
 // Each quarter and half is truncated on its own, so white and white give 0xFDFDFD.
 void Mix2575Effect::render() {
-    mixWords(takePair(demo), [](Pixel a, Pixel b) {
-        return pixels::quarter(a) + pixels::half(b) + pixels::quarter(b);
-    });
+    mixWords(takePair(demo),
+             [](Pixel a, Pixel b) { return pixels::quarter(a) + pixels::half(b) + pixels::quarter(b); });
 }
 const char* Mix2575Effect::name() { return "Mix 25-75"; }
 
 void Mix7525Effect::render() {
-    mixWords(takePair(demo), [](Pixel a, Pixel b) {
-        return pixels::half(a) + pixels::quarter(a) + pixels::quarter(b);
-    });
+    mixWords(takePair(demo),
+             [](Pixel a, Pixel b) { return pixels::half(a) + pixels::quarter(a) + pixels::quarter(b); });
 }
 const char* Mix7525Effect::name() { return "Mix 75-25"; }
 
@@ -131,8 +129,7 @@ void CrossfadeEffect::init(Demo* owner) {
 
 void CrossfadeEffect::update(int time) {
     // An event of no length is never active; a weight of 0 keeps A if one is served anyway.
-    weight = event->duration > 0 ? static_cast<float>(time) / static_cast<float>(event->duration)
-                                 : 0.0f;
+    weight = event->duration > 0 ? static_cast<float>(time) / static_cast<float>(event->duration) : 0.0f;
 }
 
 namespace {

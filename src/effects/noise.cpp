@@ -12,7 +12,7 @@ using pixels::Pixel;
 using pixels::row;
 
 namespace {
-constexpr int RENDER_WIDTH = 320;   // specks and seeds land inside the show's render size
+constexpr int RENDER_WIDTH = 320;  // specks and seeds land inside the show's render size
 constexpr int RENDER_HEIGHT = 240;
 
 // `count` pixels at random places of the render size, each x drawn before its y.
@@ -79,9 +79,7 @@ void RainbowSeed::init(Demo* owner) {
     period = 1950;
 }
 
-void RainbowSeed::update(int time) {
-    hue = period > 0 ? static_cast<float>(time) / static_cast<float>(period) : 0.0f;
-}
+void RainbowSeed::update(int time) { hue = period > 0 ? static_cast<float>(time) / static_cast<float>(period) : 0.0f; }
 
 void RainbowSeed::render() {
     BITMAP* t = top();

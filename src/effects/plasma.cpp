@@ -8,7 +8,6 @@
 #include <cstring>
 #include <numbers>
 
-
 #include "effects/pixels.h"
 #include "demo/demo.h"
 
@@ -96,7 +95,7 @@ int kernelIndex(double a) {
 
 int plasmaIndex(double argument) {
     const double value = 128.0 * std::sin(argument) + 128.0;
-    if (!(value > 0.0)) return 0;  // also a NaN argument
+    if (!(value > 0.0)) return 0;    // also a NaN argument
     if (value >= 255.0) return 255;  // 256 when the sine is exactly 1
     return static_cast<int>(value);
 }

@@ -12,9 +12,9 @@ namespace Zorvek {
 // the rings' centre with the progress through the period.
 class PlasmaEffect : public ProtectedFrameEffect {
 public:
-    float progress = 0.0f;         // local time / period, 0 ... 1
-    float stepY = 0.0f;            // change of Y from one row to the next
-    float stepX = 0.0f;            // change of X from one column to the next
+    float progress = 0.0f;            // local time / period, 0 ... 1
+    float stepY = 0.0f;               // change of Y from one row to the next
+    float stepX = 0.0f;               // change of X from one column to the next
     std::uint32_t palette[256] = {};  // colour of each plasma value
 
     void update(int time) override;

@@ -15,9 +15,7 @@ namespace {
 constexpr Pixel RGBUG_KEEP[3] = {pixels::RED, pixels::GREEN, pixels::BLUE};
 constexpr Pixel RGBUG_DIM[3] = {0x00F0F0, 0xF000F0, 0xF0F000};
 
-constexpr Pixel rgbug(Pixel p, int column) {
-    return (p & RGBUG_KEEP[column]) | ((p & RGBUG_DIM[column]) >> 4);
-}
+constexpr Pixel rgbug(Pixel p, int column) { return (p & RGBUG_KEEP[column]) | ((p & RGBUG_DIM[column]) >> 4); }
 
 // Twelve columns are four whole triads and three whole four-pixel vectors.
 constexpr int RGBUG_BLOCK = 12;

@@ -16,9 +16,7 @@ namespace Zorvek {
 
 namespace {
 
-float fraction(int time, int period) {
-    return period ? static_cast<float>(static_cast<double>(time) / period) : 0.0f;
-}
+float fraction(int time, int period) { return period ? static_cast<float>(static_cast<double>(time) / period) : 0.0f; }
 
 }  // namespace
 
@@ -86,7 +84,7 @@ namespace {
 constexpr pixels::Pixel MAGENTA = 0xFF00FF;  // the key colour the picture is revealed through
 constexpr pixels::Pixel YELLOW = 0xFFFF00;   // a sparkle: a ray that meets one flares
 constexpr pixels::Pixel WHITE = 0xFFFFFF;
-constexpr pixels::Pixel BRIGHT = 0x808080;   // any channel at half or more shows as white
+constexpr pixels::Pixel BRIGHT = 0x808080;          // any channel at half or more shows as white
 constexpr int RAY_START_X = 160, RAY_START_Y = 60;  // where the show's rays start afresh
 
 // Each channel times `factor`, capped at 0xFF.
@@ -108,8 +106,7 @@ struct Ray {
 
 // One point of a ray: picks the colour from the picture below and the ray's state, and blends
 // it into a 2 x 2 block of the target.
-[[gnu::always_inline]] inline void shade(BITMAP* target, BITMAP* source, int x, int y, pixels::Pixel col,
-                                         Ray& ray) {
+[[gnu::always_inline]] inline void shade(BITMAP* target, BITMAP* source, int x, int y, pixels::Pixel col, Ray& ray) {
     if (x <= 0 || y <= 0 || x >= target->w || y >= target->h) return;
     // A picture smaller than the frame has nothing to show beyond its edges.
     if (!source || x >= source->w || y >= source->h) return;

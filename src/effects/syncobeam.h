@@ -26,9 +26,9 @@ class SyncobeamEffect : public ProtectedFrameEffect {
 public:
     static constexpr int BANDS = 160;  // spectrum bands used, two rays each
 
-    float* left = nullptr;   // first 256 bands of the music spectrum for this pass
-    float* right = nullptr;  // the 256 bands after them
-    float phase = 0;         // time / period
+    float* left = nullptr;                  // first 256 bands of the music spectrum for this pass
+    float* right = nullptr;                 // the 256 bands after them
+    float phase = 0;                        // time / period
     std::int32_t originX = 0, originY = 0;  // where every ray starts
     std::int32_t centreX = 0, centreY = 0;  // centre of the circle of ray end points
 

@@ -157,8 +157,8 @@ void RotatingWarpmapEffect::computeMap() {
             const float r = static_cast<float>(std::sqrt(static_cast<double>(u) * u + static_cast<double>(v) * v));
             int dx = 0, dy = 0;
             if (r != 0.0f) {
-                const double a = u != 0.0f ? std::atan(static_cast<double>(v) / u)
-                                           : (v > 0.0f ? HALF_PI_F : -HALF_PI_F);
+                const double a =
+                    u != 0.0f ? std::atan(static_cast<double>(v) / u) : (v > 0.0f ? HALF_PI_F : -HALF_PI_F);
                 const float theta = static_cast<float>(a + turn);
                 // atan only covers the right half-plane; a negative radius mirrors the left.
                 double rho = static_cast<double>(r) * scale;
@@ -186,7 +186,8 @@ void SinusWarpmapEffect::computeMap() {
             waveY[i] = static_cast<float>(std::cos(std::numbers::pi * q));
         }
         for (int y = 0; y < height; ++y) {
-            const float waveX = static_cast<float>(std::sin(std::numbers::pi * (y - height / 2) / height + std::numbers::pi / 2));
+            const float waveX =
+                static_cast<float>(std::sin(std::numbers::pi * (y - height / 2) / height + std::numbers::pi / 2));
             pixels::Pixel* out = pixels::row(map, y) + x0;
             for (int i = 0; i < n; ++i) {
                 int column = static_cast<int>(x0 + i + 8.0 * waveX);

@@ -11,7 +11,7 @@ FMOD_SYSTEM* system = nullptr;
 FMOD_SOUND* sound = nullptr;
 FMOD_CHANNEL* channel = nullptr;
 
-constexpr unsigned int MINIMUM_VERSION = 0x42809;  // 4.28.09
+constexpr unsigned int MINIMUM_VERSION = 0x42809;                           // 4.28.09
 constexpr FMOD_MODE MODULE_MODE = FMOD_LOOP_OFF | FMOD_2D | FMOD_SOFTWARE;  // 0x49
 }  // namespace
 
@@ -23,8 +23,7 @@ Music::Music() {
     unsigned int version = 0;
     if (FMOD_System_GetVersion(system, &version) != FMOD_OK)
         fail(EXIT_SOUND, "Could not create sound system: getversion call failed.");
-    if (version < MINIMUM_VERSION)
-        fail(EXIT_SOUND, "Could not create sound system: incorrect version");
+    if (version < MINIMUM_VERSION) fail(EXIT_SOUND, "Could not create sound system: incorrect version");
     if (FMOD_System_Init(system, 1, FMOD_INIT_NORMAL, nullptr) != FMOD_OK)
         fail(EXIT_SOUND, "Could not initiate sound system.");
 }

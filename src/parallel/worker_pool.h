@@ -45,7 +45,8 @@ public:
             for (int b = 0; b < bands; ++b) work(b);
             return;
         }
-        run(bands, [](const void* context, int band) { (*static_cast<const Work*>(context))(band); }, &work);
+        run(
+            bands, [](const void* context, int band) { (*static_cast<const Work*>(context))(band); }, &work);
     }
 
     // Rows first .. last − 1 in bands of neighbouring rows, a few per thread so that a thread
@@ -85,8 +86,8 @@ private:
 
     std::mutex lock;
     std::condition_variable wake;
-    Job job;                                  // guarded by `lock`
-    bool stopping = false;                    // guarded by `lock`
+    Job job;                                   // guarded by `lock`
+    bool stopping = false;                     // guarded by `lock`
     std::atomic<std::uint32_t> generation{0};  // of the newest job, for workers that spin
     // The next band to hand out, tagged with its job's generation so that a worker that comes
     // late to a finished job takes nothing from the next one.

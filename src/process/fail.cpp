@@ -27,8 +27,8 @@ void showMessage(const char* message, bool fatal) {
     if (!messageBoxWanted()) return;
     // A fullscreen show would cover the box; at the end it has nothing more to show.
     if (fatal && messageWindow) SDL_HideWindow(messageWindow);
-    SDL_ShowSimpleMessageBox(fatal ? SDL_MESSAGEBOX_ERROR : SDL_MESSAGEBOX_WARNING, "Zorvek",
-                             message, fatal ? nullptr : messageWindow);
+    SDL_ShowSimpleMessageBox(fatal ? SDL_MESSAGEBOX_ERROR : SDL_MESSAGEBOX_WARNING, "Zorvek", message,
+                             fatal ? nullptr : messageWindow);
 }
 
 }  // namespace

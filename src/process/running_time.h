@@ -26,9 +26,9 @@ namespace detail {
 // The reckoning behind both, on a clock of the caller's: `now` is the monotonic time of the call
 // (tests), `watcherTick` a wake-up of the watcher.
 struct StopReckoning {
-    static constexpr Nanos TICK = 10 * MILLISECOND;   // the watcher's sleep
-    static constexpr Nanos GAP = 300 * MILLISECOND;   // no wake-up this long: stopped
-    Nanos lastSeen = 0;  // 0: not watching
+    static constexpr Nanos TICK = 10 * MILLISECOND;  // the watcher's sleep
+    static constexpr Nanos GAP = 300 * MILLISECOND;  // no wake-up this long: stopped
+    Nanos lastSeen = 0;                              // 0: not watching
     Nanos stopped = 0;
     Nanos lastRunning = 0;
     // Accounts for a gap that ends at `now`; returns the running time at `now`.

@@ -29,8 +29,7 @@ bool sameLetters(const std::string& a, const char* b) {
     if (a.size() != n) return false;
     for (std::size_t i = 0; i < n; ++i) {
         auto lower = [](unsigned char c) { return c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c; };
-        if (lower(static_cast<unsigned char>(a[i])) != lower(static_cast<unsigned char>(b[i])))
-            return false;
+        if (lower(static_cast<unsigned char>(a[i])) != lower(static_cast<unsigned char>(b[i]))) return false;
     }
     return true;
 }

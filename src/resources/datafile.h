@@ -19,11 +19,11 @@ public:
 
     enum class State {
         Unread,
-        Ok,            // walked: each object is usable or not, by itself
-        Unreadable,    // missing, not a regular file, too large, or not read in full
-        NotADatafile,  // the header is not a datafile's
-        PackedDamaged, // packed, but what it unpacks to is no datafile
-        PackedTooLarge,// packed, and it would unpack to more than MAX_BYTES
+        Ok,              // walked: each object is usable or not, by itself
+        Unreadable,      // missing, not a regular file, too large, or not read in full
+        NotADatafile,    // the header is not a datafile's
+        PackedDamaged,   // packed, but what it unpacks to is no datafile
+        PackedTooLarge,  // packed, and it would unpack to more than MAX_BYTES
     };
 
     // One object at the top level of the datafile.
@@ -31,7 +31,7 @@ public:
         std::string name;        // its NAME property; empty without one
         std::size_t offset = 0;  // its data within the file
         std::size_t size = 0;
-        bool picture = false;    // an uncompressed PNG whose chunks pass checkPng
+        bool picture = false;  // an uncompressed PNG whose chunks pass checkPng
     };
 
     // Reads and walks the file `path` (replacing whatever was read before).

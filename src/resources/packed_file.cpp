@@ -37,13 +37,12 @@ int refusedPutc(int, void*) { return EOF; }
 long refusedWrite(const void*, long, void*) { return 0; }
 int refusedSeek(void*, int) { return -1; }
 
-const PACKFILE_VTABLE SOURCE = {sourceClose, sourceGetc,  refusedUngetc, sourceRead, refusedPutc,
+const PACKFILE_VTABLE SOURCE = {sourceClose,  sourceGetc,  refusedUngetc, sourceRead, refusedPutc,
                                 refusedWrite, refusedSeek, sourceFeof,    sourceError};
 
 }  // namespace
 
-Unpacked unpackLzss(const std::uint8_t* packed, std::size_t size, std::size_t limit,
-                    std::vector<std::uint8_t>& out) {
+Unpacked unpackLzss(const std::uint8_t* packed, std::size_t size, std::size_t limit, std::vector<std::uint8_t>& out) {
     out.clear();
     Source source{packed, packed + size};
     PACKFILE* file = pack_fopen_vtable(&SOURCE, &source);

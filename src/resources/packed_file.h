@@ -16,7 +16,6 @@ enum class Unpacked {
 
 // Unpacks the LZSS data `packed` (what follows the packed file's signature) into `out`, at most
 // `limit` bytes. On failure `out` is empty.
-Unpacked unpackLzss(const std::uint8_t* packed, std::size_t size, std::size_t limit,
-                    std::vector<std::uint8_t>& out);
+Unpacked unpackLzss(const std::uint8_t* packed, std::size_t size, std::size_t limit, std::vector<std::uint8_t>& out);
 
 }  // namespace Zorvek

@@ -131,7 +131,8 @@ bool isWholePictureData(const PngHeader& h, const ImageChunks& chunks) {
                 } else if (inRow == 0 && *p > 4) {
                     ok = false;  // filter types 0 to 4
                 } else {
-                    std::uint64_t take = std::min<std::uint64_t>(rows.rowLength() - inRow, static_cast<std::uint64_t>(z.next_out - p));
+                    std::uint64_t take =
+                        std::min<std::uint64_t>(rows.rowLength() - inRow, static_cast<std::uint64_t>(z.next_out - p));
                     p += take;
                     inRow += take;
                     if (inRow == rows.rowLength()) {
@@ -217,12 +218,13 @@ std::vector<std::uint8_t> chunksForDecoder(const std::uint8_t* data, std::size_t
     std::vector<std::uint8_t> kept(data, data + sizeof SIGNATURE);
     kept.reserve(size);
     DecoderChunks chunks(colourType);
-    walkChunks(data, size, [&](const std::uint8_t* type, const std::uint8_t* body, std::uint32_t length,
-                               std::size_t at) {
-        if (isType(type, "IDAT") && length > 0) imageData.emplace_back(body, length);
-        if (chunks.keeps(type, length)) kept.insert(kept.end(), data + at, data + at + CHUNK_OVERHEAD + length);
-        return true;
-    });
+    walkChunks(data, size,
+               [&](const std::uint8_t* type, const std::uint8_t* body, std::uint32_t length, std::size_t at) {
+                   if (isType(type, "IDAT") && length > 0) imageData.emplace_back(body, length);
+                   if (chunks.keeps(type, length))
+                       kept.insert(kept.end(), data + at, data + at + CHUNK_OVERHEAD + length);
+                   return true;
+               });
     return kept;
 }
 
@@ -238,38 +240,37 @@ bool roomToDecode(const PngHeader& header) {
 }  // namespace
 
 bool checkPng(const std::uint8_t* data, std::size_t size, PngHeader* header) {
-    if (!data || size < sizeof SIGNATURE || std::memcmp(data, SIGNATURE, sizeof SIGNATURE) != 0)
-        return false;
+    if (!data || size < sizeof SIGNATURE || std::memcmp(data, SIGNATURE, sizeof SIGNATURE) != 0) return false;
     PngHeader h;
     bool seenHeader = false, seenPalette = false, dataEnded = false;
     std::size_t imageChunks = 0;
-    bool whole = walkChunks(data, size, [&](const std::uint8_t* type, const std::uint8_t* body,
-                                            std::uint32_t length, std::size_t) {
-        if (!seenHeader) {
-            // The header comes first, once.
-            seenHeader = isType(type, "IHDR") && length == HEADER_LENGTH && readHeader(body, h);
-            return seenHeader;
-        }
-        bool image = isType(type, "IDAT");
-        if (imageChunks > 0 && !image) dataEnded = true;
-        if (image) {
-            // Picture data comes in one run of chunks, after the palette it needs.
-            if (dataEnded || (h.colourType == PALETTE && !seenPalette)) return false;
-            ++imageChunks;
-        } else if (isType(type, "PLTE")) {
-            if (seenPalette || imageChunks > 0 || length == 0 || length % 3 != 0) return false;
-            if (h.colourType == 0 || h.colourType == GREY_ALPHA) return false;
-            std::uint32_t entries = length / 3;
-            if (entries > 256 || (h.colourType == PALETTE && entries > (1u << h.bitDepth)))
-                return false;
-            seenPalette = true;
-        } else if (isType(type, "IEND")) {
-            return length == 0 && imageChunks > 0;
-        } else if (isCritical(type)) {
-            return false;  // a second header, or a critical chunk no decoder knows
-        }
-        return true;
-    });
+    bool whole = walkChunks(data, size,
+                            [&](const std::uint8_t* type, const std::uint8_t* body, std::uint32_t length, std::size_t) {
+                                if (!seenHeader) {
+                                    // The header comes first, once.
+                                    seenHeader = isType(type, "IHDR") && length == HEADER_LENGTH && readHeader(body, h);
+                                    return seenHeader;
+                                }
+                                bool image = isType(type, "IDAT");
+                                if (imageChunks > 0 && !image) dataEnded = true;
+                                if (image) {
+                                    // Picture data comes in one run of chunks, after the palette it needs.
+                                    if (dataEnded || (h.colourType == PALETTE && !seenPalette)) return false;
+                                    ++imageChunks;
+                                } else if (isType(type, "PLTE")) {
+                                    if (seenPalette || imageChunks > 0 || length == 0 || length % 3 != 0) return false;
+                                    if (h.colourType == 0 || h.colourType == GREY_ALPHA) return false;
+                                    std::uint32_t entries = length / 3;
+                                    if (entries > 256 || (h.colourType == PALETTE && entries > (1u << h.bitDepth)))
+                                        return false;
+                                    seenPalette = true;
+                                } else if (isType(type, "IEND")) {
+                                    return length == 0 && imageChunks > 0;
+                                } else if (isCritical(type)) {
+                                    return false;  // a second header, or a critical chunk no decoder knows
+                                }
+                                return true;
+                            });
     if (!whole) return false;
     if (header) *header = h;
     return true;

@@ -25,18 +25,16 @@ bool namedWhole(const char* word, const char* name) {
 
 }  // namespace
 
-bool readCommandLine(int argc, char** argv, std::span<const OptionName> options,
-                     const CommandLineStyle& style,
-                     const std::function<bool(std::size_t index, const char* value)>& take,
-                     std::string& error) {
+bool readCommandLine(int argc, char** argv, std::span<const OptionName> options, const CommandLineStyle& style,
+                     const std::function<bool(std::size_t index, const char* value)>& take, std::string& error) {
     std::vector<option> longs;
     // "-": words that are no option come back in their place, to be refused there; ":" tells a
     // missing value from an unknown option.
     std::string letters = "-:";
     for (std::size_t i = 0; i < options.size(); ++i) {
         const OptionName& o = options[i];
-        longs.push_back({o.name + 2, o.value ? required_argument : no_argument, nullptr,
-                         FIRST_LONG + static_cast<int>(i)});
+        longs.push_back(
+            {o.name + 2, o.value ? required_argument : no_argument, nullptr, FIRST_LONG + static_cast<int>(i)});
         if (o.letter) letters += std::string(1, o.letter) + (o.value ? ":" : "");
     }
     longs.push_back({nullptr, 0, nullptr, 0});

@@ -37,10 +37,8 @@ struct Option {
 // Reads `argv` against `options`, calling take(index, value) for each option in order (value
 // null for a switch). False, with one line in `error`, at the first unknown option or word, a
 // missing value, or a value that take refuses.
-bool readCommandLine(int argc, char** argv, std::span<const OptionName> options,
-                     const CommandLineStyle& style,
-                     const std::function<bool(std::size_t index, const char* value)>& take,
-                     std::string& error);
+bool readCommandLine(int argc, char** argv, std::span<const OptionName> options, const CommandLineStyle& style,
+                     const std::function<bool(std::size_t index, const char* value)>& take, std::string& error);
 
 // The usage's list of options: one line each, "  --name VALUE  help", help lined up.
 std::string listOptions(std::span<const OptionName> options);
@@ -59,8 +57,8 @@ bool wholeNumber(const char* text, long long low, long long high, Number& value)
 // Takes `value` as a whole number from `low` to `high` into `out`, or refuses it in the
 // program's words: "--scale: '0' is not a whole number from 1 to 16".
 template <class Number>
-bool takeWholeNumber(const CommandLineStyle& style, const char* option, const char* value,
-                     long long low, long long high, Number& out, std::string& error) {
+bool takeWholeNumber(const CommandLineStyle& style, const char* option, const char* value, long long low,
+                     long long high, Number& out, std::string& error) {
     if (wholeNumber(value, low, high, out)) return true;
     error = std::string(option) + ": " + style.quote + value + style.quote + " is not a whole number from " +
             std::to_string(low) + " to " + std::to_string(high);
@@ -72,13 +70,13 @@ std::string versionLine(const char* program);
 
 // A program's table, read and listed.
 template <class Options, std::size_t N>
-bool readOptions(int argc, char** argv, const Option<Options> (&table)[N],
-                 const CommandLineStyle& style, Options& options, std::string& error) {
+bool readOptions(int argc, char** argv, const Option<Options> (&table)[N], const CommandLineStyle& style,
+                 Options& options, std::string& error) {
     OptionName names[N];
     for (std::size_t i = 0; i < N; ++i) names[i] = table[i].names;
-    return readCommandLine(argc, argv, names, style,
-                           [&](std::size_t i, const char* value) { return table[i].take(options, value, error); },
-                           error);
+    return readCommandLine(
+        argc, argv, names, style,
+        [&](std::size_t i, const char* value) { return table[i].take(options, value, error); }, error);
 }
 template <class Options, std::size_t N>
 std::string listOptions(const Option<Options> (&table)[N]) {

@@ -84,8 +84,7 @@ fs::path programFolder() {
 
 DataSearch locateShowData(const char* program) {
     DataSearch search = findShowData(programFolder(), std::getenv(DATA_VARIABLE));
-    for (const std::string& line : search.problems)
-        std::fprintf(stderr, "%s: %s\n", program, line.c_str());
+    for (const std::string& line : search.problems) std::fprintf(stderr, "%s: %s\n", program, line.c_str());
     return search;
 }
 

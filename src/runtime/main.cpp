@@ -71,8 +71,8 @@ void printStats(const Zorvek::Velmora& show, double seconds, double processor) {
                 show.rates.passes.median(), show.rates.pictures.median(), show.rates.pictures.seconds());
     if (show.rates.dropped > 0)
         std::printf("passes dropped: %ld (more were due at once than a refresh runs)\n", show.rates.dropped);
-    std::printf("processor: %.1f %% of one core over %.1f s\n",
-                seconds > 0 ? 100.0 * processor / seconds : 0.0, seconds);
+    std::printf("processor: %.1f %% of one core over %.1f s\n", seconds > 0 ? 100.0 * processor / seconds : 0.0,
+                seconds);
     std::printf("stopped at: %02d:%02d.%03d (--from %d)\n", t / 60000, t / 1000 % 60, t % 1000, t);
 }
 
@@ -124,8 +124,7 @@ int main(int argc, char** argv) {
         throw;
     }
     if (options.stats)
-        printStats(show, static_cast<double>(Zorvek::runningNs()) / 1e9 - began,
-                   processorSeconds() - processorBefore);
+        printStats(show, static_cast<double>(Zorvek::runningNs()) / 1e9 - began, processorSeconds() - processorBefore);
     std::exit(0);
 }
 END_OF_MAIN()

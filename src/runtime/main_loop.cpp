@@ -303,8 +303,7 @@ void MainLoop::drawOverlays(BITMAP* frame, int t) {
         int y = frame->h - 18;
         for (TimelineEvent** r = demo.timeline.active; *r; ++r, y -= 9) {
             int left = (*r)->end - t;
-            print(frame, 9, y, "%02d.%02d %s", left / 1000, (left % 1000) / 10,
-                  (*r)->effect->name());
+            print(frame, 9, y, "%02d.%02d %s", left / 1000, (left % 1000) / 10, (*r)->effect->name());
         }
     }
     if (showClock || seeking) {

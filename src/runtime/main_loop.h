@@ -50,7 +50,7 @@ public:
     int lastEnd = 0;      // end of the last event in the schedule
     int scheduleEnd = 0;  // the latest end of any event: nothing is active after it
     int prevTime = 0;
-    int time = 0;  // T of the last pass
+    int time = 0;            // T of the last pass
     bool quitAtEnd = false;  // at the end of the schedule, quit instead of rewinding
 
     // The most passes one refresh runs: enough for a 50 Hz display (two now and then) and one
@@ -60,7 +60,7 @@ public:
     // through them.
     static constexpr int MOST_PASSES = 3;
     static constexpr int MOST_BEHIND = 12;  // a fifth of a second of the grid
-    int mostPasses = MOST_PASSES;  // the capture, which can take its time, runs them all
+    int mostPasses = MOST_PASSES;           // the capture, which can take its time, runs them all
     // Count refreshes rather than read the music at each (the program on a display, which paces
     // them): RefreshTimes.
     bool steadyRefreshes = false;

@@ -19,9 +19,7 @@ TimelineEvent* Timeline::add(int start, int duration, Effect* effect, int phase)
     return &e;
 }
 
-TimelineEvent* Timeline::add(int start, int duration, Effect* effect) {
-    return add(start, duration, effect, 0);
-}
+TimelineEvent* Timeline::add(int start, int duration, Effect* effect) { return add(start, duration, effect, 0); }
 
 int Timeline::nextStart() const { return count > 0 ? events[count - 1].end + 1 : 0; }
 
@@ -29,9 +27,7 @@ TimelineEvent* Timeline::append(int duration, Effect* effect, int phase) {
     return add(nextStart(), duration, effect, phase);
 }
 
-TimelineEvent* Timeline::append(int duration, Effect* effect) {
-    return add(nextStart(), duration, effect, 0);
-}
+TimelineEvent* Timeline::append(int duration, Effect* effect) { return add(nextStart(), duration, effect, 0); }
 
 bool Timeline::activeAt(int time) {
     while (cursor < count && events[cursor].end < time) ++cursor;
@@ -50,8 +46,7 @@ bool Timeline::activeAt(int time) {
         TimelineEvent& e = events[i];
         if (time <= e.end) {
             if (n == MAX_ACTIVE - 1)
-                fail(EXIT_CAPACITY,
-                     "Timeline active list overflow; at most 63 events can be active at once.");
+                fail(EXIT_CAPACITY, "Timeline active list overflow; at most 63 events can be active at once.");
             active[n++] = &e;
         }
     }

@@ -8,9 +8,9 @@ class Effect;
 struct TimelineEvent {
     Effect* effect;
     int start;
-    int end;       // start + duration - 1
+    int end;  // start + duration - 1
     int duration;
-    int phase;     // added to the effect's local time
+    int phase;  // added to the effect's local time
 };
 
 // The show's schedule: a fixed array of events in order of start time.
@@ -20,9 +20,9 @@ public:
     static constexpr int MAX_ACTIVE = 64;  // including the terminating null
 
     TimelineEvent* active[MAX_ACTIVE] = {nullptr};  // result of the last query, null-terminated
-    int cursor = 0;       // first event not yet known to be over
-    int count = 0;        // events added
-    int activeCount = 0;  // entries of `active` before the null
+    int cursor = 0;                                 // first event not yet known to be over
+    int count = 0;                                  // events added
+    int activeCount = 0;                            // entries of `active` before the null
     TimelineEvent events[MAX_EVENTS];
 
     TimelineEvent* add(int start, int duration, Effect* effect, int phase);

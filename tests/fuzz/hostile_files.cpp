@@ -59,7 +59,8 @@ public:
     // A case whose datafile or module is something other than a regular file, made by `make`
     // at the path.
     template <class Make>
-    void special(const std::string& name, bool isModule, Make make, const std::string& status, const std::string& message) {
+    void special(const std::string& name, bool isModule, Make make, const std::string& status,
+                 const std::string& message) {
         fs::path at = folder(name, isModule) / (isModule ? "drift.mod" : "oldskool.dat");
         make(at);
         record(name, status, message);
@@ -153,7 +154,8 @@ void makeCases(const Sources& s, const fs::path& dir) {
     // unpacks to a damaged datafile; a plain one that claims to be packed unpacks to no datafile.
     const Bytes packed = packedWhole(dat);
     cases.datafile("datafile-packed", packed, SHOWN, "");
-    cases.datafile("datafile-packed-cut-in-half", Bytes(packed.begin(), packed.begin() + packed.size() / 2), IMAGE, ANY_IMAGE);
+    cases.datafile("datafile-packed-cut-in-half", Bytes(packed.begin(), packed.begin() + packed.size() / 2), IMAGE,
+                   ANY_IMAGE);
     Bytes packedDamaged = packed;
     for (std::size_t i = packed.size() / 3; i < packed.size() / 3 + 64; ++i) packedDamaged[i] ^= 0x5A;
     cases.datafile("datafile-packed-damaged", packedDamaged, IMAGE, ANY_IMAGE);
@@ -169,9 +171,10 @@ void makeCases(const Sources& s, const fs::path& dir) {
     cases.datafile("datafile-first-property-2147483647", with32(dat, first + 8, 0x7FFFFFFF), IMAGE, FIRST_IMAGE);
     cases.datafile("datafile-first-property-4294967295", with32(dat, first + 8, 0xFFFFFFFF), IMAGE, FIRST_IMAGE);
     cases.datafile("datafile-middle-size-2147483647", with32(dat, middleHeader + 4, 0x7FFFFFFF), IMAGE, ANY_IMAGE);
-    cases.datafile("datafile-middle-size-one-more", with32(dat, middleHeader + 4, static_cast<std::uint32_t>(middle.size + 1)),
-                   IMAGE, ANY_IMAGE);
-    cases.datafile("datafile-middle-compressed", with32(dat, middleHeader + 8, static_cast<std::uint32_t>(-static_cast<std::int64_t>(middle.size))),
+    cases.datafile("datafile-middle-size-one-more",
+                   with32(dat, middleHeader + 4, static_cast<std::uint32_t>(middle.size + 1)), IMAGE, ANY_IMAGE);
+    cases.datafile("datafile-middle-compressed",
+                   with32(dat, middleHeader + 8, static_cast<std::uint32_t>(-static_cast<std::int64_t>(middle.size))),
                    IMAGE, ANY_IMAGE);
 
     // The first picture the show loads, made hostile with right checksums.
@@ -182,23 +185,22 @@ void makeCases(const Sources& s, const fs::path& dir) {
         std::uint32_t w, h;
         int depth, type;
     };
-    for (Header h : {Header{"png-32768x32768-rgba", 32768, 32768, 8, 6},
-                     Header{"png-65536x65536-rgba", 65536, 65536, 8, 6},
-                     Header{"png-4097x240", 4097, 240, 8, 2}, Header{"png-0x240", 0, 240, 8, 2},
-                     Header{"png-colour-type-7", 320, 240, 8, 7},
-                     Header{"png-rgb-depth-4", 320, 240, 4, 2},
-                     Header{"png-palette-without-palette", 320, 240, 8, 3}}) {
+    for (Header h :
+         {Header{"png-32768x32768-rgba", 32768, 32768, 8, 6}, Header{"png-65536x65536-rgba", 65536, 65536, 8, 6},
+          Header{"png-4097x240", 4097, 240, 8, 2}, Header{"png-0x240", 0, 240, 8, 2},
+          Header{"png-colour-type-7", 320, 240, 8, 7}, Header{"png-rgb-depth-4", 320, 240, 4, 2},
+          Header{"png-palette-without-palette", 320, 240, 8, 3}}) {
         Bytes p = png;
         setPngHeader(p, h.w, h.h, h.depth, h.type);
         cases.datafile(h.name, withObject(s, index, "ZVKLOGO1_PNG", p), IMAGE, FIRST_IMAGE);
     }
     // A real picture of 20000 x 20000, 1.2 GB of pixels in 1.2 MB.
-    cases.datafile("png-20000x20000-whole", withObject(s, index, "ZVKLOGO1_PNG", plainPng(20000, 20000)),
-                   IMAGE, FIRST_IMAGE);
+    cases.datafile("png-20000x20000-whole", withObject(s, index, "ZVKLOGO1_PNG", plainPng(20000, 20000)), IMAGE,
+                   FIRST_IMAGE);
     cases.datafile("png-chunk-length-2147483647", withObject(s, index, "ZVKLOGO1_PNG", with32(png, 33, 0x7FFFFFFF)),
                    IMAGE, FIRST_IMAGE);
-    cases.datafile("png-cut", withObject(s, index, "ZVKLOGO1_PNG", Bytes(png.begin(), png.end() - 20)),
-                   IMAGE, FIRST_IMAGE);
+    cases.datafile("png-cut", withObject(s, index, "ZVKLOGO1_PNG", Bytes(png.begin(), png.end() - 20)), IMAGE,
+                   FIRST_IMAGE);
 
     // Random damage, the same at every run: anywhere, and near the objects' and properties'
     // headers. Either the show runs (the damage hit nothing it reads) or a picture is refused.
@@ -209,8 +211,8 @@ void makeCases(const Sources& s, const fs::path& dir) {
     for (unsigned seed = 1; seed <= 6; ++seed) {
         const Datafile::Object& o = index.objects()[seed * 5 % index.objects().size()];
         std::size_t from = o.offset > 48 ? o.offset - 48 : 0;
-        cases.datafile("datafile-header-flips-" + std::to_string(seed), flipped(dat, 100 + seed, from, o.offset + 16, 2),
-                       "0|255", anyImage);
+        cases.datafile("datafile-header-flips-" + std::to_string(seed),
+                       flipped(dat, 100 + seed, from, o.offset + 16, 2), "0|255", anyImage);
     }
 
     // Modules.
@@ -231,8 +233,8 @@ void makeSeeds(const fs::path& dir) {
     fs::create_directories(dir / "module");
     // Every colour type and depth, with the chunks that change how a picture decodes.
     std::vector<std::pair<std::string, Bytes>> pictures;
-    const char* names[] = {"GREY1", "GREY2", "GREY4", "GREY8", "GREY16", "RGB8", "RGB16", "PAL1",
-                           "PAL2", "PAL4", "PAL8", "GREYALPHA8", "GREYALPHA16", "RGBA8", "RGBA16"};
+    const char* names[] = {"GREY1", "GREY2", "GREY4", "GREY8",      "GREY16",      "RGB8",  "RGB16", "PAL1",
+                           "PAL2",  "PAL4",  "PAL8",  "GREYALPHA8", "GREYALPHA16", "RGBA8", "RGBA16"};
     const char** name = names;
     for (auto [type, depths] : std::vector<std::pair<int, std::vector<int>>>{
              {0, {1, 2, 4, 8, 16}}, {2, {8, 16}}, {3, {1, 2, 4, 8}}, {4, {8, 16}}, {6, {8, 16}}})

@@ -16,12 +16,16 @@ inline int stepsCoarse(std::int32_t cr, std::int32_t ci) {
     std::int32_t zr = 0, zi = 0;
     int count = 256;
     for (;;) {
-        const std::int32_t zr2 = static_cast<std::int32_t>(static_cast<std::uint32_t>(zr) * static_cast<std::uint32_t>(zr)) >> 14;
-        const std::int32_t zi2 = static_cast<std::int32_t>(static_cast<std::uint32_t>(zi) * static_cast<std::uint32_t>(zi)) >> 14;
+        const std::int32_t zr2 =
+            static_cast<std::int32_t>(static_cast<std::uint32_t>(zr) * static_cast<std::uint32_t>(zr)) >> 14;
+        const std::int32_t zi2 =
+            static_cast<std::int32_t>(static_cast<std::uint32_t>(zi) * static_cast<std::uint32_t>(zi)) >> 14;
         if (std::int64_t{zr2} + zi2 >= 0x10000) break;
-        const std::int32_t twice = static_cast<std::int32_t>(static_cast<std::uint32_t>(zr) * static_cast<std::uint32_t>(zi)) >> 13;
+        const std::int32_t twice =
+            static_cast<std::int32_t>(static_cast<std::uint32_t>(zr) * static_cast<std::uint32_t>(zi)) >> 13;
         zi = static_cast<std::int32_t>(static_cast<std::uint32_t>(twice) + static_cast<std::uint32_t>(ci));
-        zr = static_cast<std::int32_t>(static_cast<std::uint32_t>(zr2) - static_cast<std::uint32_t>(zi2) + static_cast<std::uint32_t>(cr));
+        zr = static_cast<std::int32_t>(static_cast<std::uint32_t>(zr2) - static_cast<std::uint32_t>(zi2) +
+                                       static_cast<std::uint32_t>(cr));
         if (--count == 0) break;
     }
     return count;
@@ -37,7 +41,8 @@ inline int stepsMedium(std::int32_t cr, std::int32_t ci) {
         if (std::int64_t{zr2} + zi2 >= 0x20000000) break;
         const std::int32_t twice = static_cast<std::int32_t>((std::int64_t{zr} * zi) >> 26);
         zi = static_cast<std::int32_t>(static_cast<std::uint32_t>(twice) + static_cast<std::uint32_t>(ci));
-        zr = static_cast<std::int32_t>(static_cast<std::uint32_t>(zr2) - static_cast<std::uint32_t>(zi2) + static_cast<std::uint32_t>(cr));
+        zr = static_cast<std::int32_t>(static_cast<std::uint32_t>(zr2) - static_cast<std::uint32_t>(zi2) +
+                                       static_cast<std::uint32_t>(cr));
         if (--count == 0) break;
     }
     return count;
@@ -48,12 +53,16 @@ inline int stepsFine(std::int64_t cr, std::int64_t ci) {
     std::int64_t zr = 0, zi = 0;
     int count = 256;
     for (;;) {
-        const std::int64_t zr2 = static_cast<std::int64_t>(static_cast<std::uint64_t>(zr) * static_cast<std::uint64_t>(zr)) >> 30;
-        const std::int64_t zi2 = static_cast<std::int64_t>(static_cast<std::uint64_t>(zi) * static_cast<std::uint64_t>(zi)) >> 30;
+        const std::int64_t zr2 =
+            static_cast<std::int64_t>(static_cast<std::uint64_t>(zr) * static_cast<std::uint64_t>(zr)) >> 30;
+        const std::int64_t zi2 =
+            static_cast<std::int64_t>(static_cast<std::uint64_t>(zi) * static_cast<std::uint64_t>(zi)) >> 30;
         if (zr2 + zi2 >= 0x100000000) break;
-        const std::int64_t twice = static_cast<std::int64_t>(static_cast<std::uint64_t>(zr) * static_cast<std::uint64_t>(zi)) >> 29;
+        const std::int64_t twice =
+            static_cast<std::int64_t>(static_cast<std::uint64_t>(zr) * static_cast<std::uint64_t>(zi)) >> 29;
         zi = static_cast<std::int64_t>(static_cast<std::uint64_t>(twice) + static_cast<std::uint64_t>(ci));
-        zr = static_cast<std::int64_t>(static_cast<std::uint64_t>(zr2) - static_cast<std::uint64_t>(zi2) + static_cast<std::uint64_t>(cr));
+        zr = static_cast<std::int64_t>(static_cast<std::uint64_t>(zr2) - static_cast<std::uint64_t>(zi2) +
+                                       static_cast<std::uint64_t>(cr));
         if (--count == 0) break;
     }
     return count;
@@ -68,11 +77,13 @@ struct PlainMandelbrot {
 
     // (pos − size/2) × v / size-of-height + centre in 32 bits with wrap-around.
     static std::int32_t point32(int pos, int size, int h, std::int32_t v, std::int32_t c) {
-        const std::int32_t product = static_cast<std::int32_t>(static_cast<std::uint32_t>(pos - size / 2) * static_cast<std::uint32_t>(v));
+        const std::int32_t product =
+            static_cast<std::int32_t>(static_cast<std::uint32_t>(pos - size / 2) * static_cast<std::uint32_t>(v));
         return static_cast<std::int32_t>(static_cast<std::uint32_t>(product / h) + static_cast<std::uint32_t>(c));
     }
     static std::int64_t point64(int pos, int size, int h, std::int64_t v, std::int64_t c) {
-        const std::int64_t product = static_cast<std::int64_t>(static_cast<std::uint64_t>(pos - size / 2) * static_cast<std::uint64_t>(v));
+        const std::int64_t product =
+            static_cast<std::int64_t>(static_cast<std::uint64_t>(pos - size / 2) * static_cast<std::uint64_t>(v));
         return static_cast<std::int64_t>(static_cast<std::uint64_t>(product / h) + static_cast<std::uint64_t>(c));
     }
 

@@ -35,9 +35,7 @@ private:
     BITMAP* bitmap;
 };
 
-inline std::uint32_t pixel(BITMAP* b, int x, int y) {
-    return reinterpret_cast<std::uint32_t*>(b->line[y])[x];
-}
+inline std::uint32_t pixel(BITMAP* b, int x, int y) { return reinterpret_cast<std::uint32_t*>(b->line[y])[x]; }
 inline void setPixel(BITMAP* b, int x, int y, std::uint32_t colour) {
     reinterpret_cast<std::uint32_t*>(b->line[y])[x] = colour;
 }

@@ -30,8 +30,8 @@ int channels(int colourType) {
 
 // Deflates the filtered picture data: every row of every pass (one pass unless interlaced) led by
 // filter byte 0 and filled with `sample`, without holding the whole raw picture.
-Bytes deflateRows(std::uint32_t width, std::uint32_t height, int colourType, int bitDepth,
-                  bool interlaced, std::uint8_t sample) {
+Bytes deflateRows(std::uint32_t width, std::uint32_t height, int colourType, int bitDepth, bool interlaced,
+                  std::uint8_t sample) {
     static constexpr int X0[7] = {0, 4, 0, 2, 0, 1, 0}, Y0[7] = {0, 0, 4, 0, 2, 0, 1};
     static constexpr int DX[7] = {8, 8, 4, 4, 2, 2, 1}, DY[7] = {8, 8, 8, 4, 4, 2, 2};
     Bytes out;
@@ -79,14 +79,13 @@ Bytes pngChunk(const char* type, const Bytes& body) {
     return c;
 }
 
-Bytes plainPng(std::uint32_t width, std::uint32_t height, int colourType, int bitDepth,
-               std::uint8_t sample, bool interlaced) {
+Bytes plainPng(std::uint32_t width, std::uint32_t height, int colourType, int bitDepth, std::uint8_t sample,
+               bool interlaced) {
     Bytes png(SIGNATURE, SIGNATURE + sizeof SIGNATURE);
     Bytes header;
     append32(header, width);
     append32(header, height);
-    header.insert(header.end(), {static_cast<std::uint8_t>(bitDepth),
-                                 static_cast<std::uint8_t>(colourType), 0, 0,
+    header.insert(header.end(), {static_cast<std::uint8_t>(bitDepth), static_cast<std::uint8_t>(colourType), 0, 0,
                                  static_cast<std::uint8_t>(interlaced)});
     Bytes ihdr = pngChunk("IHDR", header);
     png.insert(png.end(), ihdr.begin(), ihdr.end());

@@ -40,9 +40,7 @@ struct TrackerModule {
         patterns.emplace_back(ROWS * CHANNELS);
         return static_cast<int>(patterns.size()) - 1;
     }
-    TrackerCell& cell(int pattern, int row, int channel) {
-        return patterns[pattern][row * CHANNELS + channel];
-    }
+    TrackerCell& cell(int pattern, int row, int channel) { return patterns[pattern][row * CHANNELS + channel]; }
 
     std::vector<std::uint8_t> bytes() const {
         std::vector<std::uint8_t> out(20, 0);
@@ -90,8 +88,7 @@ struct TrackerModule {
 inline TrackerSample sineCycle(int length) {
     TrackerSample s;
     for (int i = 0; i < length; ++i)
-        s.data.push_back(static_cast<std::int8_t>(
-            std::lround(127.0 * std::sin(2.0 * 3.14159265358979 * i / length))));
+        s.data.push_back(static_cast<std::int8_t>(std::lround(127.0 * std::sin(2.0 * 3.14159265358979 * i / length))));
     s.loopLength = length;
     return s;
 }
@@ -152,8 +149,8 @@ inline std::vector<std::uint8_t> noise(std::size_t size) {
 
 // A file in the temporary directory, unique to this process, holding `data`; returns its path.
 inline std::string temporaryFile(const std::string& name, const std::vector<std::uint8_t>& data) {
-    std::string path = (std::filesystem::temp_directory_path() /
-                        ("velmora-" + std::to_string(getpid()) + "-" + name)).string();
+    std::string path =
+        (std::filesystem::temp_directory_path() / ("velmora-" + std::to_string(getpid()) + "-" + name)).string();
     TrackerModule::saveBytes(path, data);
     return path;
 }

@@ -98,7 +98,8 @@ Arrangement arrange(const Song& song, const std::vector<SegmentTiming>& plan) {
                 placed = place(i - 1, timed[i - 1].size() - back, ch, pan);
             for (std::size_t r = 1; !placed && r < timed[i].size(); ++r) placed = place(i, r, ch, pan);
             if (!placed)
-                throw std::runtime_error(song.segments[i].name + ": no free row for the pan of channel " + std::to_string(ch));
+                throw std::runtime_error(song.segments[i].name + ": no free row for the pan of channel " +
+                                         std::to_string(ch));
         }
     }
     int speed = 6;  // what every player starts with

@@ -42,8 +42,9 @@ int main(int argc, char** argv) {
         }
         if (std::getenv("COMPOSER_VERBOSE")) {
             for (std::size_t i = 0; i < song.segments.size(); ++i)
-                std::printf("%-20s target %9.1f  starts %9.1f  rows %3zu  %.3f ms a row\n", song.segments[i].name.c_str(),
-                            song.segments[i].startMs, plan[i].startMs, song.segments[i].rows.size(),
+                std::printf("%-20s target %9.1f  starts %9.1f  rows %3zu  %.3f ms a row\n",
+                            song.segments[i].name.c_str(), song.segments[i].startMs, plan[i].startMs,
+                            song.segments[i].rows.size(),
                             (plan[i].endMs - plan[i].startMs) / static_cast<double>(song.segments[i].rows.size()));
             std::printf("end %.1f ms, %zu positions, %zu patterns, %zu bytes\n", plan.back().endMs,
                         arrangement.order.size(), arrangement.patterns.size(), bytes.size());

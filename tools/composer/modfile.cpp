@@ -23,7 +23,8 @@ void putWord(std::vector<std::uint8_t>& out, int value) {  // big-endian, as the
 
 std::array<std::uint8_t, 4> encodeCell(const Cell& cell) {
     if (cell.sample < 0 || cell.sample > 31) throw std::out_of_range("sample number");
-    if (cell.note != NO_NOTE && (cell.note < 0 || cell.note >= NOTE_COUNT)) throw std::out_of_range("note outside C-1..B-3");
+    if (cell.note != NO_NOTE && (cell.note < 0 || cell.note >= NOTE_COUNT))
+        throw std::out_of_range("note outside C-1..B-3");
     if (cell.effect != NO_EFFECT && (cell.effect < 0 || cell.effect > 0xF || cell.param < 0 || cell.param > 0xFF))
         throw std::out_of_range("effect");
     const int period = cell.note == NO_NOTE ? 0 : PERIODS[cell.note];

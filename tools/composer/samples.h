@@ -9,9 +9,37 @@ namespace composer {
 
 // Sample numbers as the patterns use them (1-based, as in the format).
 enum SampleId : int {
-    Kick = 1, Snare, Clap, HatClosed, HatOpen, Crash, Ride, Tom, NoiseSweep, ReverseCrash,
-    Bass, SubBass, Acid, Lead, Chip, Pluck, Pad, Bell, Choir, Impact, Zap,
-    PadMajor, PadMajor6, PadMajor64, PadMinor, PadMinor6, PadMinor64, StabMinor, StabMajor, Shaker, RideBright,
+    Kick = 1,
+    Snare,
+    Clap,
+    HatClosed,
+    HatOpen,
+    Crash,
+    Ride,
+    Tom,
+    NoiseSweep,
+    ReverseCrash,
+    Bass,
+    SubBass,
+    Acid,
+    Lead,
+    Chip,
+    Pluck,
+    Pad,
+    Bell,
+    Choir,
+    Impact,
+    Zap,
+    PadMajor,
+    PadMajor6,
+    PadMajor64,
+    PadMinor,
+    PadMinor6,
+    PadMinor64,
+    StabMinor,
+    StabMajor,
+    Shaker,
+    RideBright,
     SAMPLE_COUNT = RideBright
 };
 
@@ -27,8 +55,8 @@ constexpr SampleId padChord(bool minor, int inversion) {
 // also a few semitones around it).
 struct Voice {
     int midiAtC1;
-    int trigger;   // tracker note index 0..35, or -1 for tonal samples
-    int volume;    // default volume 0..64: the mix
+    int trigger;  // tracker note index 0..35, or -1 for tonal samples
+    int volume;   // default volume 0..64: the mix
 };
 
 const Voice& voice(SampleId id);

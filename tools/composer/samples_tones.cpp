@@ -88,17 +88,18 @@ double padColour(int h) { return lowpass(h, 6.0, 4) / std::pow(h, 1.3); }
 LoopedTone bass() {
     // bright at the pluck, settling into a round saw: the last cycle is the loop
     const int cycles = 24;
-    auto tone = morphingCycles(128, cycles, [](int h, double x) {
-        return lowpass(h, 7.0 + 20.0 * (1.0 - x) * (1.0 - x), 4) / h;
-    }, constant);
+    auto tone = morphingCycles(
+        128, cycles, [](int h, double x) { return lowpass(h, 7.0 + 20.0 * (1.0 - x) * (1.0 - x), 4) / h; }, constant);
     saturate(tone, 1.8);
     return {tone, (cycles - 1) * 128, 128};
 }
 
 LoopedTone subBass() {
-    auto tone = morphingCycles(128, 1, [](int h, double) {
-        return h == 1 ? 1.0 : h == 2 ? 0.22 : h == 3 ? 0.08 : 0.0;
-    }, constant);
+    auto tone = morphingCycles(
+        128, 1, [](int h, double) { return h == 1   ? 1.0
+                                           : h == 2 ? 0.22
+                                           : h == 3 ? 0.08
+                                                    : 0.0; }, constant);
     return {tone, 0, 128};
 }
 
@@ -106,12 +107,15 @@ LoopedTone acid() {
     // a square with a resonant peak that closes over the first sixteen cycles, then driven hard:
     // the loop buzzes with harmonics up to the top of its rate
     const int cycles = 16;
-    auto tone = morphingCycles(64, cycles, [](int h, double x) {
-        const double cut = 10.0 + 16.0 * (1.0 - x);
-        const double body = ((h % 2) ? 1.0 : 0.2) / h * lowpass(h, cut, 4);
-        const double peak = 0.5 * std::exp(-std::pow((h - cut) / 2.0, 2.0)) / std::sqrt(h);
-        return body + peak;
-    }, constant);
+    auto tone = morphingCycles(
+        64, cycles,
+        [](int h, double x) {
+            const double cut = 10.0 + 16.0 * (1.0 - x);
+            const double body = ((h % 2) ? 1.0 : 0.2) / h * lowpass(h, cut, 4);
+            const double peak = 0.5 * std::exp(-std::pow((h - cut) / 2.0, 2.0)) / std::sqrt(h);
+            return body + peak;
+        },
+        constant);
     saturate(tone, 2.5);
     return {tone, (cycles - 1) * 64, 64};
 }
@@ -124,14 +128,15 @@ LoopedTone lead() {
 
 LoopedTone chip() {
     // a 25% pulse, the classic arpeggio voice
-    auto tone = morphingCycles(32, 1, [](int h, double) { return std::sin(std::numbers::pi * h * 0.25) / h; }, constant);
+    auto tone = morphingCycles(
+        32, 1, [](int h, double) { return std::sin(std::numbers::pi * h * 0.25) / h; }, constant);
     return {tone, 0, 32};
 }
 
 LoopedTone pluck() {
-    auto tone = morphingCycles(32, 160, [](int h, double x) {
-        return lowpass(h, 2.0 + 14.0 * std::exp(-6.0 * x), 3) / h;
-    }, [](double x) { return std::exp(-5.0 * x); });
+    auto tone = morphingCycles(
+        32, 160, [](int h, double x) { return lowpass(h, 2.0 + 14.0 * std::exp(-6.0 * x), 3) / h; },
+        [](double x) { return std::exp(-5.0 * x); });
     fadeTail(tone, 0.1, static_cast<double>(tone.size()));  // the last tenth
     return {tone, 0, 0};
 }

@@ -45,25 +45,25 @@ Song composeSong(const ShowTimes& times) {
     Segment first = segment("opening", 0, 7, 8);
     first.anchors = {{64, 7800}, {110, 13750}};
     add(std::move(first), opening);
-    add(segment("groove", 15000, 15), groove, 85, 90);             // F2: 120
-    add(segment("theme", 45000, 16), theme);                       // F3: 123
+    add(segment("groove", 15000, 15), groove, 85, 90);               // F2: 120
+    add(segment("theme", 45000, 16), theme);                         // F3: 123
     Segment creditsOpening = segment("credits intro", 76200, 1, 2);  // F4: a bar and a pickup
     creditsOpening.panning = CREDITS_PANNING;
     add(std::move(creditsOpening), creditsIntro);
-    add(segment("credits", 78400, 4), credits);                    // the scroll starts here
+    add(segment("credits", 78400, 4), credits);                            // the scroll starts here
     Segment mirrored = segment("credits mirrored", 78400 + 15400 / 2, 4);  // halfway through the scroll
     mirrored.panning = MIRRORED_CREDITS_PANNING;
     add(std::move(mirrored), creditsMirrored);
-    Segment movies = segment("movie", 93800, 8);                   // F5: 32 movie beats
+    Segment movies = segment("movie", 93800, 8);  // F5: 32 movie beats
     movies.panning = PANNING;
     add(std::move(movies), movie);
-    add(segment("spirals intro", k6, 1, 2), spiralsIntro);          // F6
+    add(segment("spirals intro", k6, 1, 2), spiralsIntro);  // F6
     add(segment("spirals", k6 + 2150, 15), spirals);
     add(segment("intermission intro", k6 + 31400, 1, 2), intermissionIntro);  // F7
     add(segment("intermission", k6 + 33550, 15), intermission);
-    add(segment("bumps", k6 + 62800, 16), bumps);                  // F8
-    add(segment("warps", k6 + 94000, 15), warps);                  // F9
-    add(segment("build-up", k6 + 123250, 9), buildUp);             // F10
+    add(segment("bumps", k6 + 62800, 16), bumps);       // F8
+    add(segment("warps", k6 + 94000, 15), warps);       // F9
+    add(segment("build-up", k6 + 123250, 9), buildUp);  // F10
     add(segment("stop", k6 + 140800, 0, 4), stop);
     // F12: its pictures cut on a grid of sixteenths of 121.875 ms from the chapter's start, its
     // bars begin 3.5 beats in, and the flashes come on the downbeat of its fifteenth bar
@@ -74,10 +74,10 @@ Song composeSong(const ShowTimes& times) {
     Segment last = segment("finale", k6 + 141244 + 14 * 121.875, 14);
     last.onGrid = true;
     add(std::move(last), finale, 85, 90);
-    Segment flashRun = segment("flashes", k6 + 170250, 1);          // 144 ms flash + 100 ms noise, eight times
+    Segment flashRun = segment("flashes", k6 + 170250, 1);  // 144 ms flash + 100 ms noise, eight times
     flashRun.onGrid = true;
     add(std::move(flashRun), flashes);
-    Segment end = segment("outro", k6 + 172202, 5);                // under the end screen, past the rewind
+    Segment end = segment("outro", k6 + 172202, 5);  // under the end screen, past the rewind
     end.panning = PANNING;
     add(std::move(end), outro);
     song.endMs = k6 + 172202 + 9750.0;

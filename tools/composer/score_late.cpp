@@ -19,8 +19,10 @@ void bumps(Segment& s) {
     w.pads(0, bars, p, 1, 52, FX, Choir);
     w.hit(0, FX, Crash);
     w.arpeggio(4 * BAR, bars - 4, LEAD, Bell, p, 1, "0.1.2.0.1.2.0.1.", 62, 24);
-    w.melody(8 * BAR, ECHO, Lead, "d5:4 f5:4 a5:6 g5:2  f5:4 d5:4 bb4:8~  bb4:4 d5:4 g5:6 f5:2  e5:8~ c#5:8~  "
-                                  "d5:4 f5:4 a5:6 g5:2  f5:4 d5:4 bb4:8~  bb4:4 d5:4 g5:4 a5:4", 44);
+    w.melody(8 * BAR, ECHO, Lead,
+             "d5:4 f5:4 a5:6 g5:2  f5:4 d5:4 bb4:8~  bb4:4 d5:4 g5:6 f5:2  e5:8~ c#5:8~  "
+             "d5:4 f5:4 a5:6 g5:2  f5:4 d5:4 bb4:8~  bb4:4 d5:4 g5:4 a5:4",
+             44);
     w.fill(3 * BAR, Fill::Flams);
     w.fill(7 * BAR, Fill::Stutter);
     w.fill(11 * BAR, Fill::Toms, 2);
@@ -62,8 +64,10 @@ void warps(Segment& s) {
     w.hit(b, FX, Crash, 36);  // the colour waits for the crash to ring
     w.bassLine(b, 6, BASS, SubBass, breakdown, 1, "R...............", 31, 36);
     w.silence(b, ECHO);
-    w.melody(b, LEAD, Lead, "e5:6 g5:2 b5:8~  a5:6 f#5:2 d5:8~  e5:6 g5:2 b5:8~  a5:4 f#5:4 d5:8~  "
-                            "g5:6 e5:2 c5:8~  d5:4 e5:4 f#5:8~", 36);
+    w.melody(b, LEAD, Lead,
+             "e5:6 g5:2 b5:8~  a5:6 f#5:2 d5:8~  e5:6 g5:2 b5:8~  a5:4 f#5:4 d5:8~  "
+             "g5:6 e5:2 c5:8~  d5:4 e5:4 f#5:8~",
+             36);
     w.echo(LEAD, ECHO, b, w.length() - 1, 3, 16);
     w.drums(b + 5 * BAR, BAR, HATS, Shaker, "g.o.g.o.g.o.g.og");
     w.rest(2);
@@ -138,7 +142,8 @@ void finale(Segment& s) {
     for (int half = 0; half < 2; ++half) {
         const int r = half * 8 * BAR;
         const int bars = half ? 6 : 8;
-        w.beat(r, bars * BAR, {"X...X...X...X...", "....X.......X...", half ? "XxXx" : "xoxo", "..X...X...X...X.", Clap});
+        w.beat(r, bars * BAR,
+               {"X...X...X...X...", "....X.......X...", half ? "XxXx" : "xoxo", "..X...X...X...X.", Clap});
         w.drums(r, bars * BAR, SNARE, Snare, ".......g.g....g.");
         w.hit(r, SNARE, Impact);  // each half opens on an impact under the kick
         // the second time round the bass drives in sixteenths

@@ -68,10 +68,12 @@ void movie(Segment& s) {
     Writer w(s);
     const auto p = chords("Dm7 G7");
     const int bars = 8;
-    w.beat(0, bars * BAR, {"X.....x...x..x..x.....x...x.....", "....X..g.g..X..g....X..g.g..X.gg",
-                           "XgxgXgxgXgxgXg.g", "..............x."});
-    const char* bass = "d2:3 d3:1 -:1 d2:1 c3:2 a2:2 -:1 d2:1 f2:1 f#2:1 g2:1 -:1  "
-                       "g2:3 g3:1 -:1 g2:1 f3:2 d3:2 -:1 b2:1 c3:1 c#3:1 d3:1 -:1";
+    w.beat(0, bars * BAR,
+           {"X.....x...x..x..x.....x...x.....", "....X..g.g..X..g....X..g.g..X.gg", "XgxgXgxgXgxgXg.g",
+            "..............x."});
+    const char* bass =
+        "d2:3 d3:1 -:1 d2:1 c3:2 a2:2 -:1 d2:1 f2:1 f#2:1 g2:1 -:1  "
+        "g2:3 g3:1 -:1 g2:1 f3:2 d3:2 -:1 b2:1 c3:1 c#3:1 d3:1 -:1";
     for (int bar = 0; bar < bars; bar += 2) w.melody(bar * BAR, BASS, Bass, bass);
     // beats 0, 2, 10, 15, 17, 20, 26 and 31
     for (int beat : {0, 2, 10, 15, 17, 20, 26, 31}) {

@@ -21,15 +21,21 @@ int pitchClass(const std::string& text, std::size_t& i) {
     if (letter < 'a' || letter > 'g') throw std::invalid_argument("note name: " + text);
     int pc = NATURAL[letter - 'a'];
     ++i;
-    if (i < text.size() && text[i] == '#') { ++pc; ++i; }
-    else if (i < text.size() && text[i] == 'b') { --pc; ++i; }  // "bb4" and "Bbm": the letter comes first
+    if (i < text.size() && text[i] == '#') {
+        ++pc;
+        ++i;
+    } else if (i < text.size() && text[i] == 'b') {
+        --pc;
+        ++i;
+    }  // "bb4" and "Bbm": the letter comes first
     return (pc + 12) % 12;
 }
 
 int midiOf(const std::string& name) {  // "c#5" -> 73
     std::size_t i = 0;
     const int pc = pitchClass(name, i);
-    if (i >= name.size() || !std::isdigit(static_cast<unsigned char>(name[i]))) throw std::invalid_argument("octave: " + name);
+    if (i >= name.size() || !std::isdigit(static_cast<unsigned char>(name[i])))
+        throw std::invalid_argument("octave: " + name);
     return 12 * (std::stoi(name.substr(i)) + 1) + pc;
 }
 
@@ -80,7 +86,8 @@ Cell& Writer::at(int row, int ch) {
 void Writer::note(int row, int ch, SampleId s, int midi, int volume) {
     Cell& c = at(row, ch);
     c.note = midi - voice(s).midiAtC1;
-    if (c.note < 0 || c.note > 35) fault(row, ch, "MIDI note " + std::to_string(midi) + " outside the sample's three octaves");
+    if (c.note < 0 || c.note > 35)
+        fault(row, ch, "MIDI note " + std::to_string(midi) + " outside the sample's three octaves");
     c.sample = s;
     if (volume >= 0) effect(row, ch, SET_VOLUME, volume);
     else if (c.effect == SET_VOLUME && c.param == 0) c.effect = NO_EFFECT;  // the new note replaces a silence
@@ -172,7 +179,8 @@ int Writer::melody(int row, int ch, SampleId s, const std::string& line, int vol
         if (name == "-") silence(row, ch);
         else if (name != "_") note(row, ch, s, midiOf(name) + transpose, volume);
         if (vibrato)
-            for (int r = row + 2; r < row + rowsHeld && r < length(); ++r) effect(r, ch, VIBRATO, r == row + 2 ? 0x46 : 0x00);
+            for (int r = row + 2; r < row + rowsHeld && r < length(); ++r)
+                effect(r, ch, VIBRATO, r == row + 2 ? 0x46 : 0x00);
         row += rowsHeld;
     }
     return row;
@@ -194,8 +202,7 @@ void Writer::echo(int from, int to, int first, int last, int delay, int volume) 
     }
 }
 
-void Writer::harmony(int from, int to, int first, int last, const std::vector<Chord>& p, int barsPerChord,
-                     int volume) {
+void Writer::harmony(int from, int to, int first, int last, const std::vector<Chord>& p, int barsPerChord, int volume) {
     for (int r = first; r <= last && r < length(); ++r) {
         const Cell& src = at(r, from);
         if (src.note == NO_NOTE) {
@@ -326,7 +333,8 @@ void Writer::fadeOut(int row, int count, int ch) {
 }
 
 void Writer::swellVolume(int row, int bars, int ch, int from, int to) {
-    for (int i = 0; i < bars; ++i) effect(row + i * BAR, ch, SET_VOLUME, from + (to - from) * i / std::max(1, bars - 1));
+    for (int i = 0; i < bars; ++i)
+        effect(row + i * BAR, ch, SET_VOLUME, from + (to - from) * i / std::max(1, bars - 1));
 }
 
 void Writer::riser(int row, int count, int ch, SampleId s, int midi, int fromVolume, int toVolume) {
@@ -352,8 +360,8 @@ void Writer::sidechain(int ch, int percent) {
         if (c.effect == SET_VOLUME) volume = c.param;
         else if (c.effect == VOLUME_SLIDE) volume = -1;
         const Cell& k = at(r, KICK);
-        const bool kick = k.note != NO_NOTE && (k.sample == Kick || k.sample == Impact) &&
-                          (k.effect != SET_VOLUME || k.param >= 48);
+        const bool kick =
+            k.note != NO_NOTE && (k.sample == Kick || k.sample == Impact) && (k.effect != SET_VOLUME || k.param >= 48);
         if (!kick || volume <= 0) continue;
         if (c.effect == NO_EFFECT) {
             effect(r, ch, SET_VOLUME, volume * percent / 100);

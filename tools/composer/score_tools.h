@@ -101,10 +101,13 @@ public:
     // one before, so that the voices move by steps, its lowest note at or above `floor`. A chord's
     // fourth tone (a seventh, a ninth) goes to `colourChannel` (if not -1) on `colourSample`,
     // kept near the one before. Later chords start into their attack, so that they join.
-    void pads(int row, int bars, const std::vector<Chord>& p, int barsPerChord, int floor = 55,
-              int colourChannel = -1, SampleId colourSample = Pad);
+    void pads(int row, int bars, const std::vector<Chord>& p, int barsPerChord, int floor = 55, int colourChannel = -1,
+              SampleId colourSample = Pad);
     // The pads' next chord starts afresh, with its full attack and in the middle of the register.
-    void resetVoicing() { lastVoicing.clear(); lastColour = -1; }
+    void resetVoicing() {
+        lastVoicing.clear();
+        lastColour = -1;
+    }
 
     void arpeggio(int row, int bars, int ch, SampleId s, const std::vector<Chord>& p, int barsPerChord,
                   const std::string& steps, int floor, int volume = -1);

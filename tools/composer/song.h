@@ -12,8 +12,17 @@ constexpr int PATTERN_ROWS = 64;
 
 // ProTracker effect numbers used by name.
 enum Effect : int {
-    ARPEGGIO = 0x0, SLIDE_UP = 0x1, SLIDE_DOWN = 0x2, PORTAMENTO = 0x3, VIBRATO = 0x4,
-    SET_PANNING = 0x8, SAMPLE_OFFSET = 0x9, VOLUME_SLIDE = 0xA, SET_VOLUME = 0xC, PATTERN_BREAK = 0xD, EXTENDED = 0xE,
+    ARPEGGIO = 0x0,
+    SLIDE_UP = 0x1,
+    SLIDE_DOWN = 0x2,
+    PORTAMENTO = 0x3,
+    VIBRATO = 0x4,
+    SET_PANNING = 0x8,
+    SAMPLE_OFFSET = 0x9,
+    VOLUME_SLIDE = 0xA,
+    SET_VOLUME = 0xC,
+    PATTERN_BREAK = 0xD,
+    EXTENDED = 0xE,
     SET_SPEED = 0xF,
 };
 // Extended commands (EXTENDED, with the command in the parameter's high nibble).

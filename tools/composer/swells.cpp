@@ -39,7 +39,8 @@ void placeSwells(Song& song, const std::vector<SegmentTiming>& plan, const Sampl
     for (std::size_t i = 0; i < song.segments.size(); ++i) {
         for (const Swell& w : song.segments[i].swells) {
             const auto fault = [&](const std::string& what) {
-                throw std::runtime_error(song.segments[i].name + ", swell into row " + std::to_string(w.row) + ": " + what);
+                throw std::runtime_error(song.segments[i].name + ", swell into row " + std::to_string(w.row) + ": " +
+                                         what);
             };
             if (w.row < 0 || w.row > static_cast<int>(song.segments[i].rows.size())) fault("no such row");
             const std::size_t target = first[i] + w.row;

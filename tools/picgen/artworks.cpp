@@ -40,10 +40,8 @@ Image sphereScene(float step) {
 Image pyramidScene(bool night) {
     Image img(W, H);
     float horizon = 160;
-    if (!night)
-        verticalGradient(img, {rgb(0x200830), rgb(0xC02050), rgb(0xFF9030), rgb(0xFFE090)}, 0, horizon);
-    else
-        verticalGradient(img, {rgb(0x000008), rgb(0x041040), rgb(0x1050A0), rgb(0x60C0E0)}, 0, horizon);
+    if (!night) verticalGradient(img, {rgb(0x200830), rgb(0xC02050), rgb(0xFF9030), rgb(0xFFE090)}, 0, horizon);
+    else verticalGradient(img, {rgb(0x000008), rgb(0x041040), rgb(0x1050A0), rgb(0x60C0E0)}, 0, horizon);
     if (night) starfield(img, 51, 260, horizon - 20);
     Mask disk = circleMask(W, H, 118, 72, 50);
     glow(img, blurred(circleMask(W, H, 118, 72, 62), 30), night ? rgb(0x6090FF) : rgb(0xFFA040), 0.5f);
@@ -251,7 +249,8 @@ Image equaliserPicture() {
             paint(img, lamp, on ? c : c * 0.12f);
             if (on) addInto(halo[band], lamp);
             // Mirror on the floor.
-            Mask refl = rectMask(W, H, x0, floorY + (floorY - y1) * 0.5f + 2, x0 + 16, floorY + (floorY - y0) * 0.5f + 2);
+            Mask refl =
+                rectMask(W, H, x0, floorY + (floorY - y1) * 0.5f + 2, x0 + 16, floorY + (floorY - y0) * 0.5f + 2);
             if (on) paint(img, refl, c, 0.35f * (1 - k / 20.0f));
         }
         float peak = floorY - std::min(19, lit + 1) * 8.0f - 3;

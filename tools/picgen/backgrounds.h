@@ -28,8 +28,8 @@ struct SphereLook {
     Colour base = rgb(0xD02060);
     Colour specular{1, 1, 1};
     float shininess = 40;
-    bool chrome = false;            // reflect a sky/floor environment instead of the base colour
-    float spin = 0;                 // turns the reflected floor, in tiles
+    bool chrome = false;  // reflect a sky/floor environment instead of the base colour
+    float spin = 0;       // turns the reflected floor, in tiles
     Colour skyTop = rgb(0x102060), skyLow = rgb(0xFF60C0), floorA = rgb(0x200830), floorB = rgb(0xFFB040);
 };
 // A lit sphere, its light from the upper left, with a rim of reflected light.

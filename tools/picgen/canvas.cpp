@@ -22,12 +22,12 @@ Colour hsv(float h, float s, float v) {
     f -= std::floor(f);
     float p = v * (1 - s), q = v * (1 - s * f), t = v * (1 - s * (1 - f));
     switch (i) {
-    case 0: return {v, t, p};
-    case 1: return {q, v, p};
-    case 2: return {p, v, t};
-    case 3: return {p, q, v};
-    case 4: return {t, p, v};
-    default: return {v, p, q};
+        case 0: return {v, t, p};
+        case 1: return {q, v, p};
+        case 2: return {p, v, t};
+        case 3: return {p, q, v};
+        case 4: return {t, p, v};
+        default: return {v, p, q};
     }
 }
 
@@ -80,9 +80,7 @@ Mask ellipseMask(int w, int h, float cx, float cy, float rx, float ry) {
     });
 }
 
-Mask rectMask(int w, int h, float x0, float y0, float x1, float y1) {
-    return roundRectMask(w, h, x0, y0, x1, y1, 0);
-}
+Mask rectMask(int w, int h, float x0, float y0, float x1, float y1) { return roundRectMask(w, h, x0, y0, x1, y1, 0); }
 
 Mask roundRectMask(int w, int h, float x0, float y0, float x1, float y1, float radius) {
     float cx = (x0 + x1) / 2, cy = (y0 + y1) / 2, hx = (x1 - x0) / 2 - radius, hy = (y1 - y0) / 2 - radius;
@@ -95,8 +93,8 @@ Mask roundRectMask(int w, int h, float x0, float y0, float x1, float y1, float r
 
 Mask lineMask(int w, int h, float x0, float y0, float x1, float y1, float width) {
     float r = width / 2, dx = x1 - x0, dy = y1 - y0, len2 = dx * dx + dy * dy;
-    return fromDistance(w, h, std::min(x0, x1) - r, std::min(y0, y1) - r, std::max(x0, x1) + r,
-                        std::max(y0, y1) + r, [=](float x, float y) {
+    return fromDistance(w, h, std::min(x0, x1) - r, std::min(y0, y1) - r, std::max(x0, x1) + r, std::max(y0, y1) + r,
+                        [=](float x, float y) {
                             float t = len2 > 0 ? clamp01(((x - x0) * dx + (y - y0) * dy) / len2) : 0;
                             return std::hypot(x - x0 - t * dx, y - y0 - t * dy) - r;
                         });
@@ -127,7 +125,8 @@ Mask polygonMask(int w, int h, const std::vector<float>& xy) {
             for (std::size_t i = 0; i + 1 < cross.size(); ++i) {
                 winding += cross[i].second;
                 if (winding == 0) continue;
-                float a = std::clamp(cross[i].first, 0.0f, float(w)), b = std::clamp(cross[i + 1].first, 0.0f, float(w));
+                float a = std::clamp(cross[i].first, 0.0f, float(w)),
+                      b = std::clamp(cross[i + 1].first, 0.0f, float(w));
                 if (b <= a) continue;
                 any = true;
                 int ia = int(a), ib = int(b);

@@ -76,12 +76,12 @@ Mask lineMask(int w, int h, float x0, float y0, float x1, float y1, float width)
 Mask polygonMask(int w, int h, const std::vector<float>& xy);
 
 // --- mask arithmetic ---
-void addInto(Mask& into, const Mask& m);       // max of the two
-void subtract(Mask& from, const Mask& m);      // from * (1 - m)
-void intersect(Mask& into, const Mask& m);     // product
-Mask shifted(const Mask& m, int dx, int dy);   // moved, uncovered pixels 0
-Mask blurred(const Mask& m, int radius);       // three box passes, about a Gaussian
-Mask grown(const Mask& m, int radius);         // dilated, with soft edge
+void addInto(Mask& into, const Mask& m);               // max of the two
+void subtract(Mask& from, const Mask& m);              // from * (1 - m)
+void intersect(Mask& into, const Mask& m);             // product
+Mask shifted(const Mask& m, int dx, int dy);           // moved, uncovered pixels 0
+Mask blurred(const Mask& m, int radius);               // three box passes, about a Gaussian
+Mask grown(const Mask& m, int radius);                 // dilated, with soft edge
 Mask hardened(const Mask& m, float threshold = 0.5f);  // 0 or 1 only
 
 // --- painting ---

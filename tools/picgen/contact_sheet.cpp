@@ -51,7 +51,8 @@ void drawCell(BITMAP* sheet, BITMAP* img, int cx, int cy) {
         int frames = img->h / 60;
         float scale = frames > 16 ? 0.5f : 1.0f;
         for (int f = 0; f < frames; ++f)
-            place(sheet, img, 0, f * 60, 80, 60, cx + int((f % 4) * 80 * scale), cy + int((f / 4) * 60 * scale), scale, alpha);
+            place(sheet, img, 0, f * 60, 80, 60, cx + int((f % 4) * 80 * scale), cy + int((f / 4) * 60 * scale), scale,
+                  alpha);
     } else if (img->w > CELL_W) {
         // A wide strip: cut into pieces stacked downwards, scaled so that they fit the cell.
         float scale = 1.0f;
@@ -62,8 +63,8 @@ void drawCell(BITMAP* sheet, BITMAP* img, int cx, int cy) {
         }
         int pieceW = int(CELL_W / scale);
         for (int x0 = 0, row = 0; x0 < img->w; x0 += pieceW, ++row)
-            place(sheet, img, x0, 0, std::min(pieceW, img->w - x0), img->h, cx, cy + row * int(img->h * scale + 2), scale,
-                  alpha);
+            place(sheet, img, x0, 0, std::min(pieceW, img->w - x0), img->h, cx, cy + row * int(img->h * scale + 2),
+                  scale, alpha);
     } else {
         float scale = std::min(1.0f, std::min(float(CELL_W) / img->w, float(CELL_H) / img->h));
         place(sheet, img, 0, 0, img->w, img->h, cx, cy, scale, alpha);

@@ -7,8 +7,8 @@ namespace picgen {
 
 // Angles in radians, 0 pointing straight down, positive swinging towards +x.
 struct Pose {
-    float hipX = 0, hipY = 0;      // pelvis
-    float lean = 0;                // torso angle from upright
+    float hipX = 0, hipY = 0;                                        // pelvis
+    float lean = 0;                                                  // torso angle from upright
     float armUpper[2] = {0.3f, -0.3f}, armLower[2] = {0.2f, -0.2f};  // relative to the torso / the upper arm
     float legUpper[2] = {0.15f, -0.15f}, legLower[2] = {0, 0};       // relative to vertical / the thigh
 };

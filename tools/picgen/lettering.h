@@ -16,10 +16,10 @@ extern const char* const FONT_SERIF;
 
 struct TextStyle {
     const char* font = FONT_BOLD;
-    float size = 48;      // pixel height of the em
-    float xscale = 1;     // horizontal stretch
-    float slant = 0;      // shear, positive leans right
-    float tracking = 0;   // extra pixels between letters
+    float size = 48;     // pixel height of the em
+    float xscale = 1;    // horizontal stretch
+    float slant = 0;     // shear, positive leans right
+    float tracking = 0;  // extra pixels between letters
 };
 
 float textWidth(const std::string& text, const TextStyle& style);
@@ -29,15 +29,15 @@ TextStyle fitted(const std::string& text, TextStyle style, float maxWidth);
 Mask textMask(int w, int h, const std::string& text, const TextStyle& style, float cx, float baseline);
 
 struct ChromeStyle {
-    std::vector<Colour> sky{rgb(0x10206A), rgb(0x4FA8FF), rgb(0xE8F6FF)};  // reflected above the horizon
+    std::vector<Colour> sky{rgb(0x10206A), rgb(0x4FA8FF), rgb(0xE8F6FF)};     // reflected above the horizon
     std::vector<Colour> ground{rgb(0x3A1A08), rgb(0xC8641A), rgb(0xFFD080)};  // reflected below it
     Colour outline = rgb(0x05030F);
     int outlineWidth = 2;
     Colour shadow = rgb(0x000000);
     float shadowOpacity = 0.85f;
     int shadowDx = 5, shadowDy = 5;
-    int bevel = 6;          // blur radius that rounds the letter edges
-    float shine = 0.9f;     // strength of the specular highlight
+    int bevel = 6;       // blur radius that rounds the letter edges
+    float shine = 0.9f;  // strength of the specular highlight
 };
 
 // The house chrome (blue sky over an orange ground) and its two recolourings.

@@ -38,7 +38,8 @@ Image lightImage(const std::vector<Colour>& colours) {
             // relief wherever the light moves, and falls to black only near the rim.
             float d = std::hypot(float(x - 128), float(y - 127)) / 127.0f;
             float fall = clamp01(1 - d);
-            float diffuse = clamp01((1 - std::pow(std::min(d, 1.0f), 8.0f)) * (1 - 0.3f * d)), specular = std::pow(fall, 10.0f);
+            float diffuse = clamp01((1 - std::pow(std::min(d, 1.0f), 8.0f)) * (1 - 0.3f * d)),
+                  specular = std::pow(fall, 10.0f);
             // Mixed, not added, towards white: nothing clips, so the peak stays one pixel.
             img.at(x, y) = mix(ramp(colours, diffuse), Colour{1, 1, 1}, specular * 0.4f);
         }
@@ -101,13 +102,9 @@ Image bumpmap2() {
     return fromHeight(blurred(height, 2));
 }
 
-Image phongmap1() {
-    return lightImage({rgb(0x000000), rgb(0xC02050), rgb(0xFF6090), rgb(0xFFC070), rgb(0xFFF6D8)});
-}
+Image phongmap1() { return lightImage({rgb(0x000000), rgb(0xC02050), rgb(0xFF6090), rgb(0xFFC070), rgb(0xFFF6D8)}); }
 
-Image phongmap2() {
-    return lightImage({rgb(0x000000), rgb(0x2078E8), rgb(0x30B8FF), rgb(0x80F4FF), rgb(0xF0FFFF)});
-}
+Image phongmap2() { return lightImage({rgb(0x000000), rgb(0x2078E8), rgb(0x30B8FF), rgb(0x80F4FF), rgb(0xF0FFFF)}); }
 
 Image melon() {
     constexpr int s = 64;

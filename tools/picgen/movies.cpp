@@ -90,7 +90,9 @@ Image gogo2() {
             float u = (x + 0.5f - cx) / rx, v = (y + 0.5f - cy) / ry;
             float z = std::sqrt(std::max(0.0f, 1 - u * u - v * v));
             float lon = std::atan2(u, z) + spin, lat = std::asin(std::clamp(v, -1.0f, 1.0f)) + 0.3f;
-            bool red = (int(std::floor(lon * 8 / std::numbers::pi_v<float>)) + int(std::floor(lat * 8 / std::numbers::pi_v<float>))) & 1;
+            bool red = (int(std::floor(lon * 8 / std::numbers::pi_v<float>)) +
+                        int(std::floor(lat * 8 / std::numbers::pi_v<float>))) &
+                       1;
             float light = 0.5f + 0.5f * std::max(0.0f, -0.5f * u - 0.5f * v + 0.7f * z);
             float shine = std::pow(std::max(0.0f, -0.5f * u - 0.5f * v + 0.7f * z), 16.0f);
             return (red ? rgb(0xFF1010) : rgb(0xFFF060)) * light + Colour{1, 1, 1} * shine;
@@ -197,9 +199,8 @@ Image brutal() {
     return strip(frames, [&](int f) {
         Image img(FW, FH);
         verticalGradient(img, {rgb(0x500000), rgb(0xC01000), rgb(0xFF7000)}, 0, ground);
-        paint(img, rectMask(FW, FH, 0, ground, FW, FH), [&](int, int y) {
-            return mix(rgb(0x604020), rgb(0x201008), (y - ground) / (FH - ground));
-        });
+        paint(img, rectMask(FW, FH, 0, ground, FW, FH),
+              [&](int, int y) { return mix(rgb(0x604020), rgb(0x201008), (y - ground) / (FH - ground)); });
         float after = float(f - impact);  // frames since the hit
         float k = clamp01((after + 1) / float(frames - impact));
         // Falling under gravity until the hit, then crushed a little and sunk into the ground.
@@ -229,7 +230,8 @@ Image brutal() {
         if (f >= impact) {
             Random rnd(77);
             for (int i = 0; i < 12; ++i) {  // rubble on ballistic paths, large enough to read as dots
-                float vx = (i & 1 ? 1 : -1) * rnd.range(1.5f, 4.5f), vy = rnd.range(-6.0f, -3.0f), r = rnd.range(1.8f, 3.2f);
+                float vx = (i & 1 ? 1 : -1) * rnd.range(1.5f, 4.5f), vy = rnd.range(-6.0f, -3.0f),
+                      r = rnd.range(1.8f, 3.2f);
                 float t = (after + 1) * 1.3f;
                 float x = 40 + vx * t + (vx < 0 ? -half : half) * 0.6f, y = ground + vy * t + 0.3f * t * t;
                 if (y > FH - 2) continue;

@@ -115,8 +115,9 @@ Image breakScreen() {
     Image img(W, H);
     for (int i = 0; i < 16; ++i) {  // sun-ray wedges from the centre, cyan and sky blue
         float a0 = i * 0.3926991f, a1 = a0 + 0.3926991f;
-        Mask wedge = polygonMask(W, H, {160, 112, 160 + 400 * std::cos(a0), 112 + 400 * std::sin(a0),
-                                        160 + 400 * std::cos(a1), 112 + 400 * std::sin(a1)});
+        Mask wedge = polygonMask(W, H,
+                                 {160, 112, 160 + 400 * std::cos(a0), 112 + 400 * std::sin(a0),
+                                  160 + 400 * std::cos(a1), 112 + 400 * std::sin(a1)});
         paint(img, wedge, i & 1 ? rgb(0x40B8FF) : rgb(0x90E8FF));
     }
     // A deep blue rim, so that the card still has shadows after the filters.
@@ -201,8 +202,13 @@ Image credits() {
         const char* name;
     };
     const Entry entries[] = {
-        {"A REAL-TIME DEMO", "VELMORA"}, {"CODE", "ZORVEK"},  {"GRAPHICS", "ZORVEK"}, {"MUSIC", "ZORVEK"},
-        {"DESIGN", "ZORVEK"},            {"GREETINGS TO", "ALL SCENERS"}, {"MADE WITH LOVE BY", "ZORVEK"},
+        {"A REAL-TIME DEMO", "VELMORA"},
+        {"CODE", "ZORVEK"},
+        {"GRAPHICS", "ZORVEK"},
+        {"MUSIC", "ZORVEK"},
+        {"DESIGN", "ZORVEK"},
+        {"GREETINGS TO", "ALL SCENERS"},
+        {"MADE WITH LOVE BY", "ZORVEK"},
     };
     constexpr int h = 96, gap = 56;
     // The roles are large and bold with a wide dark rim: the ray caster shows the strip only
@@ -251,8 +257,8 @@ Image qr() {
     for (int y = 0; y < side; ++y)
         for (int x = 0; x < side; ++x) {
             int mx = x / scale - quiet, my = y / scale - quiet;
-            bool dark = mx >= 0 && my >= 0 && mx < code->width && my < code->width &&
-                        (code->data[my * code->width + mx] & 1);
+            bool dark =
+                mx >= 0 && my >= 0 && mx < code->width && my < code->width && (code->data[my * code->width + mx] & 1);
             img.at(left + x, top + y) = dark ? Colour{0, 0, 0} : Colour{1, 1, 1};
         }
     float cx = left + side + 105.0f;

@@ -35,8 +35,8 @@ Biquad headShelf(double rate) {
     const double k = std::tan(std::numbers::pi * 1681.974450955533 / rate), q = 0.7071752369554196;
     const double vh = std::pow(10.0, 3.999843853973347 / 20), vb = std::pow(vh, 0.4996667741545416);
     const double a0 = 1 + k / q + k * k;
-    return {(vh + vb * k / q + k * k) / a0, 2 * (k * k - vh) / a0, (vh - vb * k / q + k * k) / a0,
-            2 * (k * k - 1) / a0, (1 - k / q + k * k) / a0};
+    return {(vh + vb * k / q + k * k) / a0, 2 * (k * k - vh) / a0, (vh - vb * k / q + k * k) / a0, 2 * (k * k - 1) / a0,
+            (1 - k / q + k * k) / a0};
 }
 Biquad lowCut(double rate) {
     const double k = std::tan(std::numbers::pi * 38.13547087602444 / rate), q = 0.5003270373238773;

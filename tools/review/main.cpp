@@ -73,7 +73,8 @@ std::vector<std::pair<int, int>> spansOf(const Schedule& s, const std::string& e
         if (e.effect == effect) events.push_back(e);
     std::sort(events.begin(), events.end(), [](const auto& a, const auto& b) { return a.start < b.start; });
     for (const ScheduledEvent& e : events) {
-        if (!spans.empty() && e.start <= spans.back().second + 1) spans.back().second = std::max(spans.back().second, e.end);
+        if (!spans.empty() && e.start <= spans.back().second + 1)
+            spans.back().second = std::max(spans.back().second, e.end);
         else spans.push_back({e.start, e.end});
     }
     return spans;
@@ -235,13 +236,15 @@ void reportSound(const Schedule& s, const ModuleTiming& m, const Sound& sound, c
                 low = loud.shortTerm(t);
                 at = t;
             }
-        std::printf("short-term at the end of %s %.1f LUFS; the lowest from %s + 2 s (%.0f s) on %.1f LUFS, at %.1f s\n",
-                    s.chapters[0].name.c_str(), loud.shortTerm(second.start), second.name.c_str(),
-                    (second.start + 2000) / 1000.0, low, at / 1000.0);
+        std::printf(
+            "short-term at the end of %s %.1f LUFS; the lowest from %s + 2 s (%.0f s) on %.1f LUFS, at %.1f s\n",
+            s.chapters[0].name.c_str(), loud.shortTerm(second.start), second.name.c_str(),
+            (second.start + 2000) / 1000.0, low, at / 1000.0);
     }
 
     std::printf("\n== Bands (share of the energy) ==\n");
-    const std::vector<std::pair<double, double>> bands = {{20, 60}, {60, 250}, {250, 2000}, {2000, 8000}, {8000, 24000}};
+    const std::vector<std::pair<double, double>> bands = {
+        {20, 60}, {60, 250}, {250, 2000}, {2000, 8000}, {8000, 24000}};
     std::printf("%-8s %8s %8s %8s %8s %8s\n", "chapter", "<60", "60-250", "250-2k", "2k-8k", ">8k");
     const auto line = [&](const std::string& name, double from, double to) {
         std::printf("%-8s", name.c_str());
@@ -267,7 +270,8 @@ void reportSound(const Schedule& s, const ModuleTiming& m, const Sound& sound, c
 int main(int argc, char** argv) {
     Options o;
     if (!parse(argc, argv, o)) {
-        std::fprintf(stderr, "usage: velmora-review [--assets DIR] [--frames DIR [--from MS] [--fps N]] [--sheets DIR]\n");
+        std::fprintf(stderr,
+                     "usage: velmora-review [--assets DIR] [--frames DIR [--from MS] [--fps N]] [--sheets DIR]\n");
         return 2;
     }
     const std::filesystem::path assets =
@@ -303,11 +307,12 @@ int main(int argc, char** argv) {
         register_png_file_type();
         ShowSheets sheet(schedule.chapters);
         std::vector<FrameLight> light;
-        if (!readFrames(frames.string(), o.from, o.fps, light,
-                        [&](int ms, BITMAP* frame) {
-                            if (!sheets.empty()) sheet.offer(ms, frame);
-                        },
-                        error)) {
+        if (!readFrames(
+                frames.string(), o.from, o.fps, light,
+                [&](int ms, BITMAP* frame) {
+                    if (!sheets.empty()) sheet.offer(ms, frame);
+                },
+                error)) {
             std::fprintf(stderr, "velmora-review: %s\n", error.c_str());
             return 1;
         }

@@ -19,10 +19,10 @@ std::string text(const char* s) {
 
 // The ticks a note waits on this cell (an EDx note delay), or 0.
 int noteDelay(openmpt_module* m, int pattern, int row, int channel) {
-    const std::string effect = text(openmpt_module_format_pattern_row_channel_command(m, pattern, row, channel,
-                                                                                     OPENMPT_MODULE_COMMAND_EFFECT));
-    const std::string param = text(openmpt_module_format_pattern_row_channel_command(m, pattern, row, channel,
-                                                                                    OPENMPT_MODULE_COMMAND_PARAMETER));
+    const std::string effect = text(
+        openmpt_module_format_pattern_row_channel_command(m, pattern, row, channel, OPENMPT_MODULE_COMMAND_EFFECT));
+    const std::string param = text(
+        openmpt_module_format_pattern_row_channel_command(m, pattern, row, channel, OPENMPT_MODULE_COMMAND_PARAMETER));
     if (effect != "E" || param.size() != 2 || (param[0] != 'D' && param[0] != 'd')) return 0;
     return static_cast<int>(std::strtol(param.substr(1).c_str(), nullptr, 16));
 }
@@ -57,7 +57,8 @@ bool readModuleTiming(const std::string& path, ModuleTiming& timing, std::string
     timing = {};
     timing.lengthMs = openmpt_module_get_duration_seconds(m) * 1000.0;
     std::vector<std::string> names;
-    for (int i = 0; i < openmpt_module_get_num_samples(m); ++i) names.push_back(text(openmpt_module_get_sample_name(m, i)));
+    for (int i = 0; i < openmpt_module_get_num_samples(m); ++i)
+        names.push_back(text(openmpt_module_get_sample_name(m, i)));
 
     // A row's start is the start of the block in which the player moved to it (ticks of a
     // whole number of blocks make that exact).

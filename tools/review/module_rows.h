@@ -8,10 +8,10 @@
 namespace review {
 
 struct ModuleRow {
-    double ms;     // start, by the player's own count of samples
+    double ms;  // start, by the player's own count of samples
     int order, row;
-    double tickMs; // the length of a tick while it plays
-    int speed;     // its ticks
+    double tickMs;  // the length of a tick while it plays
+    int speed;      // its ticks
 };
 
 struct NoteStart {

@@ -60,7 +60,8 @@ Schedule readSchedule() {
                 {"F7", KEY_F7}, {"F8", KEY_F8}, {"F9", KEY_F9}, {"F10", KEY_F10}, {"F12", KEY_F12}};
     for (const auto& k : keys)
         if (keyJump[k.key] >= 0) s.chapters.push_back({k.name, keyJump[k.key], s.end});
-    std::sort(s.chapters.begin(), s.chapters.end(), [](const Chapter& a, const Chapter& b) { return a.start < b.start; });
+    std::sort(s.chapters.begin(), s.chapters.end(),
+              [](const Chapter& a, const Chapter& b) { return a.start < b.start; });
     for (std::size_t i = 0; i + 1 < s.chapters.size(); ++i) s.chapters[i].end = s.chapters[i + 1].start;
     return s;
 }

@@ -60,8 +60,9 @@ bool ShowSheets::write(const std::string& folder, std::string& error) const {
         const int rows = (static_cast<int>(p.shots.size()) + COLUMNS - 1) / COLUMNS;
         BITMAP* sheet = create_bitmap_ex(32, PAD + COLUMNS * (w + PAD), TITLE + PAD + rows * (h + LABEL + PAD));
         clear_to_color(sheet, makecol32(24, 24, 32));
-        textprintf_ex(sheet, font, PAD, PAD, makecol32(255, 255, 255), -1, "%s  %d.%03d - %d.%03d s", p.chapter.name.c_str(),
-                      p.chapter.start / 1000, p.chapter.start % 1000, p.chapter.end / 1000, p.chapter.end % 1000);
+        textprintf_ex(sheet, font, PAD, PAD, makecol32(255, 255, 255), -1, "%s  %d.%03d - %d.%03d s",
+                      p.chapter.name.c_str(), p.chapter.start / 1000, p.chapter.start % 1000, p.chapter.end / 1000,
+                      p.chapter.end % 1000);
         for (std::size_t i = 0; i < p.shots.size(); ++i) {
             const int x = PAD + static_cast<int>(i % COLUMNS) * (w + PAD);
             const int y = TITLE + PAD + static_cast<int>(i / COLUMNS) * (h + LABEL + PAD);

@@ -18,9 +18,8 @@ bool Decoder::open(const std::uint8_t* data, std::size_t size) {
     if (!data || size == 0) return false;
     int error = 0;
     // Load problems reach the program as a failed open; the decoder's own log stays quiet.
-    module = openmpt_module_create_from_memory2(data, size, openmpt_log_func_silent, nullptr,
-                                                openmpt_error_func_ignore, nullptr, &error,
-                                                nullptr, nullptr);
+    module = openmpt_module_create_from_memory2(data, size, openmpt_log_func_silent, nullptr, openmpt_error_func_ignore,
+                                                nullptr, &error, nullptr, nullptr);
     if (!module) return false;
     openmpt_module_set_repeat_count(module, 0);  // play once
     // Reads return nothing at the song's end, without a fade-out tail.
@@ -43,8 +42,8 @@ std::size_t Decoder::render(std::int16_t* out, std::size_t count) {
     // libopenmpt may hand back fewer frames than asked before the end; keep reading until it
     // gives none.
     while (done < count) {
-        std::size_t n = openmpt_module_read_interleaved_stereo(module, SAMPLE_RATE, count - done,
-                                                               out + done * CHANNELS);
+        std::size_t n =
+            openmpt_module_read_interleaved_stereo(module, SAMPLE_RATE, count - done, out + done * CHANNELS);
         if (n == 0) break;
         done += n;
     }

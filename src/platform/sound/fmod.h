@@ -46,21 +46,17 @@ typedef enum {
 
 FMOD_RESULT FMOD_System_Create(FMOD_SYSTEM** system);
 FMOD_RESULT FMOD_System_GetVersion(FMOD_SYSTEM* system, unsigned int* version);
-FMOD_RESULT FMOD_System_Init(FMOD_SYSTEM* system, int maxchannels, FMOD_INITFLAGS flags,
-                             void* extradriverdata);
+FMOD_RESULT FMOD_System_Init(FMOD_SYSTEM* system, int maxchannels, FMOD_INITFLAGS flags, void* extradriverdata);
 FMOD_RESULT FMOD_System_CreateSound(FMOD_SYSTEM* system, const char* name_or_data, FMOD_MODE mode,
                                     FMOD_CREATESOUNDEXINFO* exinfo, FMOD_SOUND** sound);
-FMOD_RESULT FMOD_System_PlaySound(FMOD_SYSTEM* system, FMOD_CHANNELINDEX channelid,
-                                  FMOD_SOUND* sound, FMOD_BOOL paused, FMOD_CHANNEL** channel);
-FMOD_RESULT FMOD_Channel_GetPosition(FMOD_CHANNEL* channel, unsigned int* position,
-                                     FMOD_TIMEUNIT postype);
-FMOD_RESULT FMOD_Channel_SetPosition(FMOD_CHANNEL* channel, unsigned int position,
-                                     FMOD_TIMEUNIT postype);
+FMOD_RESULT FMOD_System_PlaySound(FMOD_SYSTEM* system, FMOD_CHANNELINDEX channelid, FMOD_SOUND* sound, FMOD_BOOL paused,
+                                  FMOD_CHANNEL** channel);
+FMOD_RESULT FMOD_Channel_GetPosition(FMOD_CHANNEL* channel, unsigned int* position, FMOD_TIMEUNIT postype);
+FMOD_RESULT FMOD_Channel_SetPosition(FMOD_CHANNEL* channel, unsigned int position, FMOD_TIMEUNIT postype);
 FMOD_RESULT FMOD_System_Update(FMOD_SYSTEM* system);
-FMOD_RESULT FMOD_System_GetSpectrum(FMOD_SYSTEM* system, float* spectrumarray, int numvalues,
-                                    int channeloffset, FMOD_DSP_FFT_WINDOW windowtype);
-FMOD_RESULT FMOD_Sound_GetLength(FMOD_SOUND* sound, unsigned int* length,
-                                 FMOD_TIMEUNIT lengthtype);
+FMOD_RESULT FMOD_System_GetSpectrum(FMOD_SYSTEM* system, float* spectrumarray, int numvalues, int channeloffset,
+                                    FMOD_DSP_FFT_WINDOW windowtype);
+FMOD_RESULT FMOD_Sound_GetLength(FMOD_SOUND* sound, unsigned int* length, FMOD_TIMEUNIT lengthtype);
 FMOD_RESULT FMOD_Sound_Release(FMOD_SOUND* sound);
 FMOD_RESULT FMOD_System_Close(FMOD_SYSTEM* system);
 FMOD_RESULT FMOD_System_Release(FMOD_SYSTEM* system);

@@ -50,13 +50,9 @@ struct Settings {
     const char* driver = "";
 } settings;
 
-std::int64_t msToFrames(unsigned int ms) {
-    return static_cast<std::int64_t>(ms) * SAMPLE_RATE / 1000;
-}
+std::int64_t msToFrames(unsigned int ms) { return static_cast<std::int64_t>(ms) * SAMPLE_RATE / 1000; }
 
-unsigned int framesToMs(double frames) {
-    return static_cast<unsigned int>(std::floor(frames * 1000.0 / SAMPLE_RATE));
-}
+unsigned int framesToMs(double frames) { return static_cast<unsigned int>(std::floor(frames * 1000.0 / SAMPLE_RATE)); }
 
 FMOD_RESULT loadModule(const char* file, std::vector<std::uint8_t>& bytes) {
     switch (Zorvek::platform::readRegularFile(file, MAX_MODULE_BYTES, bytes)) {
@@ -64,8 +60,7 @@ FMOD_RESULT loadModule(const char* file, std::vector<std::uint8_t>& bytes) {
         case Zorvek::platform::FileStatus::Unreadable: return FMOD_ERR_FILE_BAD;
         case Zorvek::platform::FileStatus::Ok: break;
     }
-    if (bytes.empty() || isTruncatedTrackerModule(bytes.data(), bytes.size()))
-        return FMOD_ERR_FILE_BAD;
+    if (bytes.empty() || isTruncatedTrackerModule(bytes.data(), bytes.size())) return FMOD_ERR_FILE_BAD;
     return FMOD_OK;
 }
 
@@ -85,8 +80,7 @@ void setReportedVersion(unsigned int version) { settings.version = version; }
 
 const char* outputDriver() { return settings.driver; }
 
-bool decodeSpan(const char* file, int startMs, int endMs, std::vector<std::int16_t>& pcm,
-                int& sampleRate) {
+bool decodeSpan(const char* file, int startMs, int endMs, std::vector<std::int16_t>& pcm, int& sampleRate) {
     pcm.clear();
     sampleRate = SAMPLE_RATE;
     std::vector<std::uint8_t> bytes;
@@ -122,8 +116,7 @@ FMOD_RESULT FMOD_System_Init(FMOD_SYSTEM* system, int maxchannels, FMOD_INITFLAG
     if (!system || maxchannels < 1) return FMOD_ERR_INVALID_PARAM;
     if (system->initialised) return FMOD_ERR_INITIALIZATION;
     system->offline = settings.offline;
-    system->player.setExtraDelay(static_cast<int>(std::lround(settings.delayMs * (SAMPLE_RATE / 1000.0))),
-                                 runningNs());
+    system->player.setExtraDelay(static_cast<int>(std::lround(settings.delayMs * (SAMPLE_RATE / 1000.0))), runningNs());
     if (!system->offline && !system->output.open(system->player)) return FMOD_ERR_OUTPUT_INIT;
     settings.driver = system->output.driver();
     system->initialised = true;
@@ -147,8 +140,8 @@ FMOD_RESULT FMOD_System_CreateSound(FMOD_SYSTEM* system, const char* name_or_dat
     return FMOD_OK;
 }
 
-FMOD_RESULT FMOD_System_PlaySound(FMOD_SYSTEM* system, FMOD_CHANNELINDEX channelid,
-                                  FMOD_SOUND* sound, FMOD_BOOL paused, FMOD_CHANNEL** channel) {
+FMOD_RESULT FMOD_System_PlaySound(FMOD_SYSTEM* system, FMOD_CHANNELINDEX channelid, FMOD_SOUND* sound, FMOD_BOOL paused,
+                                  FMOD_CHANNEL** channel) {
     if (!system || !sound || sound->system != system) return FMOD_ERR_INVALID_PARAM;
     if (channelid != FMOD_CHANNEL_FREE && channelid != FMOD_CHANNEL_REUSE && channelid != 0)
         return FMOD_ERR_INVALID_PARAM;
@@ -160,8 +153,7 @@ FMOD_RESULT FMOD_System_PlaySound(FMOD_SYSTEM* system, FMOD_CHANNELINDEX channel
     return FMOD_OK;
 }
 
-FMOD_RESULT FMOD_Channel_GetPosition(FMOD_CHANNEL* channel, unsigned int* position,
-                                     FMOD_TIMEUNIT postype) {
+FMOD_RESULT FMOD_Channel_GetPosition(FMOD_CHANNEL* channel, unsigned int* position, FMOD_TIMEUNIT postype) {
     if (!channel || !position) return FMOD_ERR_INVALID_PARAM;
     if (postype != FMOD_TIMEUNIT_MS) return FMOD_ERR_FORMAT;
     double frame = 0;
@@ -170,12 +162,10 @@ FMOD_RESULT FMOD_Channel_GetPosition(FMOD_CHANNEL* channel, unsigned int* positi
     return FMOD_OK;
 }
 
-FMOD_RESULT FMOD_Channel_SetPosition(FMOD_CHANNEL* channel, unsigned int position,
-                                     FMOD_TIMEUNIT postype) {
+FMOD_RESULT FMOD_Channel_SetPosition(FMOD_CHANNEL* channel, unsigned int position, FMOD_TIMEUNIT postype) {
     if (!channel) return FMOD_ERR_INVALID_PARAM;
     if (postype != FMOD_TIMEUNIT_MS) return FMOD_ERR_FORMAT;
-    if (!channel->system->player.seek(msToFrames(position), runningNs()))
-        return FMOD_ERR_INVALID_HANDLE;
+    if (!channel->system->player.seek(msToFrames(position), runningNs())) return FMOD_ERR_INVALID_HANDLE;
     return FMOD_OK;
 }
 
@@ -184,10 +174,10 @@ FMOD_RESULT FMOD_System_Update(FMOD_SYSTEM* system) {
     return system ? FMOD_OK : FMOD_ERR_INVALID_PARAM;
 }
 
-FMOD_RESULT FMOD_System_GetSpectrum(FMOD_SYSTEM* system, float* spectrumarray, int numvalues,
-                                    int channeloffset, FMOD_DSP_FFT_WINDOW windowtype) {
-    if (!system || !spectrumarray || numvalues != Spectrum::BANDS || channeloffset < 0 ||
-        channeloffset >= CHANNELS || windowtype != FMOD_DSP_FFT_WINDOW_RECT)
+FMOD_RESULT FMOD_System_GetSpectrum(FMOD_SYSTEM* system, float* spectrumarray, int numvalues, int channeloffset,
+                                    FMOD_DSP_FFT_WINDOW windowtype) {
+    if (!system || !spectrumarray || numvalues != Spectrum::BANDS || channeloffset < 0 || channeloffset >= CHANNELS ||
+        windowtype != FMOD_DSP_FFT_WINDOW_RECT)
         return FMOD_ERR_INVALID_PARAM;
     double frame = 0;
     FMOD_SOUND* playing = system->channel.sound;
@@ -201,8 +191,7 @@ FMOD_RESULT FMOD_System_GetSpectrum(FMOD_SYSTEM* system, float* spectrumarray, i
     return FMOD_OK;
 }
 
-FMOD_RESULT FMOD_Sound_GetLength(FMOD_SOUND* sound, unsigned int* length,
-                                 FMOD_TIMEUNIT lengthtype) {
+FMOD_RESULT FMOD_Sound_GetLength(FMOD_SOUND* sound, unsigned int* length, FMOD_TIMEUNIT lengthtype) {
     if (!sound || !length) return FMOD_ERR_INVALID_PARAM;
     if (lengthtype != FMOD_TIMEUNIT_MS) return FMOD_ERR_FORMAT;
     *length = framesToMs(static_cast<double>(sound->track.length()));

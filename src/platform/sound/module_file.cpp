@@ -37,8 +37,8 @@ bool isTruncatedTrackerModule(const std::uint8_t* data, std::size_t size) {
     int patterns = 1 + *std::max_element(data + ORDER_TABLE, data + ORDER_TABLE + 128);
     std::size_t needed = PATTERNS + static_cast<std::size_t>(patterns) * ROWS * channels * CELL_SIZE;
     for (int i = 0; i < SAMPLE_COUNT; ++i)
-        needed += 2 * static_cast<std::size_t>(
-                          platform::bigEndian(data + SAMPLE_HEADERS + i * SAMPLE_HEADER_SIZE + 22, 2));
+        needed +=
+            2 * static_cast<std::size_t>(platform::bigEndian(data + SAMPLE_HEADERS + i * SAMPLE_HEADER_SIZE + 22, 2));
     return size < needed;
 }
 

@@ -55,8 +55,7 @@ bool isServer(const char* driver) {
 
 void SDLCALL pull(void* player, Uint8* stream, int bytes) {
     static_cast<Player*>(player)->fill(reinterpret_cast<std::int16_t*>(stream),
-                                       bytes / static_cast<int>(sizeof(std::int16_t) * CHANNELS),
-                                       runningNs());
+                                       bytes / static_cast<int>(sizeof(std::int16_t) * CHANNELS), runningNs());
 }
 }  // namespace
 
@@ -67,7 +66,7 @@ struct Output::Keeper {
     std::condition_variable changed;
     Player* player = nullptr;
     enum class First { Pending, Playing, Failed } first = First::Pending;
-    bool awaited = true;   // the program still waits for the first device
+    bool awaited = true;  // the program still waits for the first device
     bool stopping = false;
     bool finished = false;
     const char* driver = "";
@@ -130,8 +129,7 @@ void Output::Keeper::startPlaying(bool said) {
     if (said) {
         double heard = 0;
         const int ms = player->heard(runningNs(), heard) ? static_cast<int>(heard * 1000 / SAMPLE_RATE) : 0;
-        say("sound is back (%s), at %02d:%02d.%d of the music", name, ms / 60000, ms / 1000 % 60,
-            ms / 100 % 10);
+        say("sound is back (%s), at %02d:%02d.%d of the music", name, ms / 60000, ms / 1000 % 60, ms / 100 % 10);
     }
 }
 
@@ -176,8 +174,7 @@ void Output::Keeper::run() {
         if (device != 0 && SDL_GetAudioDeviceStatus(device) == SDL_AUDIO_STOPPED) {
             player->deviceGone(runningNs());
             const char* name = SDL_GetCurrentAudioDriver();
-            say("sound device lost (%s); the show plays on without sound until it returns",
-                name ? name : "");
+            say("sound device lost (%s); the show plays on without sound until it returns", name ? name : "");
             l.unlock();
             closeDevice();
             l.lock();
@@ -227,8 +224,7 @@ bool Output::open(Player& player) {
     }
     keeper->awaited = false;
     player.deviceGone(runningNs());
-    say("no answer from the sound server within %d s; the show plays without sound until it answers",
-        ANSWER_MS / 1000);
+    say("no answer from the sound server within %d s; the show plays without sound until it answers", ANSWER_MS / 1000);
     return true;
 }
 

@@ -5,8 +5,8 @@
 namespace Zorvek::sound {
 
 namespace {
-constexpr double SMOOTHING = 0.125;         // callbacks arrive with jitter; average a few of them
-constexpr double CORRECTION_NS = 1e9;       // close a difference over about a second
+constexpr double SMOOTHING = 0.125;    // callbacks arrive with jitter; average a few of them
+constexpr double CORRECTION_NS = 1e9;  // close a difference over about a second
 }  // namespace
 
 void PlayClock::set(double frame, std::int64_t now, bool run) {

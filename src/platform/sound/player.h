@@ -55,10 +55,10 @@ private:
     std::int64_t cursor = 0;  // the next frame the device gets
     bool moved = false;       // a seek the device has not followed yet
     bool waiting = false;     // started: the clock stands until the device's first callback
-    int latency = 0;       // of the device
-    int extraDelay = 0;    // the listener's own
+    int latency = 0;          // of the device
+    int extraDelay = 0;       // the listener's own
     bool followDevice = false;
-    bool device = false;   // a device pulls frames
+    bool device = false;  // a device pulls frames
 };
 
 }  // namespace Zorvek::sound

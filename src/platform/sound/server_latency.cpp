@@ -31,8 +31,7 @@ void takeStream(pa_context*, const pa_sink_input_info* info, int last, void* dat
     }
     if (!info || info->corked) return;
     const char* pid = pa_proplist_gets(info->proplist, PA_PROP_APPLICATION_PROCESS_ID);
-    if (pid && q->process == pid)
-        q->latency = static_cast<std::int64_t>(info->buffer_usec + info->sink_usec);
+    if (pid && q->process == pid) q->latency = static_cast<std::int64_t>(info->buffer_usec + info->sink_usec);
 }
 
 bool runUntil(Query& q, std::int64_t deadlineUs, bool (*ready)(Query&)) {
@@ -42,8 +41,7 @@ bool runUntil(Query& q, std::int64_t deadlineUs, bool (*ready)(Query&)) {
             pa_context_get_state(q.context) == PA_CONTEXT_TERMINATED)
             return false;
         // Short waits, so that the deadline holds whatever the server does.
-        if (pa_mainloop_prepare(q.loop, 10'000) < 0 || pa_mainloop_poll(q.loop) < 0 ||
-            pa_mainloop_dispatch(q.loop) < 0)
+        if (pa_mainloop_prepare(q.loop, 10'000) < 0 || pa_mainloop_poll(q.loop) < 0 || pa_mainloop_dispatch(q.loop) < 0)
             return false;
     }
     return true;

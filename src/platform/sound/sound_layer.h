@@ -28,7 +28,6 @@ const char* outputDriver();
 // 16-bit stereo, with the decoder and settings the player uses: (endMs - startMs) * rate / 1000
 // frames, silence past the module's end. False, with `pcm` empty, for a file that cannot be
 // played or a span that ends before it starts.
-bool decodeSpan(const char* file, int startMs, int endMs, std::vector<std::int16_t>& pcm,
-                int& sampleRate);
+bool decodeSpan(const char* file, int startMs, int endMs, std::vector<std::int16_t>& pcm, int& sampleRate);
 
 }  // namespace Zorvek::sound
