@@ -47,7 +47,8 @@ mv "$work/elsewhere" "$prefix/share/velmora"
 echo "missing files: $(head -n1 "$work/missing.log")"
 
 # The desktop entry names the program by its path under the prefix it was installed to, quoted
-# as the desktop entry specification says: a desktop session's PATH holds no ~/.local/games.
+# as an Exec line is quoted (spaces and all), since a desktop session's PATH holds no
+# ~/.local/games.
 home="$work/home of a viewer/.local"
 cmake --install "$build" --prefix "$home" >"$work/install-home.log" 2>&1 ||
     fail "install into $home: $(tail -3 "$work/install-home.log")"
