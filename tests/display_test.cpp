@@ -254,7 +254,7 @@ TEST_F(DummyVideo, TheScreensOwnEnlargingGivesSdlsPixelsAtEverySizeAndAfterEvery
     sdls.enlargeOnOwn(false);
     ASSERT_TRUE(own.open(true, 320, 240));
     ASSERT_TRUE(sdls.open(true, 320, 240));
-    for (auto [w, h] : {std::pair{1000, 800}, {640, 480}, {333, 250}, {1280, 720}, {1300, 960}}) {
+    for (auto [w, h] : {std::pair{1000, 800}, {640, 480}, {333, 250}, {1280, 720}, {1300, 960}, {1600, 1200}}) {
         for (SdlScreen* screen : {&own, &sdls}) {
             SDL_SetWindowSize(SDL_RenderGetWindow(screen->sdlRenderer()), w, h);
             SDL_PumpEvents();

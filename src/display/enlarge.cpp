@@ -12,13 +12,10 @@ namespace Zorvek {
 
 namespace {
 
-// One row widened: each pixel `Scale` times (a constant, so that the copies unroll).
-template <int Scale>
-void widenPlain(const std::uint32_t* in, int w, std::uint32_t* out) {
-    for (int x = 0; x < w; ++x) {
-        const std::uint32_t v = in[x];
-        for (int j = 0; j < Scale; ++j) out[Scale * x + j] = v;
-    }
+// One row widened, each pixel `scale` times, a pixel at a time.
+void widenPlain(const std::uint32_t* in, int w, int scale, std::uint32_t* out) {
+    for (int x = 0; x < w; ++x)
+        for (int j = 0; j < scale; ++j) out[scale * x + j] = in[x];
 }
 
 #if defined(__SSE2__)
@@ -53,7 +50,7 @@ void widen(const std::uint32_t* in, int w, std::uint32_t* out) {
             Store::put(to + 3, _mm_shuffle_epi32(v, _MM_SHUFFLE(3, 3, 3, 3)));
         }
     }
-    widenPlain<Scale>(in + whole, w - whole, out + Scale * whole);
+    widenPlain(in + whole, w - whole, Scale, out + Scale * whole);
 }
 
 template <int Scale>
@@ -67,7 +64,7 @@ void storesDone() { _mm_sfence(); }
 #else
 template <int Scale>
 void widen(const std::uint32_t* in, int w, std::uint32_t* out) {
-    widenPlain<Scale>(in, w, out);
+    widenPlain(in, w, Scale, out);
 }
 
 void storesDone() {}
@@ -79,10 +76,8 @@ void widen(const std::uint32_t* in, int w, int scale, std::uint32_t* out) {
         case 2: widen<2>(in, w, out); return;
         case 3: widen<3>(in, w, out); return;
         case 4: widen<4>(in, w, out); return;
-        default: break;
+        default: widenPlain(in, w, scale, out); return;
     }
-    for (int x = 0; x < w; ++x)
-        for (int j = 0; j < scale; ++j) out[scale * x + j] = in[x];
 }
 
 template <class T>
