@@ -162,7 +162,6 @@ bool SdlScreen::open(bool inWindow, int width, int height) {
     close();
     frameW = width;
     frameH = height;
-    held.assign(static_cast<std::size_t>(frameW) * static_cast<std::size_t>(frameH), 0);
     holding = false;
     const char* asked = SDL_GetHint(SDL_HINT_RENDER_DRIVER);
     const bool chooseDriver = !driverSettled && !(asked && *asked);
@@ -181,6 +180,7 @@ bool SdlScreen::open(bool inWindow, int width, int height) {
             createRenderer();
         }
     }
+    held.assign(enlargesOnOwn() ? static_cast<std::size_t>(frameW) * static_cast<std::size_t>(frameH) : 0, 0);
     windowed = inWindow;
     setMessageWindow(window);
     SDL_AddEventWatch(watchWindow, this);
@@ -295,31 +295,52 @@ void SdlScreen::createRenderer() {
     SDL_SetTextureScaleMode(texture, settings.smooth ? SDL_ScaleModeLinear : SDL_ScaleModeNearest);
 }
 
-void SdlScreen::keep(BITMAP* frame) {
-    // Frames are 0x00RRGGBB words; a frame of another size is shown from its top left corner,
-    // on black.
-    const int w = std::min(frame->w, frameW), h = std::min(frame->h, frameH);
-    std::uint32_t* out = held.data();
-    for (int y = 0; y < frameH; ++y, out += frameW) {
+namespace {
+
+// Writes a `width` × `height` picture at `out` (rows `pitch` bytes apart): the `w` × `h` pixels of
+// rows `row(y)` in its top left corner, black beyond them.
+template <class Rows>
+void writePicture(const Rows& row, int w, int h, int width, int height, unsigned char* out, int pitch) {
+    for (int y = 0; y < height; ++y, out += pitch) {
+        auto* line = reinterpret_cast<std::uint32_t*>(out);
         const int copied = y < h ? w : 0;
-        if (copied > 0) std::memcpy(out, frame->line[y], static_cast<std::size_t>(copied) * 4);
-        std::fill(out + copied, out + frameW, 0u);
+        if (copied > 0) std::memcpy(line, row(y), static_cast<std::size_t>(copied) * 4);
+        std::fill(line + copied, line + width, 0u);
     }
+}
+
+}  // namespace
+
+bool SdlScreen::enlargesOnOwn() const { return ownEnlarging && driver == "software"; }
+
+void SdlScreen::keep(BITMAP* frame) {
+    // Frames are 0x00RRGGBB words, the texture's own format; a frame of another size is shown
+    // from its top left corner, on black.
+    const auto rows = [&](int y) { return frame->line[y]; };
+    const int w = std::min(frame->w, frameW), h = std::min(frame->h, frameH);
     holding = true;
+    if (!enlargesOnOwn()) {
+        // SDL's renderer draws every picture: the texture keeps it.
+        toTexture(rows, w, h);
+        return;
+    }
+    writePicture(rows, w, h, frameW, frameH, reinterpret_cast<unsigned char*>(held.data()), frameW * 4);
     textureCurrent = false;
     surfaceCurrent = false;
 }
 
-void SdlScreen::upload() {
+template <class Rows>
+void SdlScreen::toTexture(const Rows& row, int w, int h) {
     void* pixels = nullptr;
     int pitch = 0;
     if (SDL_LockTexture(texture, nullptr, &pixels, &pitch) != 0) return;
-    // The texture's format is the frames' own.
-    auto* out = static_cast<unsigned char*>(pixels);
-    for (int y = 0; y < frameH; ++y, out += pitch)
-        std::memcpy(out, held.data() + static_cast<std::size_t>(frameW) * y, static_cast<std::size_t>(frameW) * 4);
+    writePicture(row, w, h, frameW, frameH, static_cast<unsigned char*>(pixels), pitch);
     SDL_UnlockTexture(texture);
     textureCurrent = true;
+}
+
+void SdlScreen::upload() {
+    toTexture([&](int y) { return held.data() + static_cast<std::size_t>(frameW) * y; }, frameW, frameH);
 }
 
 int SdlScreen::watchWindow(void* screen, SDL_Event* event) {
@@ -404,7 +425,7 @@ void SdlScreen::draw(BITMAP* frame) {
     int outW = 0, outH = 0;
     SDL_GetRendererOutputSize(renderer, &outW, &outH);
     area = fitPicture(frameW, frameH, outW, outH, settings.smooth);
-    onSurface = ownEnlarging && driver == "software" && drawOnSurface(outW, outH);
+    onSurface = enlargesOnOwn() && drawOnSurface(outW, outH);
     if (onSurface) return;
     // SDL's renderer draws over whatever the surface held.
     surfaceCurrent = false;

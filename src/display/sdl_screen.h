@@ -47,7 +47,8 @@ public:
 
     // Where SDL's own renderer draws on the processor, the picture is enlarged into the window
     // by the program itself at whole multiples (the same pixels, a few times faster); false
-    // leaves every picture to SDL's renderer, as on a graphics card. For comparisons.
+    // leaves every picture to SDL's renderer, as on a graphics card. For comparisons; set before
+    // open().
     void enlargeOnOwn(bool own) { ownEnlarging = own; }
 
     // Where the last picture was drawn, in the window's pixels.
@@ -69,8 +70,13 @@ private:
     // Where a window (not fullscreen) goes: where it last was, else as the viewer asked.
     void windowPlace(int& x, int& y, int& w, int& h) const;
     void createRenderer();
-    // The frame copied into `held`, the picture on show.
+    // The picture is enlarged here, where SDL's renderer would do it on the processor.
+    bool enlargesOnOwn() const;
+    // The frame kept as the picture on show: in the texture where SDL's renderer draws every
+    // picture, else in `held`, from which the texture is made only when SDL's renderer draws it.
     void keep(BITMAP* frame);
+    template <class Rows>
+    void toTexture(const Rows& row, int w, int h);
     void upload();
     // Draws `held` into the window's own surface, enlarged by a whole multiple, where SDL's
     // software renderer would stretch it there itself; false where it would not (filtered,
@@ -96,11 +102,11 @@ private:
     Pacer pacer;
     Area area;
 
-    // The picture on show, as its frame was when it came: what is drawn again when the window
-    // changes while it stays on show.
+    // The picture on show where this screen enlarges it, as its frame was when it came: what is
+    // drawn again when the window changes while it stays on show.
     std::vector<std::uint32_t> held;
-    bool holding = false;         // `held` is the last frame shown (not merely black)
-    bool textureCurrent = false;  // the texture holds `held`
+    bool holding = false;         // the last frame shown is kept (not merely black)
+    bool textureCurrent = false;  // the texture holds the picture on show
     bool ownEnlarging = true;
     bool onSurface = false;    // the last draw went into the window's surface directly
     bool wholeUpdate = false;  // ... and the whole window must reach the screen, border and all

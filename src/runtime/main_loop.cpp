@@ -82,7 +82,7 @@ BITMAP* MainLoop::pass() {
     recentNext = (recentNext + 1) % RECENT;
     recentFilled = std::min(recentFilled + 1, RECENT);
     if (frame) drawOverlays(frame, time);
-    showPicture(frame ? frame : shown, frame != nullptr);
+    showPicture(frame);
     return shown;
 }
 
@@ -197,10 +197,12 @@ BITMAP* MainLoop::render(int t) {
     return frame;
 }
 
-void MainLoop::showPicture(BITMAP* frame, bool fresh) {
-    shown = frame;
-    if (fresh) shownOnScreen = false;
-    if (!frame) return;
+void MainLoop::showPicture(BITMAP* frame) {
+    if (frame) {
+        shown = frame;
+        shownOnScreen = false;
+    }
+    if (!shown) return;
     if (key[KEY_UP]) {
         demo.display.holdPicture();
         return;
@@ -209,10 +211,10 @@ void MainLoop::showPicture(BITMAP* frame, bool fresh) {
     // screen may have been opened anew since (a switch between window and fullscreen). Unchanged
     // since it was presented, it need not be drawn or told apart from the one before again.
     if (shownOnScreen) {
-        demo.display.presentAgain(frame);
+        demo.display.presentAgain(shown);
     } else {
-        demo.display.present(frame);
-        demo.rates.presented(frame, monotonicNow());
+        demo.display.present(shown);
+        demo.rates.presented(shown, monotonicNow());
     }
     shownOnScreen = true;
 }

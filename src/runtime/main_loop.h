@@ -80,8 +80,8 @@ private:
     BITMAP* play(int t);
     // One pass at music time t: schedule, effects, the finished frame.
     BITMAP* render(int t);
-    // Presents the refresh's picture: a new one (`fresh`: a pass drew it), or the last again.
-    void showPicture(BITMAP* frame, bool fresh);
+    // Presents the refresh's picture: the frame a pass drew, or (null) the last one again.
+    void showPicture(BITMAP* frame);
     void runActiveEvents(int t);
     void addRunning(Effect* e);
     void stopFinishedEffects();
