@@ -83,6 +83,9 @@ set(CPACK_DEBIAN_PACKAGE_MAINTAINER ${VELMORA_MAINTAINER})
 set(CPACK_DEBIAN_PACKAGE_SECTION games)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# On a Wayland desktop that leaves the title bar to the program, SDL draws the window's through
+# libdecor, which draws with a plugin that its own package only recommends.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS libdecor-0-plugin-1-cairo)
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS ffmpeg)
 # The source archive (package_source): the tree without version control and build folders.
 set(CPACK_SOURCE_GENERATOR TXZ)

@@ -3,9 +3,7 @@
 #include <SDL2/SDL.h>
 #include <allegro.h>
 
-#include <fcntl.h>
 #include <glob.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -14,6 +12,7 @@
 #include "display/enlarge.h"
 #include "display/window_manager.h"
 #include "display/window_system_chatter.h"
+#include "process/chatter.h"
 #include "process/fail.h"
 
 namespace Zorvek {
@@ -74,7 +73,10 @@ bool SdlScreen::connect() {
     // through an OpenGL surface of its own.
     SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     silenceWaylandChatter();
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return false;
+    {
+        QuietStandardError quiet(quietForDecorations(true));
+        if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return false;
+    }
     // Without a display SDL falls back to drivers that show nothing; only asked for by name
     // (SDL_VIDEODRIVER) do they count.
     const char* driver = SDL_GetCurrentVideoDriver();
@@ -86,16 +88,11 @@ bool SdlScreen::connect() {
         const char* x = std::getenv("DISPLAY");
         const char* wayland = std::getenv("WAYLAND_DISPLAY");
         // The X library said its reason on standard error already; the second try stays quiet.
-        std::fflush(stderr);
-        const int saved = ::dup(STDERR_FILENO);
-        const int quiet = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
-        if (saved >= 0 && quiet >= 0) ::dup2(quiet, STDERR_FILENO);
-        const bool shown = SDL_VideoInit(!(x && *x) && wayland && *wayland ? "wayland" : "x11") == 0;
-        if (saved >= 0) {
-            ::dup2(saved, STDERR_FILENO);
-            ::close(saved);
+        bool shown = false;
+        {
+            QuietStandardError quiet;
+            shown = SDL_VideoInit(!(x && *x) && wayland && *wayland ? "wayland" : "x11") == 0;
         }
-        if (quiet >= 0) ::close(quiet);
         if (shown) {
             SDL_VideoQuit();
             SDL_SetError("only a video driver that shows nothing (%s) could be started", driver);
@@ -241,6 +238,7 @@ bool SdlScreen::createWindow(bool inWindow) {
         flags |= SDL_WINDOW_RESIZABLE;
         windowPlace(x, y, w, h);
     }
+    QuietStandardError quiet(quietForDecorations(false));
     window = SDL_CreateWindow(title, x, y, w, h, flags);
     return window != nullptr;
 }

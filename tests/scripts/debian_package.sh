@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The Debian package as CPack builds it from the build tree: its name and version are the
 # project's, its architecture the machine's; it depends on the package of every shared library
-# its programs link (as dpkg-shlibdeps derives them), recommends nothing and suggests ffmpeg; it
+# its programs link (as dpkg-shlibdeps derives them), recommends the plugin that draws a Wayland
+# window's title bar and suggests ffmpeg; it
 # holds exactly the installed files, owned by root, with stripped programs; lintian finds nothing
 # to say of it, pedantic hints included, but what is explained below; its metainfo is valid and
 # its desktop entry names the program where the package puts it; and the programs of an unpacked
@@ -26,7 +27,7 @@ field() { dpkg-deb --field "$deb" "$1"; }
 [[ $(field Version) == "$version" ]] || fail "Version: $(field Version)"
 [[ $(field Architecture) == "$arch" ]] || fail "Architecture: $(field Architecture)"
 [[ $(field Section) == games ]] || fail "Section: $(field Section)"
-[[ -z $(field Recommends) ]] || fail "Recommends: $(field Recommends)"
+[[ $(field Recommends) == libdecor-0-plugin-1-cairo ]] || fail "Recommends: $(field Recommends)"
 [[ $(field Suggests) == ffmpeg ]] || fail "Suggests: $(field Suggests)"
 [[ $(field Maintainer) =~ ^[^\<]+\ \<[^@\>]+@[^\>]+\>$ ]] || fail "Maintainer: $(field Maintainer)"
 [[ $(field Description | wc -l) -gt 3 ]] || fail "Description: $(field Description)"

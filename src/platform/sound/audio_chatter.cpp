@@ -2,8 +2,7 @@
 
 #include <dlfcn.h>
 
-#include <cstdlib>
-#include <cstring>
+#include "process/chatter.h"
 
 namespace Zorvek::sound {
 
@@ -13,16 +12,11 @@ using ErrorHandler = void (*)(const char* file, int line, const char* function, 
 using SetErrorHandler = int (*)(ErrorHandler);
 
 void quiet(const char*, int, const char*, int, const char*, ...) {}
-
-bool debugging() {
-    const char* v = std::getenv("VELMORA_AUDIO_DEBUG");
-    return v && *v && std::strcmp(v, "0") != 0;
-}
 }  // namespace
 
 void silenceAudioChatter() {
     static bool done = false;
-    if (done || debugging()) return;
+    if (done || libraryChatterWanted()) return;
     done = true;
     // Kept open for good: the handler must stay in place for as long as SDL uses the library.
     void* alsa = dlopen("libasound.so.2", RTLD_NOW | RTLD_LOCAL);

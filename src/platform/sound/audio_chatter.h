@@ -2,8 +2,7 @@
 // The audio stack's own error reports. ALSA's library writes every failed probe to standard error
 // ("ALSA lib confmisc.c:855:(parse_card) cannot find card '0'" and seven more lines on a machine
 // without a sound card) while SDL looks for a device, before the show has said anything. They are
-// silenced unless VELMORA_AUDIO_DEBUG is set to a value other than 0, for whoever is looking
-// into a sound problem.
+// silenced unless the libraries' reports are wanted (process/chatter.h).
 
 namespace Zorvek::sound {
 
