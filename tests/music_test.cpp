@@ -85,6 +85,20 @@ TEST_F(MusicPlayer, Version4_28_09IsAccepted) {
     music.stopMusic();
 }
 
+TEST_F(MusicPlayer, StoppedMusicHasNoLengthOrPositionAndASecondStopDoesNothing) {
+    Music music;
+    music.musicFile = file("stopped.mod", toneModule(1).bytes());
+    music.play();
+    music.stopMusic();
+    EXPECT_EQ(music.length(), 0);
+    EXPECT_EQ(music.position(), 0);
+    music.stopMusic();
+    // And it plays again from the start when asked.
+    music.play();
+    EXPECT_EQ(music.length(), 7680);
+    music.stopMusic();
+}
+
 TEST_F(MusicPlayer, AMissingEmptyTruncatedOrGarbageModuleEndsTheShowAsItsLoopStarts) {
     std::vector<std::uint8_t> whole = busyModule(2).bytes();
     const char* files[] = {

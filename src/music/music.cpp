@@ -70,7 +70,12 @@ int Music::length() {
 }
 
 void Music::stopMusic() {
+    // Stopped once, the music is gone: a second stop has nothing to release, and the handles
+    // left behind must not name what the library freed.
+    if (!sound) return;
     if (FMOD_Sound_Release(sound) != FMOD_OK) fail(EXIT_SOUND, "FMOD_Sound_Release failed.");
+    sound = nullptr;
+    channel = nullptr;
 }
 
 }  // namespace Zorvek
