@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -338,6 +339,19 @@ TEST_F(LoaderFiles, PicturesAreCheckedBeforeAnyDecoderSeesThem) {
     EXPECT_EQ(edge->h, 4096);
     loader.unloadImage(edge);
     expectLoads("GREY2");
+}
+
+// The damaged pictures above are only as good as what damages them: picture data of any size is
+// changed whole, and data that is no zlib stream makes no fixture at all.
+TEST(PngFixtures, PictureDataIsChangedWholeAtAnySizeAndBrokenDataIsRefused) {
+    std::size_t seen = 0;
+    Bytes same = withPictureData(plainPng(4096, 4096), [&](Bytes& raw) { seen = raw.size(); });
+    EXPECT_EQ(seen, std::size_t{4096} * (1 + 4096 * 3));  // 48 MiB
+    ChunkAt data = pngChunks(same)[1];
+    EXPECT_EQ(inflated(same.data() + data.at + 8, data.length).size(), seen);
+    Bytes broken = plainPng(4, 4);
+    broken[pngChunks(broken)[1].at + 9] ^= 0x10;
+    EXPECT_THROW(withPictureData(broken, [](Bytes&) {}), std::runtime_error);
 }
 
 // What the loader leaves out of a picture before decoding it changes no pixel: text (whose

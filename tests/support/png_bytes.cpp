@@ -7,6 +7,7 @@
 #include <functional>
 #include <fstream>
 #include <iterator>
+#include <stdexcept>
 
 namespace Zorvek::testing {
 
@@ -36,7 +37,7 @@ Bytes deflateRows(std::uint32_t width, std::uint32_t height, int colourType, int
     static constexpr int DX[7] = {8, 8, 4, 4, 2, 2, 1}, DY[7] = {8, 8, 8, 4, 4, 2, 2};
     Bytes out;
     z_stream z{};
-    deflateInit(&z, Z_BEST_SPEED);
+    if (deflateInit(&z, Z_BEST_SPEED) != Z_OK) throw std::runtime_error("deflateRows: zlib would not start");
     std::uint8_t buffer[1 << 16];
     auto feed = [&](const std::uint8_t* data, std::size_t size, int flush) {
         z.next_in = const_cast<std::uint8_t*>(data);
@@ -44,7 +45,9 @@ Bytes deflateRows(std::uint32_t width, std::uint32_t height, int colourType, int
         do {
             z.next_out = buffer;
             z.avail_out = sizeof buffer;
-            deflate(&z, flush);
+            const int status = deflate(&z, flush);
+            if (status != Z_OK && status != Z_STREAM_END && status != Z_BUF_ERROR)
+                throw std::runtime_error("deflateRows: zlib failed");
             out.insert(out.end(), buffer, buffer + (sizeof buffer - z.avail_out));
         } while (z.avail_out == 0);
     };
@@ -64,6 +67,25 @@ Bytes deflateRows(std::uint32_t width, std::uint32_t height, int colourType, int
     return out;
 }
 }  // namespace
+
+Bytes inflated(const std::uint8_t* data, std::size_t size) {
+    Bytes out;
+    z_stream z{};
+    if (inflateInit(&z) != Z_OK) throw std::runtime_error("inflated: zlib would not start");
+    z.next_in = const_cast<std::uint8_t*>(data);
+    z.avail_in = static_cast<uInt>(size);
+    std::uint8_t buffer[1 << 16];
+    int status = Z_OK;
+    while (status == Z_OK) {
+        z.next_out = buffer;
+        z.avail_out = sizeof buffer;
+        status = inflate(&z, Z_NO_FLUSH);
+        out.insert(out.end(), buffer, buffer + (sizeof buffer - z.avail_out));
+    }
+    inflateEnd(&z);
+    if (status != Z_STREAM_END) throw std::runtime_error("inflated: the data is no whole zlib stream");
+    return out;
+}
 
 void putBigEndian(Bytes& bytes, std::size_t at, std::uint32_t value) {
     for (int i = 0; i < 4; ++i) bytes[at + i] = static_cast<std::uint8_t>(value >> (24 - 8 * i));
@@ -128,15 +150,12 @@ void setPngHeader(Bytes& png, std::uint32_t width, std::uint32_t height, int bit
 Bytes withPictureData(const Bytes& png, const std::function<void(Bytes& raw)>& change) {
     for (const ChunkAt& c : pngChunks(png)) {
         if (c.type != "IDAT") continue;
-        const std::uint8_t* body = png.data() + c.at + 8;
-        Bytes raw(16 << 20);
-        uLongf size = raw.size();
-        uncompress(raw.data(), &size, body, c.length);
-        raw.resize(size);
+        Bytes raw = inflated(png.data() + c.at + 8, c.length);
         change(raw);
         uLongf packed = compressBound(raw.size());
         Bytes deflated(packed);
-        compress(deflated.data(), &packed, raw.data(), raw.size());
+        if (compress(deflated.data(), &packed, raw.data(), raw.size()) != Z_OK)
+            throw std::runtime_error("withPictureData: the changed picture data could not be deflated");
         deflated.resize(packed);
         Bytes out(png.begin(), png.begin() + static_cast<std::ptrdiff_t>(c.at));
         Bytes idat = pngChunk("IDAT", deflated);

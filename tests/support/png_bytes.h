@@ -20,7 +20,8 @@ Bytes pngChunk(const char* type, const Bytes& body);
 Bytes plainPng(std::uint32_t width, std::uint32_t height, int colourType = 2, int bitDepth = 8,
                std::uint8_t sample = 0x80, bool interlaced = false);
 
-// The PNG (of one picture-data chunk) with its inflated picture data changed by `change`.
+// The PNG (of one picture-data chunk) with its inflated picture data changed by `change`. A
+// fixture that cannot be built as asked throws (std::runtime_error), here and below.
 Bytes withPictureData(const Bytes& png, const std::function<void(Bytes& raw)>& change);
 
 // Where each chunk of a PNG starts (its length field), in order.
@@ -36,6 +37,9 @@ void setPngHeader(Bytes& png, std::uint32_t width, std::uint32_t height, int bit
 
 // Inserts `chunk` before the first picture-data chunk.
 void insertBeforeImage(Bytes& png, const Bytes& chunk);
+
+// A whole zlib stream inflated, however large.
+Bytes inflated(const std::uint8_t* data, std::size_t size);
 
 void putBigEndian(Bytes& bytes, std::size_t at, std::uint32_t value);
 
