@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "runtime/controls.h"
 #include "show/velmora.h"
@@ -21,13 +22,32 @@ using namespace Zorvek;
 using namespace Zorvek::testing;
 namespace fs = std::filesystem;
 
-TEST(ShowKeypoints, ALongerFirstMovieMovesTheLaterChaptersAndWarnsTwice) {
-    const std::string assets = assetDir();
-    fs::path work = fs::temp_directory_path() / ("velmora-keypoints-" + std::to_string(::getpid()));
-    fs::create_directories(work);
-    fs::copy_file(fs::path(assets) / "oldskool.dat", work / "oldskool.dat", fs::copy_options::overwrite_existing);
+namespace {
+// A folder of the test's own, worked in while it lives: however the test ends, the process goes
+// back where it was and the folder goes.
+class ScratchFolder {
+public:
+    explicit ScratchFolder(fs::path where) : path(std::move(where)) {
+        fs::create_directories(path);
+        fs::current_path(path);
+    }
+    ~ScratchFolder() {
+        fs::current_path(previous);
+        fs::remove_all(path);
+    }
+    ScratchFolder(const ScratchFolder&) = delete;
+    ScratchFolder& operator=(const ScratchFolder&) = delete;
+
+private:
     fs::path previous = fs::current_path();
-    fs::current_path(work);
+    fs::path path;
+};
+}  // namespace
+
+TEST(ShowKeypoints, ALongerFirstMovieMovesTheLaterChaptersAndWarnsTwice) {
+    const fs::path assets = fs::absolute(assetDir());
+    ScratchFolder work(fs::temp_directory_path() / ("velmora-keypoints-" + std::to_string(::getpid())));
+    fs::copy_file(assets / "oldskool.dat", "oldskool.dat", fs::copy_options::overwrite_existing);
 
     // A GOGO1 strip of twelve movie frames instead of ten: period 1176, H = 588.
     ASSERT_EQ(install_allegro(SYSTEM_NONE, &errno, std::atexit), 0);
@@ -61,6 +81,4 @@ TEST(ShowKeypoints, ALongerFirstMovieMovesTheLaterChaptersAndWarnsTwice) {
     EXPECT_EQ(show->timeline.count, 722);
 
     show.reset();
-    fs::current_path(previous);
-    fs::remove_all(work);
 }
