@@ -29,7 +29,8 @@ constexpr int EXIT_USAGE = 2;
 // on the normal path.
 Zorvek::Velmora& theShow() {
     alignas(Zorvek::Velmora) static unsigned char storage[sizeof(Zorvek::Velmora)];
-    return *new (storage) Zorvek::Velmora();
+    static Zorvek::Velmora* const show = new (storage) Zorvek::Velmora();
+    return *show;
 }
 
 [[noreturn]] void refuse(const std::string& error) {
