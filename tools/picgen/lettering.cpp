@@ -31,7 +31,8 @@ FT_Face face(const char* file) {
     if (found != faces.end()) return found->second;
     FT_Face f = nullptr;
     if (FT_New_Face(library, file, 0, &f)) {
-        std::fprintf(stderr, "picgen: cannot open font %s (Debian package fonts-dejavu-core)\n", file);
+        std::fprintf(stderr, "picgen: cannot open font %s (Debian packages fonts-dejavu-core, fonts-dejavu-extra)\n",
+                     file);
         std::exit(1);
     }
     faces[file] = f;
