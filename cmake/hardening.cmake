@@ -1,5 +1,5 @@
 # The programs are built as Debian builds its own (dpkg-buildflags with hardening=+all on
-# bookworm): fortified libc calls where the sizes are known, a stack protector on every function
+# bookworm, and what trixie adds to it): fortified libc calls where the sizes are known, a stack protector on every function
 # that keeps an array or takes an address of a local, format strings checked, position-independent
 # executables, and the whole relocation table resolved at start-up and then made read-only
 # (RELRO with BIND_NOW). The engine, the tools and the tests are built the same way, so that the
@@ -22,4 +22,14 @@ if(VELMORA_HARDEN AND NOT VELMORA_SANITIZE AND NOT VELMORA_FUZZ)
     add_compile_definitions($<$<NOT:$<CONFIG:Debug>>:_FORTIFY_SOURCE=2>)
   endif()
   add_link_options(-Wl,-z,relro -Wl,-z,now)
+  # As Debian 13 builds: every page a large stack frame spans is touched in order, so that no
+  # allocation can jump over the guard page into other memory; and indirect branches may land only
+  # on marked places (with a shadow stack for returns where the processor and the kernel keep
+  # one), through Intel's control-flow enforcement on x86-64 and branch protection on arm64.
+  add_compile_options(-fstack-clash-protection)
+  if(CMAKE_SYSTEM_PROCESSOR MATCHES "^(x86_64|AMD64|amd64)$")
+    add_compile_options(-fcf-protection)
+  elseif(CMAKE_SYSTEM_PROCESSOR MATCHES "^(aarch64|arm64)$")
+    add_compile_options(-mbranch-protection=standard)
+  endif()
 endif()
