@@ -9,6 +9,7 @@
 #include "effects/plasma.h"
 #include "effects/warpmaps.h"
 #include "support/headless.h"
+#include "process/show_random.h"
 
 using namespace Zorvek;
 using namespace Zorvek::testing;
@@ -97,10 +98,11 @@ BENCHMARK(BM_WarpStart<SinusWarpmapEffect>)->Unit(benchmark::kMillisecond);
 // A relief of soft random bumps and a round light, as the show's pictures are.
 void makeImages(Demo& demo) {
     BITMAP* bump = newFrame(0);
-    std::srand(5);
+    Zorvek::seedShowRand(5);
     for (int i = 0; i < 60; ++i) {
-        const int grey = std::rand() & 0xFF;
-        circlefill(bump, std::rand() % 320, std::rand() % 240, 5 + std::rand() % 30, grey * 0x010101);
+        const int grey = Zorvek::showRand() & 0xFF;
+        circlefill(bump, Zorvek::showRand() % 320, Zorvek::showRand() % 240, 5 + Zorvek::showRand() % 30,
+                   grey * 0x010101);
     }
     BITMAP* light = newFrame(0, 256, 256);
     for (int r = 128; r > 0; --r) circlefill(light, 128, 127, r, (255 - 2 * r + 1) * 0x010101);

@@ -15,6 +15,7 @@
 #include "effects/image_effects.h"
 #include "support/frame_flow.h"
 #include "support/headless.h"
+#include "process/show_random.h"
 
 using namespace Zorvek;
 using namespace Zorvek::testing;
@@ -30,12 +31,12 @@ void expectUniform(BITMAP* b, std::uint32_t colour) {
         for (int x = 0; x < b->w; ++x) ASSERT_EQ(pixel(b, x, y), colour) << x << ", " << y;
 }
 
-// The positions `count` x-then-y draws of rand() give.
+// The positions `count` x-then-y draws of the show's generator give.
 std::set<std::pair<int, int>> drawPositions(int count) {
     std::set<std::pair<int, int>> places;
     for (int i = 0; i < count; ++i) {
-        int x = std::rand() % 320;
-        int y = std::rand() % 240;
+        int x = Zorvek::showRand() % 320;
+        int y = Zorvek::showRand() % 240;
         places.insert({x, y});
     }
     return places;
@@ -46,14 +47,14 @@ struct NoiseSeed {
     int bar;  // the band row the noise draws first from that seed
 };
 
-// The first seed whose band row satisfies `wanted`; rand() is left seeded with it.
+// The first seed whose band row satisfies `wanted`; the generator is left seeded with it.
 template <class Wanted>
 NoiseSeed seedWithBand(Wanted wanted) {
     for (unsigned seed = 1;; ++seed) {
-        std::srand(seed);
-        int bar = std::rand() & 0x1FF;
+        Zorvek::seedShowRand(seed);
+        int bar = Zorvek::showRand() & 0x1FF;
         if (wanted(bar)) {
-            std::srand(seed);
+            Zorvek::seedShowRand(seed);
             return {seed, bar};
         }
     }
@@ -178,13 +179,13 @@ TEST(FrameEffects, NoiseIsGreyWithRandomOddColumnsAveragedBetweenThemAndAcrossRo
     noise.start();
     // A band beyond the frame: every even row is noisy.
     unsigned seed = seedWithBand([](int bar) { return bar >= 240; }).seed;
-    std::rand();
-    std::uint32_t carry = (std::rand() & 0x7F) * 0x010101u;
+    Zorvek::showRand();
+    std::uint32_t carry = (Zorvek::showRand() & 0x7F) * 0x010101u;
     std::uint32_t draws[120][160];
     for (auto& rowDraws : draws)
-        for (std::uint32_t& d : rowDraws) d = (std::rand() & 0xFF) * 0x010101u;
+        for (std::uint32_t& d : rowDraws) d = (Zorvek::showRand() & 0xFF) * 0x010101u;
 
-    std::srand(seed);
+    Zorvek::seedShowRand(seed);
     noise.render();
     BITMAP* f = noise.frame;
     EXPECT_EQ(demo.frames[demo.frameCount - 1], f);
@@ -259,10 +260,10 @@ TEST(FrameEffects, SpeckleSetsSaltThenPepperAtRandomPlacesAndNothingElse) {
 
     speckle.saltCount = 32;
     speckle.pepperCount = 32;
-    std::srand(42);
+    Zorvek::seedShowRand(42);
     auto salt = drawPositions(32);
     auto pepper = drawPositions(32);
-    std::srand(42);
+    Zorvek::seedShowRand(42);
     speckle.render();
     int white = 0, black = 0;
     for (int y = 0; y < 240; ++y)
@@ -321,10 +322,10 @@ TEST(FrameEffects, RainbowSeedPlantsOneHueAtTheCentreAndAtSixtyFourRandomPlaces)
     seed.init(&demo);
     EXPECT_EQ(seed.period, 1950);
     seed.update(0);
-    std::srand(7);
+    Zorvek::seedShowRand(7);
     auto places = drawPositions(64);
     places.insert({160, 120});
-    std::srand(7);
+    Zorvek::seedShowRand(7);
     seed.render();
     for (int y = 0; y < 240; ++y)
         for (int x = 0; x < 320; ++x)

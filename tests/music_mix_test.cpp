@@ -22,6 +22,7 @@
 #include "show/velmora.h"
 #include "support/headless.h"
 #include "support/show_module.h"
+#include "process/show_random.h"
 
 using namespace Zorvek;
 using namespace Zorvek::testing;
@@ -233,7 +234,7 @@ TEST(CreditsRayCaster, TheMusicLightsThePictureWhileTheCreditsScroll) {
         auto show = std::make_unique<Velmora>(DemoMode::Headless);
         show->display.setHeadless(320, 240, 32);
         show->script();
-        std::srand(1);
+        Zorvek::seedShowRand(1);
         show->music.play();
         MusicClock clock(show->music);  // offline, the music stands where the clock puts it
         MainLoop loop(*show, clock);

@@ -22,6 +22,7 @@
 #include "show/velmora.h"
 #include "support/headless.h"
 #include "support/show_module.h"
+#include "process/show_random.h"
 
 using namespace Zorvek;
 using namespace Zorvek::testing;
@@ -85,11 +86,11 @@ protected:
         loop.end();
         for (BITMAP* f : show->display.scratch) clear_to_color(f, 0);
         InterlaceEffect::phase = 0;
-        std::srand(1);
+        Zorvek::seedShowRand(1);
         for (int at : times) passAt(at);
-        std::srand(7);
+        Zorvek::seedShowRand(7);
         BITMAP* f = passAt(t);
-        drew = std::rand() != firstOfSeven;
+        drew = Zorvek::showRand() != firstOfSeven;
         std::vector<std::uint32_t> picture;
         for (int y = 0; y < f->h; ++y)
             for (int x = 0; x < f->w; ++x) picture.push_back(pixel(f, x, y));
@@ -130,8 +131,8 @@ protected:
     ManualClock clock;
     MainLoop loop{*show, clock};
     int firstOfSeven = [] {
-        std::srand(7);
-        return std::rand();
+        Zorvek::seedShowRand(7);
+        return Zorvek::showRand();
     }();
 };
 Velmora* ShowPasses::show = nullptr;

@@ -18,6 +18,7 @@
 #include "support/allocations.h"
 #include "support/headless.h"
 #include "support/show_module.h"
+#include "process/show_random.h"
 
 using namespace Zorvek;
 using namespace Zorvek::testing;
@@ -205,7 +206,7 @@ TEST(ShowOnThreads, APoolPaintsEveryPictureOfTheShowAsOneThreadDoes) {
         ManualClock clock;
         MainLoop loop(*show, clock);
         loop.begin();
-        std::srand(7);
+        Zorvek::seedShowRand(7);
         std::vector<std::uint64_t> pictures(287000 * 60 / 1000 / 7 + 1);
         std::size_t n = 0;
         const long allocations = allocationsDuring([&] {

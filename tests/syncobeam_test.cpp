@@ -15,6 +15,7 @@
 #include "support/allocations.h"
 #include "support/headless.h"
 #include "support/images.h"
+#include "process/show_random.h"
 
 using namespace Zorvek;
 using namespace Zorvek::testing;
@@ -255,13 +256,13 @@ TEST(RayCaster, PointsOnTheFirstRowOrColumnOrOutsideTheFrameDrawNothing) {
 TEST(RayCaster, SparklesTurnMagentaPixelsOfThePoppedPictureYellow) {
     RayCaster rc;
     Bitmap source(0xFF00FF);
-    std::srand(1234);
+    Zorvek::seedShowRand(1234);
     int expected[16][2];
     for (auto& p : expected) {
-        p[0] = std::rand() % 320;
-        p[1] = std::rand() % 240;
+        p[0] = Zorvek::showRand() % 320;
+        p[1] = Zorvek::showRand() % 240;
     }
-    std::srand(1234);
+    Zorvek::seedShowRand(1234);
     rc.pass(source);
     int yellow = 0;
     for (int y = 0; y < 240; ++y)
@@ -334,12 +335,12 @@ TEST(RayCaster, APassDrawsWhatTheLibrarysLineWalkerDrawsThroughThePointCallback)
     rectfill(below, 150, 90, 170, 100, 0xF0E0D0);
     blit(below, copy, 0, 0, 0, 0, 320, 240);
     for (int time : {0, 333, 1200}) {
-        std::srand(99);
+        Zorvek::seedShowRand(99);
         BITMAP* out = rc.pass(below, time);
         // The same pass, written out with do_line and the point callback on the same picture.
-        std::srand(99);
+        Zorvek::seedShowRand(99);
         for (int n = 0; n < 16; ++n) {
-            const int x = std::rand() % 320, y = std::rand() % 240;
+            const int x = Zorvek::showRand() % 320, y = Zorvek::showRand() % 240;
             if (pixel(copy, x, y) == 0xFF00FF) setPixel(copy, x, y, 0xFFFF00);
         }
         clear_to_color(expected, 0);

@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "effects/pixels.h"
+#include "process/show_random.h"
 
 namespace Zorvek {
 
@@ -18,8 +19,8 @@ constexpr int RENDER_HEIGHT = 240;
 // `count` pixels at random places of the render size, each x drawn before its y.
 void scatter(BITMAP* target, int count, int colour) {
     for (int i = 0; i < count; ++i) {
-        int x = std::rand() % RENDER_WIDTH;
-        int y = std::rand() % RENDER_HEIGHT;
+        int x = showRand() % RENDER_WIDTH;
+        int y = showRand() % RENDER_HEIGHT;
         putpixel(target, x, y, colour);
     }
 }
@@ -33,8 +34,8 @@ void scatter(BITMAP* target, int count, int colour) {
 void NoiseEffect::render() {
     const int w = frame->w;
     const int h = frame->h;
-    int bar = std::rand() & 0x1FF;
-    Pixel carry = pixels::grey(static_cast<Pixel>(std::rand() & 0x7F));
+    int bar = showRand() & 0x1FF;
+    Pixel carry = pixels::grey(static_cast<Pixel>(showRand() & 0x7F));
     for (int y = 0; y < h; y += 2) {
         Pixel* p = row(frame, y);
         if (y == bar || y == bar + 1 || y == bar + 2) {
@@ -42,7 +43,7 @@ void NoiseEffect::render() {
             continue;
         }
         for (int x = 0; x < w; x += 2) {
-            Pixel random = pixels::grey(static_cast<Pixel>(std::rand() & 0xFF));
+            Pixel random = pixels::grey(static_cast<Pixel>(showRand() & 0xFF));
             Pixel half = pixels::half(random);
             p[x] = carry + half;
             if (x + 1 < w) p[x + 1] = random;

@@ -11,6 +11,7 @@
 #include "effects/pixels.h"
 #include "effects/sine_levels.h"
 #include "demo/demo.h"
+#include "process/show_random.h"
 
 namespace Zorvek {
 
@@ -192,8 +193,8 @@ void SyncobeamEffect::levelSpectrum() {
 void SyncobeamEffect::render() {
     source = pop();
     for (int n = 0; n < 16; ++n) {
-        const int x = std::rand() % 320;
-        const int y = std::rand() % 240;
+        const int x = showRand() % 320;
+        const int y = showRand() % 240;
         if (!source || x >= source->w || y >= source->h) continue;
         pixels::Pixel& p = pixels::row(source, y)[x];
         if (p == MAGENTA) p = YELLOW;
