@@ -3,6 +3,7 @@
 #include <string>
 
 #include "capture/video_encoding.h"
+#include "process/pass_rate.h"
 
 namespace Zorvek::capture {
 
@@ -10,7 +11,7 @@ namespace Zorvek::capture {
 struct Options {
     int from = 0;     // music time of the first frame, ms
     int to = 287000;  // music time the span ends at (exclusive), ms
-    int fps = 60;
+    int fps = PASSES_PER_SECOND;
     unsigned seed = 1;            // the random patterns (noise, specks) are seeded with this
     std::string out = "capture";  // folder for PNG frames and WAV, or the video's folder
     std::string video;            // video file name inside `out`; empty: "velmora.mp4"

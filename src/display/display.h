@@ -27,8 +27,9 @@ public:
     int mostLent = 0;       // the most ever lent out at once: how close the show comes to the pool's size
     bool headless = false;  // no screen: setMode only keeps the render size and the scratch frames
     // The rate of the passes that carry the show's pictures from one to the next; effects that
-    // move a little every pass scale their step by 60 / this. Those passes keep to a 60 Hz grid
-    // on every display (the main loop), so 0, which counts as 60, is what the show uses.
+    // move a little every pass scale their step by PASSES_PER_SECOND / this. Those passes keep to
+    // the show's own rate on every display (the main loop), so 0, which counts as that rate, is
+    // what the show uses.
     int refreshRate = 0;
     const char* title = "";    // the window's title
     ScreenSettings settings;   // the viewer's wishes, read when the screen first opens

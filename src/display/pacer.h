@@ -1,6 +1,7 @@
 #pragma once
 
 #include "display/per_second.h"
+#include "process/pass_rate.h"
 #include "process/time.h"
 
 namespace Zorvek {
@@ -12,8 +13,9 @@ namespace Zorvek {
 // The pacer also keeps what is presented, for the frame-rate overlay and the report at exit.
 class Pacer {
 public:
-    static constexpr int DEFAULT_RATE = 60;  // when the display does not say
-    static constexpr int RECENT = 32;        // intervals kept for the recent rate and the vsync check
+    // When the display does not say: the show's own rate.
+    static constexpr int DEFAULT_RATE = PASSES_PER_SECOND;
+    static constexpr int RECENT = 32;  // intervals kept for the recent rate and the vsync check
 
     // The display's refresh rate (0: unknown, counts as 60) and whether the renderer waits for
     // vsync. Once vsync was found not to pace, it is not trusted again.

@@ -3,12 +3,12 @@
 #include <allegro.h>
 
 #include <algorithm>
-#include <bit>
 #include <cmath>
 #include <numbers>
 
 #include "effects/pixels.h"
 #include "demo/demo.h"
+#include "process/pass_rate.h"
 
 namespace Zorvek {
 
@@ -136,18 +136,18 @@ const char* WarpmapEffect::name() { return "Warpmap"; }
 
 int RotatingWarpmapEffect::refreshRate() const {
     const int rate = demo->display.refreshRate;
-    return rate <= 0 ? 60 : rate;
+    return rate <= 0 ? PASSES_PER_SECOND : rate;
 }
 
 bool RotatingWarpmapEffect::mapSettings(MapSettings& settings) const {
-    settings = {std::bit_cast<std::uint32_t>(angle), std::bit_cast<std::uint32_t>(scale), refreshRate()};
+    settings = {__builtin_bit_cast(std::uint32_t, angle), __builtin_bit_cast(std::uint32_t, scale), refreshRate()};
     return true;
 }
 
 void RotatingWarpmapEffect::computeMap() {
     const int width = map->w, height = map->h;
     const int rate = refreshRate();
-    const float k = 60.0f / static_cast<float>(rate);
+    const float k = static_cast<float>(PASSES_PER_SECOND) / static_cast<float>(rate);
     const double turn = static_cast<double>(angle) * k;
     for (int y = 0; y < height; ++y) {
         pixels::Pixel* out = pixels::row(map, y);

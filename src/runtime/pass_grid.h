@@ -1,16 +1,18 @@
 #pragma once
 
+#include "process/pass_rate.h"
+
 namespace Zorvek {
 
 class Timeline;
 
-// The music times that the show's state-carrying passes run at: 60 a second, as the show was
-// made, counted from where the show last landed (its start, a jump, a seek, the rewind). Pass n
-// is at anchor + n * 1000 / 60 ms, truncated: the frame times of a 60 frames/s capture that
+// The music times that the show's state-carrying passes run at: PASSES_PER_SECOND, as the show
+// was made, counted from where the show last landed (its start, a jump, a seek, the rewind). Pass
+// n is at anchor + n * 1000 / 60 ms, truncated: the frame times of a 60 frames/s capture that
 // begins at the anchor.
 class PassGrid {
 public:
-    static constexpr int RATE = 60;
+    static constexpr int RATE = PASSES_PER_SECOND;
 
     void anchor(int ms) { from = ms; }
     int anchoredAt() const { return from; }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "process/pass_rate.h"
 #include "process/time.h"
 
 namespace Zorvek {
@@ -13,8 +14,8 @@ namespace Zorvek {
 // reading whenever the two part by more than TOLERANCE_MS: a jump, a seek, a hold.
 class RefreshTimes {
 public:
-    static constexpr int TOLERANCE_MS = 8;  // half a pass of the grid
-    static constexpr int STEADY_MS = 1;     // a wavering this small is left alone
+    static constexpr int TOLERANCE_MS = 1000 / PASSES_PER_SECOND / 2;  // half a pass of the grid
+    static constexpr int STEADY_MS = 1;                                // a wavering this small is left alone
 
     // The time of the refresh to be presented at `present` (refreshes `interval` apart), for
     // which the music reads `ms`.

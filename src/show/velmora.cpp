@@ -2,7 +2,6 @@
 
 #include <allegro.h>
 
-#include <bit>
 #include <cstdint>
 
 #include "process/fail.h"
@@ -11,7 +10,7 @@ namespace Zorvek {
 
 namespace {
 // The warp maps turn by exactly these single-precision values (-pi/30 and pi/30 and the scales).
-float floatBits(std::uint32_t bits) { return std::bit_cast<float>(bits); }
+float floatBits(std::uint32_t bits) { return __builtin_bit_cast(float, bits); }
 }  // namespace
 
 void Velmora::script() {
