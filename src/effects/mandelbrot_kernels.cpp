@@ -1,7 +1,9 @@
 #include "effects/mandelbrot_kernels.h"
 
 #include <allegro.h>
+#if defined(__x86_64__)
 #include <immintrin.h>
+#endif
 
 #include <algorithm>
 #include <atomic>
@@ -228,6 +230,9 @@ struct InWidth<std::int64_t> {
     const std::int64_t* ci;
     InWidth(const std::int64_t* wideCr, const std::int64_t* wideCi, int) : cr(wideCr), ci(wideCi) {}
 };
+
+// The kernels of x86-64's vector extensions; elsewhere the generic ones serve.
+#if defined(__x86_64__)
 
 // AVX-512: a register of lanes per stream, a few streams in flight. A lane whose point is done
 // (escaped, out of steps, or caught in a cycle) takes the next point of the batch at once, so no
@@ -833,6 +838,8 @@ __attribute__((target(ZORVEK_AVX2))) void iterateAvx2(const std::int64_t* cr64, 
     }
 }
 
+#endif  // x86-64
+
 // Points collected for iteration, from any rows; each flush colours their pixels. Points that do
 // not depend on one another share flushes, so that the lanes stay busy to the end.
 template <class F>
@@ -994,8 +1001,10 @@ void renderFine(const Render<Fine>& r) {
 
 template <class F>
 Iterate iterateFor(Kernel kernel) {
+#if defined(__x86_64__)
     if (kernel == Kernel::Avx512) return iterateAvx512<F>;
     if (kernel == Kernel::Avx2) return iterateAvx2<F>;
+#endif
     if constexpr (std::is_same_v<F, Coarse>) return iterateCoarseSse2;
     else return iterateScalar<F>;
 }

@@ -82,10 +82,17 @@ void vectorBase(const VectorBall* vb, int n, int dy, int firstDx, int step, int 
     vectorRun(vb, n, dy, firstDx, step, count, out);
 }
 
+#if defined(__x86_64__)
 __attribute__((target("avx2"))) void vectorAvx2(const VectorBall* vb, int n, int dy, int firstDx, int step, int count,
                                                 Pixel* out) {
     vectorRun(vb, n, dy, firstDx, step, count, out);
 }
+#else
+// Only x86-64 has the wider build; usable() never offers it elsewhere.
+void vectorAvx2(const VectorBall* vb, int n, int dy, int firstDx, int step, int count, Pixel* out) {
+    vectorRun(vb, n, dy, firstDx, step, count, out);
+}
+#endif
 
 bool floatExact(const Ball* balls, int count, int w, int h) {
     // The last vector may run up to LANES × 2 columns past the frame.
