@@ -10,7 +10,7 @@
 #include <cstdlib>
 #include <memory>
 
-#include "display/sdl_screen.h"
+#include "platform/desktop/sdl_screen.h"
 #include "support/headless.h"
 
 using namespace Zorvek;

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "demo/demo.h"
+#include "platform/desktop/window_events.h"
 #include "runtime/input.h"
 
 using namespace Zorvek;
@@ -212,8 +213,9 @@ SDL_Event buttonEvent(Uint32 type, Uint8 button) {
 struct WindowInput : Controls {
     Nanos now = 1'000 * MS;
     Input input{now};
-    void down(SDL_Scancode code) { input.handle(keyEvent(SDL_KEYDOWN, code), now); }
-    void up(SDL_Scancode code) { input.handle(keyEvent(SDL_KEYUP, code), now); }
+    WindowEvents events{input};
+    void down(SDL_Scancode code) { events.handle(keyEvent(SDL_KEYDOWN, code), now); }
+    void up(SDL_Scancode code) { events.handle(keyEvent(SDL_KEYUP, code), now); }
     void tap(SDL_Scancode code) {
         down(code);
         up(code);
@@ -222,11 +224,7 @@ struct WindowInput : Controls {
         now += ms * MS;
         input.advance(now);
     }
-    ~WindowInput() override {
-        key[KEY_DOWN] = 0;
-        key[KEY_UP] = 0;
-        key[KEY_C] = 0;
-    }
+    ~WindowInput() override { input.releaseAll(); }
 };
 
 }  // namespace
@@ -272,8 +270,8 @@ TEST_F(WindowInput, AHeldArrowRepeatsAfterHalfASecondEveryTenthWhateverTheWindow
     down(SDL_SCANCODE_LEFT);
     for (int i = 0; i < 20; ++i) {
         wait(100);
-        input.handle(keyEvent(SDL_KEYDOWN, SDL_SCANCODE_LEFT, true), now);  // ignored
-        input.handle(keyEvent(SDL_KEYDOWN, SDL_SCANCODE_LEFT, true), now);
+        events.handle(keyEvent(SDL_KEYDOWN, SDL_SCANCODE_LEFT, true), now);  // ignored
+        events.handle(keyEvent(SDL_KEYDOWN, SDL_SCANCODE_LEFT, true), now);
     }
     // Two seconds held: the press and a repeat at 500, 600, ... 2000 ms.
     EXPECT_EQ(seekDelta.load(), -1100 * 17);
@@ -286,35 +284,36 @@ TEST_F(WindowInput, AHeldArrowRepeatsAfterHalfASecondEveryTenthWhateverTheWindow
 
 TEST_F(WindowInput, MouseButtonsSeekEveryTickWhileHeldAndTheCloseButtonQuits) {
     rewinding = true;
-    input.handle(buttonEvent(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_RIGHT), now);
+    events.handle(buttonEvent(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_RIGHT), now);
     wait(300);
     EXPECT_EQ(seekDelta.load(), 3 * 900);
     EXPECT_FALSE(rewinding);
-    input.handle(buttonEvent(SDL_MOUSEBUTTONUP, SDL_BUTTON_RIGHT), now);
-    input.handle(buttonEvent(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT), now);
+    events.handle(buttonEvent(SDL_MOUSEBUTTONUP, SDL_BUTTON_RIGHT), now);
+    events.handle(buttonEvent(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT), now);
     wait(100);
     EXPECT_EQ(seekDelta.load(), 3 * 900 - 1100);
-    input.handle(buttonEvent(SDL_MOUSEBUTTONUP, SDL_BUTTON_LEFT), now);
+    events.handle(buttonEvent(SDL_MOUSEBUTTONUP, SDL_BUTTON_LEFT), now);
     wait(100);
     EXPECT_EQ(seekDelta.load(), 3 * 900 - 1100);
     SDL_Event close{};
     close.type = SDL_QUIT;
-    input.handle(close, now);
+    events.handle(close, now);
     EXPECT_TRUE(quitRequested);
 }
 
 TEST_F(WindowInput, LosingTheFocusLetsGoOfHeldKeysAndButtons) {
     down(SDL_SCANCODE_RIGHT);
     down(SDL_SCANCODE_DOWN);
-    input.handle(buttonEvent(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT), now);
+    events.handle(buttonEvent(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT), now);
     SDL_Event lost{};
     lost.type = SDL_WINDOWEVENT;
     lost.window.event = SDL_WINDOWEVENT_FOCUS_LOST;
-    input.handle(lost, now);
+    events.handle(lost, now);
     seekDelta = 0;
     wait(2000);
     EXPECT_EQ(seekDelta.load(), 0);
     EXPECT_EQ(key[KEY_DOWN], 0);
+    EXPECT_FALSE(freezeHeld);
     EXPECT_EQ(mouse_b, 0);
 }
 

@@ -12,7 +12,7 @@
 
 #include "display/pacer.h"
 #include "display/picture_fit.h"
-#include "display/sdl_screen.h"
+#include "platform/desktop/sdl_screen.h"
 #include "support/fake_screen.h"
 #include "support/headless.h"
 

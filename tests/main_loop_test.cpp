@@ -120,9 +120,9 @@ struct MainLoopTest : ::testing::Test {
         return loop->pass();
     }
     ~MainLoopTest() override {
-        key[KEY_UP] = 0;
-        key[KEY_DOWN] = 0;
-        key[KEY_C] = 0;
+        hideHeld = false;
+        freezeHeld = false;
+        creditHeld = false;
         resetControls();
         demo.display.screen = nullptr;
     }
@@ -405,14 +405,14 @@ TEST_F(MainLoopTime, HoldingDownFreezesThePictureWhileTheMusicReplaysItsInstant)
     demo.timeline.add(0, 100000, &e);
     begin();
     BITMAP* held = passAt(4000);
-    key[KEY_DOWN] = 1;
+    freezeHeld = true;
     EXPECT_EQ(passAt(4100), held);
     EXPECT_EQ(clock.ms, 4000);
     EXPECT_EQ(passAt(4200), held);
     EXPECT_EQ(clock.ms, 4000);
     EXPECT_EQ(e.calls.renders, 1);
     EXPECT_EQ(loop->prevTime, 4000);
-    key[KEY_DOWN] = 0;
+    freezeHeld = false;
     passAt(4300);
     EXPECT_EQ(loop->prevTime, 4300);
     EXPECT_EQ(e.calls.renders, 2);
@@ -421,13 +421,13 @@ TEST_F(MainLoopTime, HoldingDownFreezesThePictureWhileTheMusicReplaysItsInstant)
 TEST_F(MainLoopTime, HoldingUpKeepsThePictureOnShowWhileThePassesGoOnAtTheirPace) {
     Generator e;
     showOneGenerator(e, 0x00FF00);
-    key[KEY_UP] = 1;
+    hideHeld = true;
     passAt(1000);
     passAt(1100);
     EXPECT_EQ(screen.shows, 0);
     EXPECT_EQ(screen.holds, 2);  // every pass still waits for its refresh
     EXPECT_EQ(e.calls.renders, 2);
-    key[KEY_UP] = 0;
+    hideHeld = false;
     BITMAP* f = passAt(1200);
     EXPECT_EQ(screen.shown, f);
     EXPECT_EQ(screen.shows, 1);
@@ -710,7 +710,7 @@ TEST_F(MainLoopOverlays, HoldingCShowsTheCreditLineUnlessTheClockIsUp) {
     init(e).colour = 0;
     demo.timeline.add(0, 200000, &e);
     begin();
-    key[KEY_C] = 1;
+    creditHeld = true;
     BITMAP* f = passAt(1000);
     int green = 0, beyond = 0;
     for (int y = 0; y < 240; ++y)

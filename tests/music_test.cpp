@@ -11,6 +11,7 @@
 #include <thread>
 
 #include "music/music.h"
+#include "runtime/run_demo.h"
 #include "platform/sound/sound_layer.h"
 #include "support/headless.h"
 #include "support/show_module.h"
@@ -113,7 +114,7 @@ TEST_F(MusicPlayer, AMissingEmptyTruncatedOrGarbageModuleEndsTheShowAsItsLoopSta
                 messagesToStandardError();
                 HeadlessDemo demo;
                 demo.music.musicFile = f;
-                demo.run();
+                runDemo(demo);
             },
             ::testing::ExitedWithCode(STATUS_SOUND), "Failed loading music stream.")
             << f;

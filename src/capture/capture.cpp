@@ -14,7 +14,6 @@
 #include <vector>
 
 #include "capture/bench_report.h"
-#include "capture/frame_clock.h"
 #include "capture/frame_sink.h"
 #include "capture/interrupt.h"
 #include "capture/progress.h"
@@ -22,9 +21,11 @@
 #include "platform/sound/sound_layer.h"
 #include "process/fail.h"
 #include "process/time.h"
+#include "runtime/clock.h"
 #include "runtime/data_dir.h"
 #include "runtime/main_loop.h"
 #include "show/velmora.h"
+#include "process/show_random.h"
 
 namespace fs = std::filesystem;
 
@@ -157,7 +158,7 @@ int run(Options o) {
     }
 
     register_png_file_type();
-    std::srand(o.seed);
+    seedShowRand(o.seed);
     FrameClock clock(show->music);
     MainLoop loop(*show, clock);
     // Nothing is late offline, so every pass due is run.

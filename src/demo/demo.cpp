@@ -10,6 +10,7 @@
 
 #include "process/fail.h"
 #include "process/requests.h"
+#include "process/show_random.h"
 
 namespace Zorvek {
 
@@ -42,7 +43,7 @@ Demo::Demo(DemoMode mode) {
         std::exit(EXIT_GRAPHICS);
     }
     display.title = "Zorvek";
-    std::srand(static_cast<unsigned>(std::time(nullptr)));
+    seedShowRand(static_cast<unsigned>(std::time(nullptr)));
     resetControls();
 }
 

@@ -42,9 +42,6 @@ public:
     Demo& operator=(const Demo&) = delete;
 
     virtual void script();
-    // Plays the show until the viewer quits. It is the main loop's (runtime/demo_run.cpp), so
-    // only what links the program's layer can call it.
-    void run();
     static void setKeyJump(int scancode, int ms);
 };
 

@@ -2,7 +2,6 @@
 
 #include <allegro.h>
 
-#include "display/sdl_screen.h"
 #include "process/fail.h"
 
 namespace Zorvek {
@@ -23,9 +22,9 @@ void useFramePixels(int depth) {
 
 Display::~Display() { destroyBitmaps(); }
 
-bool Display::connect() { return SdlScreen::connect(); }
+bool Display::connect() { return connectScreen(); }
 
-std::string Display::connectFailure() { return SdlScreen::connectFailure(); }
+std::string Display::connectFailure() { return screenConnectFailure(); }
 
 void Display::destroyBitmaps() {
     screen = nullptr;
@@ -51,7 +50,7 @@ void Display::setMode(int windowedMode, int directMode, int w, int h, int bitsPe
     if (!modeSet && settings.windowed >= 0) windowed = settings.windowed;
     modeSet = true;
     if (!screen) {
-        ownScreen = std::make_unique<SdlScreen>(settings, title);
+        ownScreen = makeScreen(settings, title);
         screen = ownScreen.get();
     }
     chooseMode(*screen);

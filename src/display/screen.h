@@ -1,5 +1,8 @@
 #pragma once
 
+#include <memory>
+#include <string>
+
 #include "display/pacer.h"
 
 struct BITMAP;
@@ -30,5 +33,13 @@ public:
     // The pace of the presents and what has been presented.
     virtual const Pacer& pacing() const = 0;
 };
+
+// The platform's screen, which the build chooses. Brings its video system up: false when there is
+// no display to show anything on.
+bool connectScreen();
+// Why connectScreen() failed, in one line: what the environment names, and the system's reason.
+std::string screenConnectFailure();
+// A screen that shows nothing yet; Display opens it in the mode the show asks for.
+std::unique_ptr<Screen> makeScreen(const ScreenSettings& settings, const char* title);
 
 }  // namespace Zorvek

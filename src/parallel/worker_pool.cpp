@@ -1,7 +1,5 @@
 #include "parallel/worker_pool.h"
 
-#include <sched.h>
-
 #include <algorithm>
 #include <chrono>
 #include <cerrno>
@@ -60,12 +58,6 @@ int fromEnvironment() {
 }
 
 }  // namespace
-
-int coreCount() {
-    cpu_set_t set;
-    if (sched_getaffinity(0, sizeof set, &set) == 0) return std::max(CPU_COUNT(&set), 1);
-    return std::max(static_cast<int>(std::thread::hardware_concurrency()), 1);
-}
 
 int workerCount() {
     if (const int n = countSet.load(); n > 0) return n;

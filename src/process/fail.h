@@ -1,7 +1,5 @@
 #pragma once
 
-struct SDL_Window;
-
 namespace Zorvek {
 
 // Exit codes name the area of a fatal failure.
@@ -24,8 +22,5 @@ void warn(const char* message);
 // show"): from now on an allocation that fails ends the program with "Out of memory while ...",
 // the area's code `code`, instead of an exception nobody catches.
 void failOnOutOfMemory(int code, const char* doing);
-
-// The window that message boxes belong to; null when there is none.
-void setMessageWindow(SDL_Window* window);
 
 }  // namespace Zorvek

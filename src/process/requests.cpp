@@ -12,6 +12,9 @@ SharedValue<bool> showFps{false};
 SharedValue<bool> showClock{false};
 SharedValue<bool> seeking{false};
 SharedValue<bool> rewinding{false};
+SharedValue<bool> freezeHeld{false};
+SharedValue<bool> hideHeld{false};
+SharedValue<bool> creditHeld{false};
 
 void resetControls() {
     keyJump[0] = 0;
@@ -25,6 +28,9 @@ void resetControls() {
     showClock = false;
     seeking = false;
     rewinding = false;
+    freezeHeld = false;
+    hideHeld = false;
+    creditHeld = false;
 }
 
 }  // namespace Zorvek

@@ -17,6 +17,10 @@ extern SharedValue<bool> showFps;
 extern SharedValue<bool> showClock;
 extern SharedValue<bool> seeking;    // the clock is shown while the viewer scrubs or the show rewinds
 extern SharedValue<bool> rewinding;  // the timer pulls the music back to the start
+// Keys that act while they are held, as the input sets them: the pass reads these, not the keys.
+extern SharedValue<bool> freezeHeld;  // Down: the picture stays as it is
+extern SharedValue<bool> hideHeld;    // Up: nothing is presented, the show runs on unseen
+extern SharedValue<bool> creditHeld;  // C: the credit line
 
 // Back to the state at program start (keyJump: entry 0 is 0, all others -1).
 void resetControls();

@@ -1,8 +1,8 @@
 #pragma once
 
-namespace Zorvek {
+#include "music/music.h"
 
-class Music;
+namespace Zorvek {
 
 // The time source of the main loop's pass: the music when the show plays, a clock of the caller's
 // when tests or the offline renderer drive passes at chosen times.
@@ -29,6 +29,30 @@ public:
 
 private:
     Music& music;
+};
+
+// The clock of an offline rendering (a capture, a page's test of its frames): it stands where it
+// is put, and takes the music (and so the spectrum the ray caster reads) along.
+class FrameClock final : public Clock {
+public:
+    explicit FrameClock(Music& music) : music(music) {}
+    int ms = 0;
+    int position() override { return ms; }
+    void setPosition(int to) override {
+        ms = to;
+        music.setPosition(to);
+        musicAt = to;
+    }
+    void update() override { music.update(); }
+    void renderingAt(int at) override {
+        if (at == musicAt) return;
+        music.setPosition(at);
+        musicAt = at;
+    }
+
+private:
+    Music& music;
+    int musicAt = -1;
 };
 
 // A clock that stands where it was set.

@@ -112,7 +112,7 @@ MainLoop::Landing MainLoop::takeTime(int& t) {
         clock.setPosition(t);
         return Landing::Landed;
     }
-    if (key[KEY_DOWN]) {
+    if (freezeHeld) {
         t = prevTime;
         clock.setPosition(t);
         return Landing::Held;
@@ -203,7 +203,7 @@ void MainLoop::showPicture(BITMAP* frame) {
         shownOnScreen = false;
     }
     if (!shown) return;
-    if (key[KEY_UP]) {
+    if (hideHeld) {
         demo.display.holdPicture();
         return;
     }
@@ -310,7 +310,7 @@ void MainLoop::drawOverlays(BITMAP* frame, int t) {
     }
     if (showClock || seeking) {
         print(frame, 9, 9, "%02d:%02d.%02d", (t / 1000) / 60, (t / 1000) % 60, (t % 1000) / 10);
-    } else if (key[KEY_C]) {
+    } else if (creditHeld) {
         print(frame, 9, 9, "%s", CREDIT);
     }
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "process/pass_rate.h"
 #include "runtime/pass_grid.h"
 #include "runtime/present_time.h"
 #include "runtime/refresh_times.h"
@@ -59,8 +60,8 @@ public:
     // MOST_BEHIND passes (a process stopped for a while) drops the older ones rather than race
     // through them.
     static constexpr int MOST_PASSES = 3;
-    static constexpr int MOST_BEHIND = 12;  // a fifth of a second of the grid
-    int mostPasses = MOST_PASSES;           // the capture, which can take its time, runs them all
+    static constexpr int MOST_BEHIND = PASSES_PER_SECOND / 5;  // a fifth of a second of the grid
+    int mostPasses = MOST_PASSES;                              // the capture, which can take its time, runs them all
     // Count refreshes rather than read the music at each (the program on a display, which paces
     // them): RefreshTimes.
     bool steadyRefreshes = false;

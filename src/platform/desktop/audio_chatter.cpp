@@ -1,4 +1,4 @@
-#include "platform/sound/audio_chatter.h"
+#include "audio_chatter.h"
 
 #include <dlfcn.h>
 

@@ -18,7 +18,9 @@
 #include "process/requests.h"
 #include "runtime/main_loop.h"
 #include "runtime/options.h"
+#include "runtime/run_demo.h"
 #include "show/velmora.h"
+#include "process/show_random.h"
 
 namespace {
 
@@ -114,10 +116,10 @@ int main(int argc, char** argv) {
         Zorvek::failOnOutOfMemory(Zorvek::EXIT_CAPACITY, "setting up the show");
         show.script();
         startWhereAsked(show, options);
-        if (options.seed >= 0) std::srand(static_cast<unsigned>(options.seed));
+        if (options.seed >= 0) Zorvek::seedShowRand(static_cast<unsigned>(options.seed));
         began = static_cast<double>(Zorvek::runningNs()) / 1e9;
         processorBefore = processorSeconds();
-        show.run();
+        Zorvek::runDemo(show);
     } catch (...) {
         // Only an exception takes the demo apart; the normal end leaves that to the library's
         // exit handler.

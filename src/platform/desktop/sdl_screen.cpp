@@ -1,4 +1,4 @@
-#include "display/sdl_screen.h"
+#include "sdl_screen.h"
 
 #include <SDL2/SDL.h>
 #include <allegro.h>
@@ -10,10 +10,11 @@
 #include <cstring>
 
 #include "display/enlarge.h"
-#include "display/window_manager.h"
-#include "display/window_system_chatter.h"
+#include "window_manager.h"
+#include "window_system_chatter.h"
 #include "process/chatter.h"
 #include "process/fail.h"
+#include "sdl_message_box.h"
 
 namespace Zorvek {
 
@@ -439,6 +440,18 @@ void SdlScreen::draw(BITMAP* frame) {
     SDL_RenderFillRects(renderer, bands, 4);
     const SDL_Rect to{area.x, area.y, area.w, area.h};
     SDL_RenderCopy(renderer, texture, nullptr, &to);
+}
+
+}  // namespace Zorvek
+
+namespace Zorvek {
+
+bool connectScreen() { return SdlScreen::connect(); }
+
+std::string screenConnectFailure() { return SdlScreen::connectFailure(); }
+
+std::unique_ptr<Screen> makeScreen(const ScreenSettings& settings, const char* title) {
+    return std::make_unique<SdlScreen>(settings, title);
 }
 
 }  // namespace Zorvek

@@ -1,4 +1,4 @@
-#include "platform/sound/server_latency.h"
+#include "server_latency.h"
 
 #include <pulse/pulseaudio.h>
 #include <unistd.h>

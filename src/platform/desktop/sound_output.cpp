@@ -1,5 +1,17 @@
+// The audio device on a desktop: SDL2's audio subsystem alone, pulling frames from the player in
+// a callback. When no device can be opened, SDL's dummy driver stands in, so the show's clock
+// still runs in real time on a machine without sound. SDL_AUDIODRIVER in the environment picks
+// the driver as usual.
+//
+// The device is opened, watched and reopened by a thread of its own: a sound server that does not
+// answer holds up that thread, never the show. The show waits about two seconds for the first
+// device; past that it starts without sound, which comes as soon as the server answers. A device
+// lost while playing (a server restarted, a headset unplugged) is looked for again every second,
+// and the music is heard again where it is by then. Each of these is said in one line on
+// standard error.
 #include "platform/sound/output.h"
 
+#include <SDL2/SDL.h>
 #include <errno.h>
 
 #include <algorithm>
@@ -11,16 +23,19 @@
 #include <cstring>
 #include <mutex>
 
-#include "platform/sound/audio_chatter.h"
+#include "audio_chatter.h"
 #include "platform/sound/decoder.h"
 #include "platform/sound/player.h"
-#include "platform/sound/server_latency.h"
+#include "server_latency.h"
 #include "process/running_time.h"
+#include "process/small_thread.h"
 #include "process/time.h"
 
 namespace Zorvek::sound {
 
 namespace {
+constexpr int BUFFER_FRAMES = 1024;          // about 21 ms a callback
+constexpr int ANSWER_MS = 2000;              // how long the show waits for its first device
 constexpr Nanos WATCH = 100 * MILLISECOND;   // how often the device is looked at
 constexpr Nanos RETRY = 1000 * MILLISECOND;  // how often a lost device is looked for
 // How often the server is asked how far behind it plays: often while it settles its buffers to
@@ -61,7 +76,7 @@ void SDLCALL pull(void* player, Uint8* stream, int bytes) {
 
 // What the device's thread shares with the program. The thread owns every SDL audio call; the
 // program only asks it to stop. It touches the player only while no stop was asked, under `lock`.
-struct Output::Keeper {
+struct Keeper {
     std::mutex lock;
     std::condition_variable changed;
     Player* player = nullptr;
@@ -86,7 +101,7 @@ struct Output::Keeper {
     void checkLatency();
 };
 
-bool Output::Keeper::openDevice(const char* driverName) {
+bool Keeper::openDevice(const char* driverName) {
     if (SDL_AudioInit(driverName) != 0) return false;
     driverUp = true;
     SDL_AudioSpec wanted, obtained;
@@ -108,7 +123,7 @@ bool Output::Keeper::openDevice(const char* driverName) {
     return true;
 }
 
-void Output::Keeper::closeDevice() {
+void Keeper::closeDevice() {
     if (device != 0) SDL_CloseAudioDevice(device);
     device = 0;
     if (driverUp) SDL_AudioQuit();
@@ -116,7 +131,7 @@ void Output::Keeper::closeDevice() {
 }
 
 // Under `lock`, with no stop asked: the device plays the player from now on.
-void Output::Keeper::startPlaying(bool said) {
+void Keeper::startPlaying(bool said) {
     const char* name = SDL_GetCurrentAudioDriver();
     if (!name) name = "";
     if (first == First::Pending) driver = name;
@@ -133,7 +148,7 @@ void Output::Keeper::startPlaying(bool said) {
     }
 }
 
-void Output::Keeper::checkLatency() {
+void Keeper::checkLatency() {
     const Nanos now = monotonicNow();
     if (!asksServer || now < nextCheck) return;
     nextCheck = now + (now - opened < SETTLING ? SETTLING_CHECKS : LATER_CHECKS);
@@ -150,7 +165,7 @@ void Output::Keeper::checkLatency() {
     latency = frames;
 }
 
-void Output::Keeper::run() {
+void Keeper::run() {
     bool ok = openDevice(nullptr);
     std::unique_lock<std::mutex> l(lock);
     // A device that cannot be had at once gives way to the silent driver, as long as the program
@@ -198,22 +213,33 @@ void Output::Keeper::run() {
     changed.notify_all();
 }
 
+struct Output::Device {
+    std::shared_ptr<Keeper> keeper;
+    SmallThread thread;
+};
+
+Output::Output() = default;
+
+Output::~Output() { close(); }
+
 bool Output::open(Player& player) {
     close();
     // The graphics library handles the program's signals; SDL must not take them over.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     silenceAudioChatter();
-    keeper = std::make_shared<Keeper>();
+    auto keeper = std::make_shared<Keeper>();
     keeper->player = &player;
+    device = std::make_unique<Device>();
+    device->keeper = keeper;
     // The thread keeps its own share: abandoned in a call that never returns, it still finds
     // its state when the call does.
-    if (!thread.start([k = keeper] { k->run(); })) {
-        keeper.reset();
+    if (!device->thread.start([k = keeper] { k->run(); })) {
+        device.reset();
         return false;
     }
     std::unique_lock<std::mutex> l(keeper->lock);
     keeper->changed.wait_for(l, std::chrono::milliseconds(ANSWER_MS),
-                             [this] { return keeper->first != Keeper::First::Pending; });
+                             [&] { return keeper->first != Keeper::First::Pending; });
     switch (keeper->first) {
         case Keeper::First::Playing: return true;
         case Keeper::First::Failed:
@@ -229,26 +255,27 @@ bool Output::open(Player& player) {
 }
 
 void Output::close() {
-    if (!keeper) return;
-    std::unique_lock<std::mutex> l(keeper->lock);
-    keeper->stopping = true;
-    keeper->changed.notify_all();
-    const bool done = keeper->changed.wait_for(l, std::chrono::seconds(1), [this] { return keeper->finished; });
+    if (!device) return;
+    Keeper& keeper = *device->keeper;
+    std::unique_lock<std::mutex> l(keeper.lock);
+    keeper.stopping = true;
+    keeper.changed.notify_all();
+    const bool done = keeper.changed.wait_for(l, std::chrono::seconds(1), [&] { return keeper.finished; });
     l.unlock();
     // A thread still inside a call to a sound server that does not answer is left to finish by
     // itself: it closes what it opened and touches nothing of the program's.
     if (done) {
-        thread.join();
+        device->thread.join();
     } else {
-        thread.detach();
+        device->thread.detach();
     }
-    keeper.reset();
+    device.reset();
 }
 
 const char* Output::driver() const {
-    if (!keeper) return "";
-    std::lock_guard<std::mutex> guard(keeper->lock);
-    return keeper->driver;
+    if (!device) return "";
+    std::lock_guard<std::mutex> guard(device->keeper->lock);
+    return device->keeper->driver;
 }
 
 }  // namespace Zorvek::sound

@@ -1,4 +1,4 @@
-#include "display/window_manager.h"
+#include "window_manager.h"
 
 #include <SDL2/SDL.h>
 #include <SDL2/SDL_syswm.h>

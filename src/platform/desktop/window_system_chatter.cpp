@@ -1,4 +1,4 @@
-#include "display/window_system_chatter.h"
+#include "window_system_chatter.h"
 
 #include <dlfcn.h>
 

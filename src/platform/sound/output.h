@@ -1,21 +1,11 @@
 #pragma once
-// The audio device: SDL2's audio subsystem alone, pulling frames from the player in a callback.
-// When no device can be opened, SDL's dummy driver stands in, so the show's clock still runs in
-// real time on a machine without sound. SDL_AUDIODRIVER in the environment picks the driver as
-// usual.
-//
-// The device is opened, watched and reopened by a thread of its own: a sound server that does not
-// answer holds up that thread, never the show. The show waits about two seconds for the first
-// device; past that it starts without sound, which comes as soon as the server answers. A device
-// lost while playing (a server restarted, a headset unplugged) is looked for again every second,
-// and the music is heard again where it is by then. Each of these is said in one line on
-// standard error.
-
-#include <SDL2/SDL.h>
+// The audio device that plays the player's frames; the platform answers (SDL's audio on a
+// desktop, an audio worklet in a browser). It pulls frames from the player at the device's own
+// pace and tells the player how far behind the listener hears them, so that the position the show
+// reads is what is heard. Where no device can be had, the player's clock runs by itself in real
+// time, so the show keeps its time in silence.
 
 #include <memory>
-
-#include "process/small_thread.h"
 
 namespace Zorvek::sound {
 
@@ -23,27 +13,25 @@ class Player;
 
 class Output {
 public:
-    static constexpr int BUFFER_FRAMES = 1024;  // about 21 ms a callback
-    static constexpr int ANSWER_MS = 2000;      // how long the show waits for its first device
-
-    Output() = default;
-    ~Output() { close(); }
+    Output();
+    ~Output();
     Output(const Output&) = delete;
     Output& operator=(const Output&) = delete;
 
-    // Opens the device and starts it pulling from `player`; false when not even the dummy
-    // driver works. True, with no device yet, when the device did not answer in ANSWER_MS.
+    // Starts a device pulling from `player`; false when not even a silent one works. True, with no
+    // device yet, when the device has not come in the time the platform waits for it: it plays
+    // from where the music is once it comes.
     bool open(Player& player);
     void close();
-    // The driver the first device played through ("pulseaudio", "alsa", "dummy", ...); "" when
-    // there was none yet.
+    // The driver the first device played through ("pulseaudio", "alsa", "dummy", "webaudio",
+    // ...); "" when there was none yet.
     const char* driver() const;
 
-    struct Keeper;
+    // The platform's device and what keeps it.
+    struct Device;
 
 private:
-    std::shared_ptr<Keeper> keeper;
-    SmallThread thread;
+    std::unique_ptr<Device> device;
 };
 
 }  // namespace Zorvek::sound

@@ -2,7 +2,8 @@
 """The includes between the folders of src/ against the build's graph of libraries.
 
 Reads the graph the build writes (layers/graph.txt: each library or program of the engine, the
-libraries it links, its sources), finds every #include "..." of every file under src/, and fails
+libraries it links, its sources; layers/other_platforms.txt: the folders of the platforms this
+build is not for, which it leaves alone), finds every #include "..." of every file under src/, and fails
 when the libraries link in a cycle, when the folders include one another in a cycle, when a file
 includes a header of a library that its own does not link (directly or through the libraries
 beneath it), or when an include climbs out of its folder with "..". Prints the folders' graph.
@@ -71,8 +72,11 @@ def main(build, source):
         problems.append("the libraries link in a cycle: " + " -> ".join(loop))
 
     src = os.path.join(source, "src")
-    # Whose each file is: a source the build names is its target's; a header is the library's
-    # whose sources share its folder.
+    others = os.path.join(build, "layers", "other_platforms.txt")
+    unbuilt = set(open(others).read().split()) if os.path.exists(others) else set()
+    # Whose each file is: a source the build names is its target's; a header is its source's of
+    # the same name (a platform's folder serves several libraries), else the library's whose
+    # sources share its folder.
     owner_of_file, owner_of_folder = {}, {}
     for name, files in sources.items():
         for f in files:
@@ -88,7 +92,10 @@ def main(build, source):
             path = os.path.join(root, file_name)
             relative = os.path.relpath(path, source)
             folder = os.path.dirname(relative)
-            owner = owner_of_file.get(relative) or owner_of_folder.get(folder)
+            if folder in unbuilt:
+                continue
+            sibling = os.path.splitext(relative)[0] + ".cpp"
+            owner = owner_of_file.get(relative) or owner_of_file.get(sibling) or owner_of_folder.get(folder)
             if not owner:
                 problems.append(f"{relative}: its folder belongs to no library of the build")
                 continue
