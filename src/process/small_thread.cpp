@@ -12,10 +12,10 @@ void* SmallThread::enter(void* self) {
     return nullptr;
 }
 
-bool SmallThread::start(std::function<void()> run) {
+bool SmallThread::start(std::function<void()> run, std::size_t stack) {
     pthread_attr_t attributes;
     if (pthread_attr_init(&attributes) != 0) return false;
-    pthread_attr_setstacksize(&attributes, STACK);
+    pthread_attr_setstacksize(&attributes, stack);
     // The thread gets a copy of what it runs, so that the starter's object may go first.
     auto* own = new SmallThread;
     own->body = std::move(run);

@@ -15,8 +15,9 @@ public:
     static constexpr std::size_t STACK = 512 * 1024;
 
     SmallThread() = default;
-    // Starts `run` on a thread of its own; false when no thread can be had.
-    bool start(std::function<void()> run);
+    // Starts `run` on a thread of its own, with a stack of `stack` bytes; false when no thread can
+    // be had (a platform without threads among them).
+    bool start(std::function<void()> run, std::size_t stack = STACK);
     bool joinable() const { return started; }
     void join();
     void detach();

@@ -170,8 +170,11 @@ FMOD_RESULT FMOD_Channel_SetPosition(FMOD_CHANNEL* channel, unsigned int positio
 }
 
 FMOD_RESULT FMOD_System_Update(FMOD_SYSTEM* system) {
-    // Decoding and mixing run on their own threads; there is nothing to do once per pass.
-    return system ? FMOD_OK : FMOD_ERR_INVALID_PARAM;
+    if (!system) return FMOD_ERR_INVALID_PARAM;
+    // Decoding and mixing run on their own threads, where there are threads; where not, a pass
+    // decodes the next stretch of the music.
+    for (FMOD_SOUND* sound : system->sounds) sound->track.decodeStep();
+    return FMOD_OK;
 }
 
 FMOD_RESULT FMOD_System_GetSpectrum(FMOD_SYSTEM* system, float* spectrumarray, int numvalues, int channeloffset,

@@ -12,7 +12,10 @@
 namespace Zorvek::sound {
 
 namespace {
-constexpr int CHUNK = 4800;  // 100 ms: the unit in which decoded frames are published
+constexpr int CHUNK = 4800;      // 100 ms: the unit in which decoded frames are published
+constexpr int STEP = 5 * CHUNK;  // decoded by a pass where there is no thread: a few ms of work
+// A decoder's stack: the library's renderer keeps its mixing buffers there.
+constexpr std::size_t DECODER_STACK = 8 << 20;
 
 // The program may exit (a fatal message, the end of the show) while a track is still decoding.
 // Decoding stops before the process tears down its static objects, which the decoder may use.
@@ -65,19 +68,26 @@ bool Track::load(const std::uint8_t* data, std::size_t size, Decoding decoding) 
     outOfMemory = !pcm;
     if (!pcm) return false;
     ready.store(0);
+    stepping = false;
     if (decoding == Decoding::Now) {
         decodeAll();
     } else {
         enrol(this);
-        worker = std::thread([this] { decodeAll(); });
+        stepping = !worker.start([this] { decodeAll(); }, DECODER_STACK);
     }
     return true;
 }
 
-void Track::decodeAll() {
-    std::int64_t done = 0;
-    while (done < frames && !cancelled.load(std::memory_order_relaxed)) {
-        std::size_t want = static_cast<std::size_t>(std::min<std::int64_t>(CHUNK, frames - done));
+void Track::decodeAll() { decodeUntil(frames); }
+
+void Track::decodeStep() {
+    if (stepping) decodeUntil(std::min<std::int64_t>(decoded() + STEP, frames));
+}
+
+void Track::decodeUntil(std::int64_t end) {
+    std::int64_t done = decoded();
+    while (done < end && !cancelled.load(std::memory_order_relaxed)) {
+        std::size_t want = static_cast<std::size_t>(std::min<std::int64_t>(CHUNK, end - done));
         std::int16_t* at = pcm.get() + done * CHANNELS;
         std::size_t got = decoder.render(at, want);
         if (got < want) {

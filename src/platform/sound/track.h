@@ -1,15 +1,15 @@
 #pragma once
 // The whole module decoded to PCM before it is heard. Decoding runs on a thread of its own, about a
 // thousand times faster than playback, so the show starts at once; playing, seeking and the
-// spectrum then only ever read memory, and a seek lands on the exact sample.
+// spectrum then only ever read memory, and a seek lands on the exact sample. Where no thread can
+// be had (a page without threads), it runs half a second of music at a time, once per pass.
 
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
-#include <thread>
-
 #include "platform/sound/decoder.h"
+#include "process/small_thread.h"
 
 namespace Zorvek::sound {
 
@@ -36,12 +36,17 @@ public:
     // Stops the decoder thread, leaving the rest of the track silent, and waits for it.
     void stopDecoding();
 
+    // Where the track decodes without a thread: the next stretch of it. Once per pass.
+    void decodeStep();
+
     // Copies `count` interleaved stereo frames from `first` on; frames before the start, past the
     // end or not decoded yet are silence.
     void read(std::int64_t first, int count, std::int16_t* out) const;
 
 private:
     void decodeAll();
+    // Decodes from what is ready up to `end`.
+    void decodeUntil(std::int64_t end);
 
     Decoder decoder;
     // Left uninitialised: nothing reads past `ready`, and the decoder, not the loading thread,
@@ -51,7 +56,8 @@ private:
     bool outOfMemory = false;
     std::atomic<std::int64_t> ready{0};
     std::atomic<bool> cancelled{false};
-    std::thread worker;
+    bool stepping = false;  // decoded by decodeStep(), no thread
+    SmallThread worker;
 };
 
 }  // namespace Zorvek::sound

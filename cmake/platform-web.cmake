@@ -1,0 +1,22 @@
+# A browser: the program compiled to WebAssembly by emscripten, on the libraries built for it from
+# Debian's sources (scripts/web-deps); the page (src/platform/web/page/) presents the pictures on a
+# canvas, plays the sound through an audio worklet and hands over the keys. The pictures and the
+# music are a desktop build's: the same bytes everywhere.
+# VELMORA_WEB_THREADS: render on a pool of threads, for a page served isolated across origins
+# (COOP/COEP headers); without them a page may run no threads, and the show plays on one.
+option(VELMORA_WEB_THREADS "Build the threaded program (needs a cross-origin isolated page)" OFF)
+
+# The files of src/platform/web/, by the layer each serves.
+set(PLATFORM_process page_message_box.cpp)
+set(PLATFORM_platform web_sound_output.cpp)
+set(PLATFORM_parallel processors.cpp)
+set(PLATFORM_display canvas_screen.cpp)
+set(PLATFORM_runtime page_input.cpp run_demo.cpp)
+set(PLATFORM_program main.cpp capture_frames.cpp)
+
+add_compile_options(-msimd128)
+if(VELMORA_WEB_THREADS)
+  add_compile_options(-pthread)
+  add_link_options(-pthread)
+endif()
+set(CMAKE_EXECUTABLE_SUFFIX .js)
