@@ -8,7 +8,9 @@
 # from it.
 option(VELMORA_HARDEN "Build with Debian's hardening flags (not with the sanitizers)" ON)
 
-if(VELMORA_HARDEN AND NOT VELMORA_SANITIZE AND NOT VELMORA_FUZZ)
+# WebAssembly keeps code apart from data and checks every indirect call by its type: none of it
+# applies there.
+if(VELMORA_HARDEN AND NOT VELMORA_SANITIZE AND NOT VELMORA_FUZZ AND NOT EMSCRIPTEN)
   # Position-independent code for executables (-fPIE), which Debian's compilers make by default,
   # not the shared libraries' kind (-fPIC), which CMake's own switch would give the static
   # libraries: with it the compiler must assume that any function of the engine may be replaced

@@ -14,9 +14,22 @@ set(PLATFORM_display canvas_screen.cpp)
 set(PLATFORM_runtime page_input.cpp run_demo.cpp)
 set(PLATFORM_program main.cpp capture_frames.cpp)
 
+# What the page serves beside the program, from src/platform/web/page/.
+set(PLATFORM_PAGE index.html page.css page.js worklet.js)
+
 add_compile_options(-msimd128)
+# The program: it returns from main and lives on, driven by the page's animation frames; the page
+# gives it its files and calls it by name.
+set(PLATFORM_LINKS_program -sEXIT_RUNTIME=0 -sENVIRONMENT=web,worker -sEXPORTED_RUNTIME_METHODS=FS
+    -sSTACK_SIZE=5MB)
 if(VELMORA_WEB_THREADS)
   add_compile_options(-pthread)
   add_link_options(-pthread)
+  # Shared memory cannot grow cheaply: all of it at once (the music decoded whole is 56 MB). The
+  # threads of the pool and the music's decoder are ready before the show asks for them.
+  list(APPEND PLATFORM_LINKS_program -sINITIAL_MEMORY=256MB -sPTHREAD_POOL_SIZE=navigator.hardwareConcurrency+1)
+  set(CMAKE_EXECUTABLE_SUFFIX -threads.js)
+else()
+  list(APPEND PLATFORM_LINKS_program -sINITIAL_MEMORY=128MB -sALLOW_MEMORY_GROWTH=1)
+  set(CMAKE_EXECUTABLE_SUFFIX .js)
 endif()
-set(CMAKE_EXECUTABLE_SUFFIX .js)
