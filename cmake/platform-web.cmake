@@ -20,8 +20,7 @@ set(PLATFORM_PAGE index.html page.css page.js worklet.js)
 add_compile_options(-msimd128)
 # The program: it returns from main and lives on, driven by the page's animation frames; the page
 # gives it its files and calls it by name.
-set(PLATFORM_LINKS_program -sEXIT_RUNTIME=0 -sENVIRONMENT=web,worker -sEXPORTED_RUNTIME_METHODS=FS
-    -sSTACK_SIZE=5MB)
+set(PLATFORM_LINKS_program -sEXIT_RUNTIME=0 -sENVIRONMENT=web,worker -sEXPORTED_RUNTIME_METHODS=FS)
 if(VELMORA_WEB_THREADS)
   add_compile_options(-pthread)
   add_link_options(-pthread)

@@ -1000,7 +1000,7 @@ void renderFine(const Render<Fine>& r) {
 }
 
 template <class F>
-Iterate iterateFor(Kernel kernel) {
+Iterate iterateFor([[maybe_unused]] Kernel kernel) {
 #if defined(__x86_64__)
     if (kernel == Kernel::Avx512) return iterateAvx512<F>;
     if (kernel == Kernel::Avx2) return iterateAvx2<F>;

@@ -12,6 +12,7 @@
 #include "effects/instruction_sets.h"
 #include "parallel/worker_pool.h"
 #include "process/fail.h"
+#include "process/show_random.h"
 #include "runtime/clock.h"
 #include "runtime/main_loop.h"
 #include "runtime/run_demo.h"
@@ -57,4 +58,9 @@ int main(int argc, char** argv) {
     return 0;
 }
 
-extern "C" EMSCRIPTEN_KEEPALIVE void velmora_start() { Zorvek::runDemo(theShow()); }
+// The viewer's first gesture: the show and its music start. The random patterns are seeded from
+// the clock, or with `seed` where one is given (not negative), as the capture's are.
+extern "C" EMSCRIPTEN_KEEPALIVE void velmora_start(int seed) {
+    if (seed >= 0) Zorvek::seedShowRand(static_cast<unsigned>(seed));
+    Zorvek::runDemo(theShow());
+}

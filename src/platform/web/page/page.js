@@ -9,6 +9,7 @@
 // Served isolated across origins (COOP/COEP headers), the page runs the threaded program, which
 // renders on a pool of threads; anywhere else, the program that plays on one thread.
 //   ?threads=0   the program without threads even where threads could run
+//   ?seed=N      the random patterns seeded with N, as the capture's, instead of from the clock
 //   ?capture     a test's page: no show, the capture's frames on request (velmoraTest.capture)
 
 const velmoraPage = (() => {
@@ -152,7 +153,7 @@ const velmoraPage = (() => {
       setTimeout(() => { if (!failed) $('message').hidden = true; }, 6000);
     }
     if (sound) Module._velmora_audio_ready(audio.latency());
-    Module._velmora_start();
+    Module._velmora_start(params.has('seed') ? Number(params.get('seed')) : -1);
     if (sound) {
       audio.prime();
       setInterval(audio.watch, 1000);
