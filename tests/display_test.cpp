@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "display/pacer.h"
+#include "display/per_second.h"
 #include "display/picture_fit.h"
 #include "platform/desktop/sdl_screen.h"
 #include "support/fake_screen.h"
@@ -365,20 +366,20 @@ TEST(Pacer, RealVsyncIsTrustedThroughSlowPasses) {
     EXPECT_NEAR(p.recentRate(), 144.0, 0.1);
 }
 
-TEST(Pacer, TheMedianCountsEveryWholeSecondIncludingOnesWithoutAPresent) {
-    Pacer p;
+TEST(PerSecond, TheMedianCountsEveryWholeSecondIncludingOnesWithoutAPresent) {
+    PerSecond p;
     Nanos t = START;
     auto second = [&](int presents) {
-        for (int i = 0; i < presents; ++i) p.presented(t + i * (1'000 * MS / presents));
+        for (int i = 0; i < presents; ++i) p.count(t + i * (1'000 * MS / presents));
         t += 1'000 * MS;
     };
     for (int n : {60, 59, 60, 61, 60, 12, 60}) second(n);
     t += 3'000 * MS;  // three seconds without a present (the window hidden, a stall)
     second(1);
     second(60);
-    EXPECT_EQ(p.secondsCounted(), 11);
-    EXPECT_EQ(p.medianPerSecond(), 59);  // 0 0 0 1 12 (59) 60 60 60 60 61
+    EXPECT_EQ(p.seconds(), 11);
+    EXPECT_EQ(p.median(), 59);  // 0 0 0 1 12 (59) 60 60 60 60 61
     second(60);
     second(60);
-    EXPECT_EQ(p.medianPerSecond(), 60);
+    EXPECT_EQ(p.median(), 60);
 }

@@ -2,6 +2,7 @@
 
 #include <allegro.h>
 
+#include <algorithm>
 #include <cstring>
 
 namespace Zorvek {
@@ -22,6 +23,19 @@ std::uint64_t frameHash(BITMAP* frame) {
     std::uint64_t h = lane[0];
     for (int k = 1; k < 4; ++k) h = (h ^ lane[k]) * PRIME;
     return h;
+}
+
+void ShowRates::refreshed(int passesRun, bool onScreen, Nanos now) {
+    recentPasses[recentNext] = static_cast<unsigned char>(std::min(passesRun, 255));
+    recentNext = (recentNext + 1) % RECENT;
+    recentFilled = std::min(recentFilled + 1, RECENT);
+    if (onScreen) refreshes.count(now);
+}
+
+double ShowRates::passesPerRefresh() const {
+    int sum = 0;
+    for (int i = 0; i < recentFilled; ++i) sum += recentPasses[i];
+    return recentFilled > 0 ? static_cast<double>(sum) / recentFilled : 0.0;
 }
 
 void ShowRates::presented(BITMAP* frame, Nanos now) {

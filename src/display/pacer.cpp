@@ -2,8 +2,6 @@
 
 #include <algorithm>
 
-#include "process/running_time.h"
-
 namespace Zorvek {
 
 namespace {
@@ -50,8 +48,6 @@ Nanos Pacer::nextPresent(Nanos now) const {
 }
 
 bool Pacer::presented(Nanos now) {
-    // Seconds in which the process stood still (stopped, in a debugger) are no seconds of the show.
-    presents.count(now - stoppedNs());
     if (lastPresent != 0) {
         intervals[intervalNext] = now - lastPresent;
         intervalNext = (intervalNext + 1) % RECENT;

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "display/per_second.h"
 #include "process/pass_rate.h"
 #include "process/time.h"
 
@@ -39,10 +38,6 @@ public:
     // Presents per second over the last intervals (the inverse of their median); 0 until there
     // are a few.
     double recentRate() const;
-    // The median of the presents counted in each whole second since the first present; 0 before
-    // the first second has passed.
-    int medianPerSecond() const { return presents.median(); }
-    long secondsCounted() const { return presents.seconds(); }
 
 private:
     int rate = DEFAULT_RATE;
@@ -56,8 +51,6 @@ private:
     int intervalCount = 0;  // how many of `intervals` hold values
     int intervalNext = 0;
     int sinceVsyncClaim = 0;  // intervals measured since vsync was asked for
-
-    PerSecond presents;
 };
 
 }  // namespace Zorvek

@@ -13,6 +13,7 @@
 #include "demo/demo.h"
 #include "process/fail.h"
 #include "process/requests.h"
+#include "process/running_time.h"
 #include "process/time.h"
 
 namespace Zorvek {
@@ -77,10 +78,7 @@ BITMAP* MainLoop::pass() {
     } else {
         frame = play(t);
     }
-    const int ran = static_cast<int>(passes - before);
-    recentPasses[recentNext] = static_cast<unsigned char>(std::min(ran, 255));
-    recentNext = (recentNext + 1) % RECENT;
-    recentFilled = std::min(recentFilled + 1, RECENT);
+    demo.rates.refreshed(static_cast<int>(passes - before), demo.display.screen != nullptr, runningNs());
     if (frame) drawOverlays(frame, time);
     showPicture(frame);
     return shown;
@@ -193,7 +191,7 @@ BITMAP* MainLoop::render(int t) {
     prevTime = t;
     time = t;
     ++passes;
-    demo.rates.passRun(monotonicNow());
+    demo.rates.passRun(runningNs());
     return frame;
 }
 
@@ -214,16 +212,9 @@ void MainLoop::showPicture(BITMAP* frame) {
         demo.display.presentAgain(shown);
     } else {
         demo.display.present(shown);
-        demo.rates.presented(shown, monotonicNow());
+        demo.rates.presented(shown, runningNs());
     }
     shownOnScreen = true;
-}
-
-double MainLoop::passRate() const {
-    const double presented = demo.display.presentedRate();
-    int sum = 0;
-    for (int i = 0; i < recentFilled; ++i) sum += recentPasses[i];
-    return recentFilled > 0 ? presented * sum / recentFilled : 0.0;
 }
 
 void MainLoop::runActiveEvents(int t) {
@@ -287,7 +278,7 @@ void MainLoop::drawOverlays(BITMAP* frame, int t) {
         if (presented > 0) {
             print(frame, frame->w - 73, 9, "%5.1fFPS", presented);
             // The show's own passes, where they are not one per refresh.
-            const double own = passRate();
+            const double own = presented * demo.rates.passesPerRefresh();
             if (own > 0 && std::abs(own - presented) > 0.01 * presented)
                 print(frame, frame->w - 105, 18, "%5.1f PASSES", own);
         } else {

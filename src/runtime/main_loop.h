@@ -96,11 +96,6 @@ private:
     int landedAt = -1;           // where the music was moved by the last pass's end of schedule
     BITMAP* shown = nullptr;     // the last picture presented
     bool shownOnScreen = false;  // `shown` is on the screen as it is now: no pass drew into it since
-    // Passes and refreshes over the last RECENT refreshes, for the show's own pass rate.
-    static constexpr int RECENT = 32;
-    unsigned char recentPasses[RECENT] = {};
-    int recentNext = 0, recentFilled = 0;
-    double passRate() const;
 };
 
 }  // namespace Zorvek

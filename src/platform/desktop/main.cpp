@@ -8,7 +8,6 @@
 #include <new>
 #include <string>
 
-#include "display/pacer.h"
 #include "effects/instruction_sets.h"
 #include "parallel/worker_pool.h"
 #include "process/running_time.h"
@@ -63,9 +62,8 @@ double processorSeconds() {
 }
 
 void printStats(const Zorvek::Velmora& show, double seconds, double processor) {
-    const Zorvek::Screen* screen = show.display.screen;
-    const int median = screen ? screen->pacing().medianPerSecond() : 0;
-    const long counted = screen ? screen->pacing().secondsCounted() : 0;
+    const int median = show.rates.refreshes.median();
+    const long counted = show.rates.refreshes.seconds();
     const int t = show.stoppedAt;
     std::printf("presented: %d passes/s (median of %ld s)\n", median, counted);
     // The show's own passes and the pictures they gave, where a display's refreshes are not
