@@ -3,10 +3,13 @@
 the site served by scripts/serve-web on a free port, with the headers that isolate it across
 origins (the threaded program) or without them (the program on one thread).
 
-    browser.py frames BUILD_DIR SOURCE_DIR
+    browser.py frames|live BUILD_DIR SOURCE_DIR
 
 frames    the capture page's frames, pixel for pixel those of velmora-capture, over a span at
           every chapter key, on one thread and on the threaded page
+live      the page as a viewer gets it: loading, the first picture, the start on a click, the
+          sound, the chapter keys landing where the capture does, pictures presented steadily,
+          isolated and not
 
 The site is $VELMORA_WEB_SITE, else SOURCE_DIR/build-web/site (scripts/web-build makes it);
 velmora-capture is BUILD_DIR's. Pictures worth keeping go to BUILD_DIR/screenshots/browser-*.png.
@@ -349,7 +352,190 @@ def test_frames(build, source):
     say('ok: every frame in Chromium is the capture\'s, on one thread and on the threaded page')
 
 
-TESTS = {'frames': test_frames}
+# --- live -------------------------------------------------------------------------------------
+
+RATE = 48000           # the show's sound: frames a second
+LIVE_FRAMES = 240      # the capture after a chapter key: four seconds at 60 frames/s
+AFTER_KEY = 1500       # ms from a chapter key to the picture read
+NEAR = 700             # ms either way of that moment searched among the captured frames
+# Chapter keys whose picture is then held against the capture's. Both build their pictures pass by
+# pass from the key on, on the 60 Hz grid of music time that the capture's frames sample (F9 with
+# the random specks of the seed, F8 rolled ever faster), so either is the capture's only at the
+# right moment of the right chapter.
+LIVE_KEYS = ['F9', 'F8']
+
+# The keys the page got, with the page's clock, recorded ahead of its own handlers.
+RECORD_KEYS = """
+window.velmoraKeys = [];
+addEventListener('keydown', (event) => velmoraKeys.push([event.code, performance.now()]), true);
+"""
+
+
+def load_with_progress(browser, url, shots):
+    """The page over a slow network: the bar fills while the files come, then the first picture."""
+    cdp = browser.driver.execute_cdp_cmd
+    cdp('Network.emulateNetworkConditions', {'offline': False, 'latency': 20,
+                                            'downloadThroughput': 1_500_000, 'uploadThroughput': -1})
+    try:
+        browser.open(url)
+        seen, shot = [], False
+        read = """return [Number(document.getElementById('loading').getAttribute('aria-valuenow')),
+                          !document.getElementById('loading').hidden, velmoraTest.state.firstPicture]"""
+
+        def bar():
+            nonlocal shot
+            value, showing, shown = browser.run(read)
+            if showing and (not seen or seen[-1] != value):
+                seen.append(value)
+            if showing and 10 <= value <= 90 and not shot:
+                browser.screenshot(os.path.join(shots, 'browser-loading.png'))
+                shot = True
+            return shown
+
+        shown = wait_for('first picture over a slow network', bar, 120, step=0.02)
+    finally:
+        cdp('Network.emulateNetworkConditions', {'offline': False, 'latency': 0,
+                                                'downloadThroughput': -1, 'uploadThroughput': -1})
+    say(f'loading at 1.5 MB/s: the bar showed {len(seen)} values, {seen[0]:.0f}% to {seen[-1]:.0f}%; '
+        f'first picture at {shown / 1000:.1f} s')
+    if not shot:
+        fail(f'the progress bar never showed part of the files: {seen}')
+    if seen != sorted(seen) or seen[-1] != 100:
+        fail(f'the progress bar went {seen}, not up to 100%')
+
+
+def first_picture(browser, url, isolated):
+    """Loads the page up to the first picture and the start line; returns the ms from the page's
+    request to the first picture, and the picture's colours."""
+    browser.open(url)
+    state = wait_for('first picture', lambda: browser.state().get('firstPicture') and browser.state(), 60)
+    if state['failed']:
+        fail(f'the page failed: {browser.element("message").text}')
+    if state['threaded'] != isolated:
+        fail(f'served {"isolated" if isolated else "plain"}, the page runs the '
+             f'{"threaded" if state["threaded"] else "unthreaded"} program')
+    if not browser.shown('start') or browser.shown('loading'):
+        fail('with the first picture shown the page does not offer the start (or still shows the bar)')
+    pixels, _ = browser.canvas()
+    colours = distinct_colours(pixels)
+    if colours <= 16:
+        fail(f'the first picture on the canvas is blank ({colours} colours)')
+    return state['firstPicture'], colours
+
+
+def start_show(browser):
+    """Starts the show with a click, and waits for its sound to play."""
+    browser.element('stage').click()
+    wait_for('show started by the click', lambda: browser.state().get('started'), 10)
+    wait_for('sound played after the start', lambda: browser.state()['audio']['played'] > 0, 10)
+    browser.run(RECORD_KEYS)
+
+
+def presenting(browser, seconds):
+    """Pictures presented in each of `seconds` seconds of the page's clock, and the sound's state at
+    the start and the end."""
+    read = 'return [performance.now(), velmoraTest.state.presents, velmoraTest.state.audio]'
+    first = browser.run(read)
+    marks, last = [first], first
+    while len(marks) <= seconds:
+        time.sleep(0.02)
+        last = browser.run(read)
+        if last[0] - marks[-1][0] >= 1000:
+            marks.append(last)
+    rates = [(b[1] - a[1]) * 1000 / (b[0] - a[0]) for a, b in zip(marks, marks[1:])]
+    return rates, first, last
+
+
+def check_steady(rates, refresh, what):
+    """Every second after the first (where the sound gets going) brings pictures at nearly the
+    display's rate."""
+    say(f'{what}: presented {" ".join(f"{r:.1f}" for r in rates)} pictures a second from the start '
+        f'(display {refresh} Hz)')
+    if min(rates[1:]) < 0.75 * refresh:
+        fail(f'{what}: presented {min(rates[1:]):.1f} pictures in a second at {refresh} Hz')
+
+
+def check_sound(first, last):
+    seconds = (last[0] - first[0]) / 1000
+    before, after = first[2], last[2]
+    played = (after['played'] - before['played']) / seconds
+    advanced = after['time'] - before['time']
+    say(f'sound: context {after["context"]}, played {played:.0f} frames a second, peak {after["peak"]:.3f}, '
+        f'context time advanced {advanced:.2f} s in {seconds:.2f} s, latency {after["latency"] * 1000:.0f} ms')
+    if not after['context']:
+        fail('no audio context after the start')
+    if abs(played - RATE) > 0.1 * RATE:
+        fail(f'the worklet played {played:.0f} frames a second, not {RATE}')
+    if after['peak'] <= 0.01:
+        fail(f'the sound played is silence (peak {after["peak"]})')
+    if advanced < seconds - 1.5:
+        fail(f'the audio context\'s time advanced {advanced:.2f} s in {seconds:.2f} s')
+
+
+def check_key(browser, key, frames_folder, shots):
+    """Presses a chapter key and holds the picture AFTER_KEY ms later against the capture of that
+    chapter from its key on."""
+    browser.key(key)
+    pressed = wait_for(f'{key} on the page', lambda: [t for code, t in browser.run('return velmoraKeys')
+                                                     if code == key], 10)[-1]
+    wait_for(f'{AFTER_KEY} ms after {key}', lambda: browser.now() - pressed >= AFTER_KEY, 30)
+    pixels, now = browser.canvas()
+    after = now - pressed
+    low = max(0, int((after - NEAR) * FPS / 1000))
+    high = min(LIVE_FRAMES - 1, int((after + NEAR) * FPS / 1000) + 1)
+    if low >= high:
+        fail(f'the picture after {key} was read {after:.0f} ms later, past the capture')
+    captured = decode([frame_path(frames_folder, n) for n in range(low, high + 1)])
+    distances = [rmse(pixels, frame) for frame in captured]
+    best = min(range(len(distances)), key=distances.__getitem__)
+    say(f'{key}: the picture {after:.0f} ms after the key is closest to the captured frame {low + best} '
+        f'({(low + best) * 1000 / FPS:.0f} ms after {CHAPTERS[key]} ms), RMSE {distances[best]:.4f}')
+    if distances[best] > SAME_PICTURE_RMSE:
+        picture = os.path.join(shots, f'browser-live-{key}.png')
+        write_png(pixels, picture)
+        fail(f'{after:.0f} ms after {key} the page does not show the capture\'s picture (RMSE '
+             f'{distances[best]:.4f} at best over {low * 1000 // FPS}..{high * 1000 // FPS} ms; {picture})')
+
+
+def test_live(build, source):
+    site = find_site(source)
+    shots = screenshots(build)
+    with tempfile.TemporaryDirectory(prefix='velmora-browser-live-') as work, \
+            ThreadPoolExecutor(max_workers=1) as captures:
+        folders = {key: os.path.join(work, key) for key in LIVE_KEYS}
+        rendered = [captures.submit(capture, build, folders[key], CHAPTERS[key], LIVE_FRAMES) for key in LIVE_KEYS]
+        with Browser() as browser:
+            browser.no_cache()
+            with Server(source, site, isolated=True) as server:
+                load_with_progress(browser, server.url, shots)
+                shown, colours = first_picture(browser, server.url + '?seed=1', isolated=True)
+                say(f'threaded: first picture {shown:.0f} ms after the page was asked for, every file fetched anew ({colours} colours)')
+                browser.screenshot(os.path.join(shots, 'browser-start.png'))
+                refresh = browser.run('return velmoraPage.refreshRate()') or 60
+                start_show(browser)
+                rates, first, last = presenting(browser, 4)
+                check_steady(rates, refresh, 'threaded')
+                check_sound(first, last)
+                for key, job in zip(LIVE_KEYS, rendered):
+                    done = job.result()
+                    if done.returncode != 0:
+                        fail(f'velmora-capture of {key}: exit {done.returncode}: {done.stderr.strip()}')
+                    check_key(browser, key, folders[key], shots)
+                browser.key('F6')
+                wait_for('F6 on the page', lambda: 'F6' in [code for code, _ in browser.run('return velmoraKeys')], 10)
+                time.sleep(AFTER_KEY / 1000)
+                browser.screenshot(os.path.join(shots, 'browser-f6.png'))
+            with Server(source, site, isolated=False) as server:
+                shown, colours = first_picture(browser, server.url + '?seed=1', isolated=False)
+                say(f'one thread: first picture {shown:.0f} ms after the page was asked for, every file fetched anew ({colours} colours)')
+                start_show(browser)
+                rates, _, _ = presenting(browser, 4)
+                check_steady(rates, refresh, 'one thread')
+    say('ok: the page loads, starts on a click with its sound, lands where the capture does after '
+        f'{" and ".join(LIVE_KEYS)}, and presents steadily with threads and without')
+
+
+TESTS = {'frames': test_frames, 'live': test_live}
 
 
 def main(argv):
