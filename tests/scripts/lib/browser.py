@@ -3,13 +3,14 @@
 the site served by scripts/serve-web on a free port, with the headers that isolate it across
 origins (the threaded program) or without them (the program on one thread).
 
-    browser.py frames|live BUILD_DIR SOURCE_DIR
+    browser.py frames|live|failures BUILD_DIR SOURCE_DIR
 
 frames    the capture page's frames, pixel for pixel those of velmora-capture, over a span at
           every chapter key, on one thread and on the threaded page
 live      the page as a viewer gets it: loading, the first picture, the start on a click, the
           sound, the chapter keys landing where the capture does, pictures presented steadily,
           isolated and not
+failures  a missing module and a damaged datafile: the page says so, in the show's own words
 
 The site is $VELMORA_WEB_SITE, else SOURCE_DIR/build-web/site (scripts/web-build makes it);
 velmora-capture is BUILD_DIR's. Pictures worth keeping go to BUILD_DIR/screenshots/browser-*.png.
@@ -21,6 +22,7 @@ import hashlib
 import operator
 import os
 import re
+import shutil
 import subprocess
 import sys
 import tempfile
@@ -535,7 +537,87 @@ def test_live(build, source):
         f'{" and ".join(LIVE_KEYS)}, and presents steadily with threads and without')
 
 
-TESTS = {'frames': test_frames, 'live': test_live}
+# --- failures ---------------------------------------------------------------------------------
+
+# Where the message is on show, over everything else on the page.
+MESSAGE_ON_TOP = """
+const box = document.getElementById('message').getBoundingClientRect();
+const x = box.left + box.width / 2, y = box.top + box.height / 2;
+return box.width > 0 && box.height > 0 && box.top >= 0 && box.bottom <= innerHeight &&
+       document.elementFromPoint(x, y) === document.getElementById('message');
+"""
+
+# What is broken in a copy of the site: a name, the file it concerns, and what is done to it.
+DAMAGES = [
+    ('module', 'drift.mod', 'missing', lambda path: os.remove(path)),
+    ('datafile', 'oldskool.dat', 'cut at 100000 bytes', lambda path: os.truncate(path, 100000)),
+]
+
+
+def show_words(build, folder):
+    """What the desktop's show says of these files: velmora-capture reading them ends with the show's
+    own message."""
+    with tempfile.TemporaryDirectory(prefix='velmora-capture-') as out:
+        done = capture(build, os.path.join(out, 'capture'), 0, 6, assets=folder)
+    lines = done.stderr.strip().splitlines()
+    if done.returncode == 0 or not lines:
+        fail(f'velmora-capture took the files of {folder} (exit {done.returncode})')
+    return lines[-1]
+
+
+def failing_page(browser, url):
+    """Loads the page and, if it offers the start, starts it: returns the state once it failed."""
+    browser.open(url)
+    state = wait_for('failure or first picture', lambda: (browser.state().get('failed') or
+                                                          browser.state().get('firstPicture')) and browser.state(), 60)
+    before = None
+    if not state['failed']:
+        before = browser.element('message').text if browser.shown('message') else ''
+        browser.element('stage').click()
+        state = wait_for('failure after the start', lambda: browser.state().get('failed') and browser.state(), 30)
+    return state, before
+
+
+def test_failures(build, source):
+    site = find_site(source)
+    shots = screenshots(build)
+    problems = []
+    with tempfile.TemporaryDirectory(prefix='velmora-browser-failures-') as work, Browser() as browser:
+        for (name, file, damage, spoil), isolated in zip(DAMAGES, [False, True]):
+            folder = os.path.join(work, name)
+            shutil.copytree(site, folder)
+            spoil(os.path.join(folder, file))
+            words = show_words(build, folder)
+            with Server(source, folder, isolated) as server:
+                state, before = failing_page(browser, server.url)
+                shown = browser.shown('message')
+                text = browser.element('message').text
+                on_top = browser.run(MESSAGE_ON_TOP)
+                offers = browser.shown('start') or browser.shown('loading')
+                pixels, _ = browser.canvas()
+                browser.screenshot(os.path.join(shots, f'browser-failure-{name}.png'))
+            program = 'threads' if state['threaded'] else 'one thread'
+            said = text.replace('\n', ' | ')
+            when = 'after the start' if before is not None else 'while loading'
+            say(f'{file} {damage} ({program}): failed {when}; the page says: "{said}"')
+            if before is not None:
+                say(f'  before the start it said: "{before}"')
+            say(f'  the show\'s words (velmora-capture on the same files): "{words}"; canvas '
+                f'{distinct_colours(pixels)} colours')
+            if not shown or not on_top:
+                problems.append(f'{file} {damage}: the message is not on show')
+            if offers:
+                problems.append(f'{file} {damage}: the page still offers the start or the progress bar')
+            if file not in text:
+                problems.append(f'{file} {damage}: the message does not name {file}')
+            if words not in text.splitlines():
+                problems.append(f'{file} {damage}: the message is not in the show\'s words ("{words}")')
+    if problems:
+        fail('; '.join(problems))
+    say('ok: a missing module and a damaged datafile are said on the page, naming the file, in the show\'s words')
+
+
+TESTS = {'frames': test_frames, 'live': test_live, 'failures': test_failures}
 
 
 def main(argv):
