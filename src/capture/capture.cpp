@@ -107,7 +107,7 @@ int renderFrames(const Options& o, Velmora& show, FrameClock& clock, MainLoop& l
         int t = o.frameTime(n);
         clock.setPosition(t);
         const Nanos begun = monotonicNow();
-        const long passesBefore = loop.passes;
+        const std::int64_t passesBefore = loop.passes;
         BITMAP* frame = loop.pass();
         const double ms = static_cast<double>(monotonicNow() - begun) / MILLISECOND;
         if (!sink) {

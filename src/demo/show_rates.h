@@ -19,7 +19,7 @@ struct ShowRates {
     PerSecond passes;
     PerSecond refreshes;
     PerSecond pictures;
-    long dropped = 0;  // passes of the grid left out because more were due at once than a refresh runs
+    std::int64_t dropped = 0;  // passes of the grid left out because more were due at once than a refresh runs
     bool hashPictures = false;
 
     void passRun(Nanos now) { passes.count(now); }

@@ -67,7 +67,7 @@ void MainLoop::switchModeIfRequested() {
 }
 
 BITMAP* MainLoop::pass() {
-    const long before = passes;
+    const std::int64_t before = passes;
     int t = 0;
     const Landing landing = takeTime(t);
     BITMAP* frame = nullptr;
@@ -135,13 +135,13 @@ BITMAP* MainLoop::land(int t) {
 BITMAP* MainLoop::play(int t) {
     if (steadyRefreshes)
         t = refreshTimes.at(t, monotonicNow() + demo.display.untilPresent(), demo.display.refreshInterval());
-    const long latest = grid.latestBy(t);
-    long first = nextGridPass;
+    const std::int64_t latest = grid.latestBy(t);
+    std::int64_t first = nextGridPass;
     if (mostPasses < std::numeric_limits<int>::max() && latest - first + 1 > MOST_BEHIND)
         first = latest - MOST_BEHIND + 1;
-    const long last = std::min(latest, first + (mostPasses - 1));
+    const std::int64_t last = std::min(latest, first + (mostPasses - 1));
     bool onGrid = everyPassOnTheGrid || passCountMatters(demo.timeline, t);
-    for (long n = first; !onGrid && n <= latest; ++n) onGrid = passCountMatters(demo.timeline, grid.time(n));
+    for (std::int64_t n = first; !onGrid && n <= latest; ++n) onGrid = passCountMatters(demo.timeline, grid.time(n));
     BITMAP* frame = nullptr;
     if (!onGrid) {
         frame = render(t);
@@ -149,7 +149,7 @@ BITMAP* MainLoop::play(int t) {
     } else {
         // The passes due by now, the earliest first; none while the next one's time has not come.
         if (first > nextGridPass) demo.rates.dropped += first - nextGridPass;
-        for (long n = first; n <= last && landedAt < 0; ++n) frame = render(grid.time(n));
+        for (std::int64_t n = first; n <= last && landedAt < 0; ++n) frame = render(grid.time(n));
         nextGridPass = std::max(nextGridPass, last + 1);
     }
     if (landedAt >= 0) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+
 #include "process/pass_rate.h"
 #include "runtime/pass_grid.h"
 #include "runtime/present_time.h"
@@ -69,8 +71,10 @@ public:
     bool everyPassOnTheGrid = false;
     PresentTime presentTime;
     PassGrid grid;
-    long nextGridPass = 0;  // the first pass of the grid not yet run or left behind
-    long passes = 0;        // passes run
+    // Counts in 64 bits on every platform: the capture asks for every pass due at once (mostPasses
+    // at its largest), and a sum with it must not wrap where long has 32 bits.
+    std::int64_t nextGridPass = 0;  // the first pass of the grid not yet run or left behind
+    std::int64_t passes = 0;        // passes run
 
 private:
     enum class Landing { Playing, Landed, Held };

@@ -5,13 +5,13 @@
 
 namespace Zorvek {
 
-int PassGrid::time(long n) const { return from + static_cast<int>(static_cast<long long>(n) * 1000 / RATE); }
+int PassGrid::time(std::int64_t n) const { return from + static_cast<int>(n * 1000 / RATE); }
 
-long PassGrid::latestBy(int ms) const {
+std::int64_t PassGrid::latestBy(int ms) const {
     // time(n) <= ms  <=>  n * 1000 / RATE < d + 1  <=>  n < (d + 1) * RATE / 1000, for d = ms - from.
     const long long d = static_cast<long long>(ms) - from;
     if (d < 0) return -1;
-    return static_cast<long>(((d + 1) * RATE - 1) / 1000);
+    return ((d + 1) * RATE - 1) / 1000;
 }
 
 bool passCountMatters(const Timeline& timeline, int ms) {

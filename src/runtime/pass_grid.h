@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+
 #include "process/pass_rate.h"
 
 namespace Zorvek {
@@ -16,9 +18,9 @@ public:
 
     void anchor(int ms) { from = ms; }
     int anchoredAt() const { return from; }
-    int time(long n) const;
+    int time(std::int64_t n) const;
     // The last pass due by `ms`: the largest n with time(n) <= ms; -1 before the anchor.
-    long latestBy(int ms) const;
+    std::int64_t latestBy(int ms) const;
 
 private:
     int from = 0;

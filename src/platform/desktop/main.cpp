@@ -71,7 +71,8 @@ void printStats(const Zorvek::Velmora& show, double seconds, double processor) {
     std::printf("show passes: %d a second, %d distinct pictures a second (median of %ld s)\n",
                 show.rates.passes.median(), show.rates.pictures.median(), show.rates.pictures.seconds());
     if (show.rates.dropped > 0)
-        std::printf("passes dropped: %ld (more were due at once than a refresh runs)\n", show.rates.dropped);
+        std::printf("passes dropped: %lld (more were due at once than a refresh runs)\n",
+                    static_cast<long long>(show.rates.dropped));
     std::printf("processor: %.1f %% of one core over %.1f s\n", seconds > 0 ? 100.0 * processor / seconds : 0.0,
                 seconds);
     std::printf("stopped at: %02d:%02d.%03d (--from %d)\n", t / 60000, t / 1000 % 60, t % 1000, t);
