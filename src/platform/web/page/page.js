@@ -21,7 +21,7 @@ const velmoraPage = (() => {
   const stage = $('stage'), canvas = $('picture');
   const painter = canvas.getContext('2d', {alpha: false});
   const image = painter.createImageData(canvas.width, canvas.height);
-  let ready = false, started = false, failed = false;
+  let ready = false, started = false, failed = false, musicMissing = false;
 
   // What tests read of the page.
   const state = {
@@ -140,6 +140,18 @@ const velmoraPage = (() => {
     };
   })();
 
+  // The show and its music start; false when the show ended there (its words are on the page).
+  function play() {
+    try {
+      Module._velmora_start(params.has('seed') ? Number(params.get('seed')) : -1);
+      return true;
+    } catch (error) {
+      if (!(error instanceof ExitStatus)) throw error;
+      audio.close();
+      return false;
+    }
+  }
+
   async function start() {
     if (started || failed || !ready) return;
     started = state.started = true;
@@ -153,7 +165,7 @@ const velmoraPage = (() => {
       setTimeout(() => { if (!failed) $('message').hidden = true; }, 6000);
     }
     if (sound) Module._velmora_audio_ready(audio.latency());
-    Module._velmora_start(params.has('seed') ? Number(params.get('seed')) : -1);
+    if (!play()) return;
     if (sound) {
       audio.prime();
       setInterval(audio.watch, 1000);
@@ -257,6 +269,7 @@ const velmoraPage = (() => {
     const progress = progressBar();
     const [wasm, datafile, module] = await Promise.all(
         [`${program}.wasm`, 'oldskool.dat', 'drift.mod'].map((name) => fetchFile(name, progress)));
+    musicMissing = !module;
     if (!wasm) {
       message('The show cannot start without its program.', true);
       return;
@@ -305,7 +318,14 @@ const velmoraPage = (() => {
       ready = true;
       state.firstPicture = performance.now();
       $('loading').hidden = true;
-      if (!failed) $('start').hidden = false;
+      if (musicMissing) {
+        // Without its music the show cannot start: it says so at once, in its own words, rather
+        // than after a click.
+        started = state.started = true;
+        setTimeout(play);
+      } else if (!failed) {
+        $('start').hidden = false;
+      }
     },
     refreshRate,
     present,
