@@ -9,7 +9,6 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "display/enlarge.h"
 #include "window_manager.h"
 #include "window_system_chatter.h"
 #include "process/chatter.h"
@@ -139,8 +138,7 @@ void SdlScreen::close() {
     texture = nullptr;
     renderer = nullptr;
     window = nullptr;
-    drawnSurface = nullptr;
-    surfaceCurrent = false;
+    onWindowSurface.forget();
     textureCurrent = false;
 }
 
@@ -325,7 +323,7 @@ void SdlScreen::keep(BITMAP* frame) {
     }
     writePicture(rows, w, h, frameW, frameH, reinterpret_cast<unsigned char*>(held.data()), frameW * 4);
     textureCurrent = false;
-    surfaceCurrent = false;
+    onWindowSurface.changed();
 }
 
 template <class Rows>
@@ -346,46 +344,8 @@ int SdlScreen::watchWindow(void* screen, SDL_Event* event) {
     auto* self = static_cast<SdlScreen*>(screen);
     if (event->type == SDL_WINDOWEVENT && self->window && event->window.windowID == SDL_GetWindowID(self->window) &&
         event->window.event == SDL_WINDOWEVENT_EXPOSED)
-        self->exposed = true;
+        self->onWindowSurface.exposed();
     return 0;
-}
-
-bool SdlScreen::drawOnSurface(int outW, int outH) {
-    const int scale = frameW > 0 ? area.w / frameW : 0;
-    if (settings.smooth || scale < 1 || area.w != scale * frameW || area.h != scale * frameH) return false;
-    SDL_Surface* surface = SDL_GetWindowSurface(window);
-    if (!surface || surface->format->format != SDL_PIXELFORMAT_RGB888 || surface->w != outW || surface->h != outH)
-        return false;
-    // Whatever was asked of the renderer lands now, not later over the picture.
-    SDL_RenderFlush(renderer);
-    const bool moved = surface != drawnSurface || surface->w != drawnW || surface->h != drawnH || area != drawnArea;
-    wholeUpdate = moved || exposed.exchange(false);
-    if (!moved && surfaceCurrent) return true;
-    if (SDL_MUSTLOCK(surface) && SDL_LockSurface(surface) != 0) return false;
-    auto* pixels = static_cast<unsigned char*>(surface->pixels);
-    const auto line = [&](int y) {
-        return reinterpret_cast<std::uint32_t*>(pixels + static_cast<std::ptrdiff_t>(surface->pitch) * y);
-    };
-    if (moved) {
-        // Black around the picture, drawn once for each place of it.
-        for (int y = 0; y < outH; ++y) {
-            std::uint32_t* row = line(y);
-            if (y < area.y || y >= area.y + area.h) {
-                std::fill(row, row + outW, 0u);
-            } else {
-                std::fill(row, row + area.x, 0u);
-                std::fill(row + area.x + area.w, row + outW, 0u);
-            }
-        }
-    }
-    enlargeWhole(held.data(), frameW * 4, frameW, frameH, scale, line(area.y) + area.x, surface->pitch);
-    if (SDL_MUSTLOCK(surface)) SDL_UnlockSurface(surface);
-    drawnSurface = surface;
-    drawnW = surface->w;
-    drawnH = surface->h;
-    drawnArea = area;
-    surfaceCurrent = true;
-    return true;
 }
 
 void SdlScreen::show(BITMAP* frame) {
@@ -410,13 +370,8 @@ void SdlScreen::present() {
 }
 
 void SdlScreen::flip() {
-    if (!onSurface) {
-        SDL_RenderPresent(renderer);
-        return;
-    }
-    const SDL_Rect picture{area.x, area.y, area.w, area.h};
-    if (wholeUpdate) SDL_UpdateWindowSurface(window);
-    else SDL_UpdateWindowSurfaceRects(window, &picture, 1);
+    if (onSurface) onWindowSurface.flip(window);
+    else SDL_RenderPresent(renderer);
 }
 
 void SdlScreen::draw(BITMAP* frame) {
@@ -424,11 +379,11 @@ void SdlScreen::draw(BITMAP* frame) {
     int outW = 0, outH = 0;
     SDL_GetRendererOutputSize(renderer, &outW, &outH);
     area = fitPicture(frameW, frameH, outW, outH, settings.smooth);
-    onSurface = enlargesOnOwn() && drawOnSurface(outW, outH);
+    onSurface = enlargesOnOwn() &&
+                onWindowSurface.draw(window, renderer, held.data(), frameW, frameH, area, settings.smooth, outW, outH);
     if (onSurface) return;
     // SDL's renderer draws over whatever the surface held.
-    surfaceCurrent = false;
-    drawnSurface = nullptr;
+    onWindowSurface.forget();
     if (!textureCurrent) upload();
     // Black around the picture: the four bands only, not the whole window under it, which on a
     // renderer without a graphics card is a screenful of memory written for nothing.

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <atomic>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -8,11 +7,11 @@
 #include "display/pacer.h"
 #include "display/picture_fit.h"
 #include "display/screen.h"
+#include "surface_picture.h"
 
 struct SDL_Window;
 struct SDL_Renderer;
 struct SDL_Texture;
-struct SDL_Surface;
 union SDL_Event;
 
 namespace Zorvek {
@@ -78,10 +77,6 @@ private:
     template <class Rows>
     void toTexture(const Rows& row, int w, int h);
     void upload();
-    // Draws `held` into the window's own surface, enlarged by a whole multiple, where SDL's
-    // software renderer would stretch it there itself; false where it would not (filtered,
-    // shrunk, another pixel format), and SDL's renderer draws.
-    bool drawOnSurface(int outW, int outH);
     static int watchWindow(void* screen, SDL_Event* event);
 
     ScreenSettings settings;
@@ -108,14 +103,8 @@ private:
     bool holding = false;         // the last frame shown is kept (not merely black)
     bool textureCurrent = false;  // the texture holds the picture on show
     bool ownEnlarging = true;
-    bool onSurface = false;    // the last draw went into the window's surface directly
-    bool wholeUpdate = false;  // ... and the whole window must reach the screen, border and all
-    // What the window's surface holds: `held` enlarged into `drawnArea` of this surface, on black.
-    SDL_Surface* drawnSurface = nullptr;
-    int drawnW = 0, drawnH = 0;
-    Area drawnArea;
-    bool surfaceCurrent = false;
-    std::atomic<bool> exposed{false};  // the window system lost what the window showed
+    bool onSurface = false;  // the last draw went into the window's surface directly
+    SurfacePicture onWindowSurface;
 };
 
 }  // namespace Zorvek
