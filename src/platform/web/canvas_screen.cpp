@@ -11,6 +11,7 @@
 
 #include "display/screen.h"
 #include "process/time.h"
+#include "rgba.h"
 
 namespace Zorvek {
 
@@ -28,24 +29,14 @@ public:
     bool open(bool, int w, int h) override {
         width = w;
         height = h;
-        rgba.assign(static_cast<std::size_t>(w) * h * 4, 0xFF);
+        rgba.assign(static_cast<std::size_t>(w) * h * 4, 0);
         pacer.setDisplay(pageRefreshRate(), true);
         return true;
     }
 
     void show(BITMAP* frame) override {
         if (frame) {
-            // Frames are 0x00RRGGBB; the canvas takes bytes red, green, blue, alpha.
-            std::uint8_t* out = rgba.data();
-            for (int y = 0; y < height; ++y) {
-                const auto* in = reinterpret_cast<const std::uint32_t*>(frame->line[y]);
-                for (int x = 0; x < width; ++x, out += 4) {
-                    const std::uint32_t p = in[x];
-                    out[0] = static_cast<std::uint8_t>(p >> 16);
-                    out[1] = static_cast<std::uint8_t>(p >> 8);
-                    out[2] = static_cast<std::uint8_t>(p);
-                }
-            }
+            toRgba(frame, rgba.data());
             pagePresent(rgba.data(), width, height);
         }
         pacer.presented(monotonicNow());
@@ -57,7 +48,7 @@ public:
 
 private:
     int width = 0, height = 0;
-    std::vector<std::uint8_t> rgba;  // alpha stays opaque
+    std::vector<std::uint8_t> rgba;
     Pacer pacer;
 };
 

@@ -13,6 +13,7 @@
 
 #include "platform/sound/sound_layer.h"
 #include "process/show_random.h"
+#include "rgba.h"
 #include "runtime/clock.h"
 #include "runtime/main_loop.h"
 #include "show/velmora.h"
@@ -59,17 +60,7 @@ EMSCRIPTEN_KEEPALIVE void velmora_capture_begin(int from, int fps, unsigned seed
 EMSCRIPTEN_KEEPALIVE const std::uint8_t* velmora_capture_frame(int n) {
     using namespace Zorvek;
     capture->clock.setPosition(capture->from + static_cast<int>(static_cast<long long>(n) * 1000 / capture->fps));
-    BITMAP* frame = capture->loop->pass();
-    std::uint8_t* out = capture->rgba;
-    for (int y = 0; y < frame->h; ++y) {
-        const auto* in = reinterpret_cast<const std::uint32_t*>(frame->line[y]);
-        for (int x = 0; x < frame->w; ++x, out += 4) {
-            out[0] = static_cast<std::uint8_t>(in[x] >> 16);
-            out[1] = static_cast<std::uint8_t>(in[x] >> 8);
-            out[2] = static_cast<std::uint8_t>(in[x]);
-            out[3] = 0xFF;
-        }
-    }
+    toRgba(capture->loop->pass(), capture->rgba);
     return capture->rgba;
 }
 

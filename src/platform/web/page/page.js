@@ -26,7 +26,7 @@ const velmoraPage = (() => {
   // What tests read of the page.
   const state = {
     threaded, opened: performance.now(), firstPicture: 0, started: false, presents: 0, failed: false,
-    audio: {context: false, played: 0, peak: 0, time: 0, latency: 0},
+    audio: {context: false, played: 0, peak: 0, time: 0, latency: 0, queue: 0, base: 0, output: 0},
   };
 
   // The largest whole multiple of the picture in the window's device pixels, so that every pixel
@@ -79,9 +79,18 @@ const velmoraPage = (() => {
     const QUEUE = 3072;       // frames queued ahead: 64 ms at 48 kHz
     const MOST_AT_ONCE = 4096;  // the program's largest pull
     let context = null, node = null, wanted = false, rate = 48000, channels = 2, latency = 0;
+    // Sums over the worklet's reports since the last look: the frames it held ahead of each block
+    // as it came (fewer than QUEUE: it plays on while a report goes and its block comes back), and
+    // the browser's output latency, which moves by several ms from one report to the next.
+    let ahead = 0, came = 0, output = 0, outputs = 0;
 
+    // What is pulled now is heard after this many frames.
     function frames() {
-      return Math.round(QUEUE + ((context.baseLatency || 0) + (context.outputLatency || 0)) * rate);
+      const queue = came ? ahead / came : QUEUE;
+      const out = outputs ? output / outputs : context.outputLatency || 0;
+      ahead = came = output = outputs = 0;
+      Object.assign(state.audio, {queue: queue / rate, base: context.baseLatency || 0, output: out});
+      return Math.round(queue + ((context.baseLatency || 0) + out) * rate);
     }
 
     return {
@@ -111,6 +120,12 @@ const velmoraPage = (() => {
         node.port.onmessage = (event) => {
           state.audio.played += event.data.played;
           state.audio.peak = Math.max(state.audio.peak, event.data.peak);
+          if (context) {
+            ahead += event.data.ahead;
+            came += event.data.came;
+            output += context.outputLatency || 0;
+            ++outputs;
+          }
           Module._velmora_audio_pull(event.data.played);
         };
         node.connect(context.destination);
