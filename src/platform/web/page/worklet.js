@@ -23,7 +23,8 @@ class VelmoraQueue extends AudioWorkletProcessor {
     this.stopped = false;
     this.port.onmessage = (event) => {
       if (event.data.frames) {
-        if (this.started) {
+        // Not while silence is owed: those blocks come all at once, to be partly skipped.
+        if (this.started && !this.owed) {
           this.ahead += this.queued();
           ++this.came;
         }
