@@ -22,6 +22,8 @@ readings is about +-5 ms on top of the real one. The median over hundreds of pic
 counts.
 
 usage: sync_measure.py WINDOW REFERENCE.wav REFERENCE_START_MS SECONDS GLYPHS
+The window shows the picture alone; for one that shows it somewhere inside (a browser's, see
+sync_browser.py), locate() finds it and measure() takes where.
 With SYNC_KEEP=FILE in the environment, the readings (monotonic ns, music ms shown) and the
 recording's start and lag are kept there.
 """
@@ -37,6 +39,7 @@ import wave
 from Xlib import X, display
 
 RATE = 48000
+OVERLAY = 9  # the overlay's text starts at (9, 9) of the picture
 
 
 def now_ns():
@@ -80,25 +83,54 @@ def clock_ms(text):
         return None
 
 
-def watch(window_id, seconds, glyphs):
+def read_clock(data, width, x, y, glyphs):
+    """The overlay's text with its top left at (x, y) of a picture `width` pixels wide (32-bit
+    pixels, blue green red): a '?' for each place that holds no glyph."""
+    text = []
+    for i in range(8):
+        rows = []
+        for row in range(8):
+            at = ((y + row) * width + x + i * 8) * 4
+            rows.append(''.join('#' if data[p] == 0 and data[p + 1] == 255 and data[p + 2] == 0 else '.'
+                                for p in range(at, at + 32, 4)))
+        text.append(glyphs.get(tuple(rows), '?'))
+    return ''.join(text)
+
+
+def locate(window_id, glyphs):
+    """Where the picture's top left is in a window that shows it somewhere inside at scale 1 (a
+    browser's, with its page around it): the place whose overlay reads a clock. None if none does."""
+    d = display.Display()
+    w = d.create_resource_object('window', window_id)
+    geometry = w.get_geometry()
+    width, height = geometry.width, geometry.height
+    data = w.get_image(0, 0, width, height, X.ZPixmap, 0xFFFFFFFF).data
+    tried = set()
+    # Every pure green pixel may be part of the overlay's first glyph, which lies within 8x8 of it.
+    for at in range(0, width * height * 4, 4):
+        if data[at] != 0 or data[at + 1] != 255 or data[at + 2] != 0:
+            continue
+        gx, gy = at // 4 % width, at // 4 // width
+        for x in range(gx - 7, gx + 1):
+            for y in range(gy - 7, gy + 1):
+                if (x, y) in tried or x < 0 or y < 0 or x + 64 > width or y + 8 > height:
+                    continue
+                tried.add((x, y))
+                if clock_ms(read_clock(data, width, x, y, glyphs)) is not None:
+                    return x - OVERLAY, y - OVERLAY
+    return None
+
+
+def watch(window_id, seconds, glyphs, origin=(0, 0)):
     d = display.Display()
     w = d.create_resource_object('window', window_id)
     seen = []
     last = None
     end = now_ns() + int(seconds * 1e9)
     while now_ns() < end:
-        img = w.get_image(9, 9, 64, 8, X.ZPixmap, 0xFFFFFFFF)
+        img = w.get_image(origin[0] + OVERLAY, origin[1] + OVERLAY, 64, 8, X.ZPixmap, 0xFFFFFFFF)
         t = now_ns()
-        data = img.data
-        rows = []
-        for y in range(8):
-            row = []
-            for x in range(64):
-                p = data[(y * 64 + x) * 4:(y * 64 + x) * 4 + 4]
-                row.append('#' if p[0] == 0 and p[1] == 255 and p[2] == 0 else '.')
-            rows.append(''.join(row))
-        text = ''.join(glyphs.get(tuple(r[i * 8:(i + 1) * 8] for r in rows), '?') for i in range(8))
-        ms = clock_ms(text)
+        ms = clock_ms(read_clock(img.data, 64, 0, 0, glyphs))
         if ms is not None and ms != last:
             seen.append((t, ms))
             last = ms
@@ -141,16 +173,14 @@ def best_lag(a, b, lags, length, offset_a=0):
     return best, best_score
 
 
-def main():
-    window_id, ref_path, ref_start, seconds, glyph_path = sys.argv[1:6]
-    window_id, ref_start, seconds = int(window_id, 0), int(ref_start), float(seconds)
-    glyphs = read_glyphs(glyph_path)
+def measure(window_id, ref_path, ref_start, seconds, glyphs, origin=(0, 0)):
+    """Prints the offset of the picture at `origin` of the window from the sound; 0 when measured."""
     stop = threading.Event()
     reads, chunks = [], []
     recorder = threading.Thread(target=record, args=(stop, reads, chunks))
     recorder.start()
     time.sleep(0.5)
-    seen = watch(window_id, seconds, glyphs)
+    seen = watch(window_id, seconds, glyphs, origin)
     time.sleep(0.3)
     stop.set()
     recorder.join()
@@ -202,6 +232,11 @@ def main():
     print("offset picture - sound: median %+.1f ms, 10%% %+.1f, 90%% %+.1f" %
           (statistics.median(offsets), offsets[n // 10], offsets[n * 9 // 10]))
     return 0
+
+
+def main():
+    window_id, ref_path, ref_start, seconds, glyph_path = sys.argv[1:6]
+    return measure(int(window_id, 0), ref_path, int(ref_start), float(seconds), read_glyphs(glyph_path))
 
 
 if __name__ == '__main__':
