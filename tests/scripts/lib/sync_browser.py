@@ -6,9 +6,10 @@ is served by scripts/serve-web, isolated across origins (the threaded program) o
 thread), seeded, in a window small enough that the canvas is at scale 1. A click starts the show;
 the chapter key at or before FROM_MS takes it near that place, T turns the clock overlay on, and
 the overlay is found in Chromium's window by what it reads. Once the music is past FROM_MS (and the
-key's jump settled) the measurement runs over SECONDS.
+key's jump settled) the measurement runs over SECONDS. With HIDE_S above 0 the page is first
+hidden for that long, its window minimised, and shown again.
 
-    sync_browser.py SITE isolated|plain FROM_MS SECONDS REFERENCE.wav GLYPHS SOURCE_DIR
+    sync_browser.py SITE isolated|plain FROM_MS SECONDS REFERENCE.wav GLYPHS SOURCE_DIR [HIDE_S]
 
 REFERENCE.wav is the music from FROM_MS as velmora-capture decodes it. Run with Debian's python3
 (its python3-selenium and python3-xlib).
@@ -18,11 +19,13 @@ import re
 import subprocess
 import sys
 import tempfile
+import time
 
 from selenium import webdriver
 from selenium.common.exceptions import WebDriverException
 from selenium.webdriver.chrome.service import Service
 from selenium.webdriver.common.by import By
+from Xlib import Xatom
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from browser import CHAPTERS, CHROMEDRIVER, CHROMIUM, Failure, Server, fail, say, wait_for  # noqa: E402
@@ -102,18 +105,19 @@ def sound_stream():
 
 
 def main(argv):
-    if len(argv) != 8 or argv[2] not in ('isolated', 'plain'):
+    if len(argv) not in (8, 9) or argv[2] not in ('isolated', 'plain'):
         print(__doc__.split('\n\n')[1], file=sys.stderr)
         return 2
-    site, isolated, start, seconds, reference, glyph_path, source = argv[1:]
+    site, isolated, start, seconds, reference, glyph_path, source = argv[1:8]
     isolated, start, seconds = isolated == 'isolated', int(start), float(seconds)
+    hide = float(argv[8]) if len(argv) > 8 else 0
     glyphs = sync_measure.read_glyphs(glyph_path)
     chapter = max((key for key in CHAPTERS if CHAPTERS[key] <= start), key=CHAPTERS.get)
     try:
         with Server(source, site, isolated) as server:
             browser = Chromium(server.url + '?seed=1', dict(os.environ))
             try:
-                return play_and_measure(browser, isolated, chapter, start, seconds, reference, glyphs)
+                return play_and_measure(browser, isolated, chapter, start, seconds, reference, glyphs, hide)
             finally:
                 browser.close()
     except Failure as failure:
@@ -121,7 +125,28 @@ def main(argv):
         return 1
 
 
-def play_and_measure(browser, isolated, chapter, start, seconds, reference, glyphs):
+def hide_page(browser, window_number, seconds):
+    """The page hidden for `seconds`, as when its window is minimised, then shown again; fails unless
+    the page was told. With no window manager on the private X server, the window's state is set
+    as one would set it."""
+    browser.run("window.velmoraHidden = []; document.addEventListener('visibilitychange', "
+                "() => velmoraHidden.push([document.hidden, performance.now()]));")
+    server = sync_measure.display.Display()
+    window = server.create_resource_object('window', window_number)
+    state = server.intern_atom('_NET_WM_STATE')
+    window.change_property(state, Xatom.ATOM, 32, [server.intern_atom('_NET_WM_STATE_HIDDEN')])
+    server.flush()
+    time.sleep(seconds)
+    window.change_property(state, Xatom.ATOM, 32, [])
+    server.flush()
+    changes = wait_for('the page shown again', lambda: (lambda seen: len(seen) >= 2 and seen)(
+        browser.run('return velmoraHidden')), 5)
+    if [hidden for hidden, _ in changes[:2]] != [True, False]:
+        fail(f'the page was not hidden and shown again: {changes}')
+    say(f'page hidden for {(changes[1][1] - changes[0][1]) / 1000:.1f} s, then shown again')
+
+
+def play_and_measure(browser, isolated, chapter, start, seconds, reference, glyphs, hide):
     state = wait_for('first picture', lambda: (browser.state().get('firstPicture') or browser.state().get('failed'))
                      and browser.state(), 60)
     if state['failed']:
@@ -154,8 +179,13 @@ def play_and_measure(browser, isolated, chapter, start, seconds, reference, glyp
     stream = sound_stream()
     say('Chromium\'s stream: ' + ('; '.join(f'{name.lower()} {value}' for name, value in stream.items())
                                   or 'none on the sound server'))
+    if hide > 0:
+        hide_page(browser, window_number, hide)
     done = sync_measure.measure(window_number, reference, start, seconds, glyphs, origin)
     state = browser.state()
+    say(f'at the end the page reports {state["audio"]["latency"] * 1000:.1f} ms (the worklet\'s queue '
+        f'{state["audio"]["queue"] * 1000:.1f}); Chromium\'s stream: ' +
+        ('; '.join(f'{name.lower()} {value}' for name, value in sound_stream().items()) or 'gone'))
     if state['failed']:
         fail(f'the page failed: {browser.driver.find_element(By.ID, "message").text}')
     return done
