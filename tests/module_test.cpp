@@ -200,9 +200,11 @@ TEST_F(DriftModule, ReverseCymbalsStrikeJustBeforeTheirDownbeats) {
         data += 2 * words;
     }
     ASSERT_NE(sample, 0) << "no reverse crash in the bank";
+    // The samples' bytes are signed whatever the processor's char is (arm64's is unsigned).
     std::size_t peak = 0;
     for (std::size_t i = 0; i < length; ++i)
-        if (std::abs(static_cast<int>(mod[start + i])) > std::abs(static_cast<int>(mod[start + peak]))) peak = i;
+        if (std::abs(static_cast<signed char>(mod[start + i])) > std::abs(static_cast<signed char>(mod[start + peak])))
+            peak = i;
 
     openmpt_module* m = module->get();
     std::vector<double> downbeats;  // the starts of bars and patterns, in ms
