@@ -83,6 +83,14 @@ set(CPACK_DEBIAN_PACKAGE_MAINTAINER ${VELMORA_MAINTAINER})
 set(CPACK_DEBIAN_PACKAGE_SECTION games)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# Built for another processor (cmake/arm64-toolchain.cmake), the package is that processor's, and
+# its libraries, with the packages that hold them, are those of the root it was built against
+# (dpkg-shlibdeps reads that root's package database: scripts/arm64-build points it there).
+if(CMAKE_CROSSCOMPILING AND CMAKE_SYSTEM_PROCESSOR STREQUAL "aarch64")
+  set(CPACK_DEBIAN_PACKAGE_ARCHITECTURE arm64)
+  set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS_PRIVATE_DIRS
+      ${CMAKE_SYSROOT}/usr/lib/aarch64-linux-gnu ${CMAKE_SYSROOT}/lib/aarch64-linux-gnu)
+endif()
 # On a Wayland desktop that leaves the title bar to the program, SDL draws the window's through
 # libdecor, which draws with a plugin that its own package only recommends.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS libdecor-0-plugin-1-cairo)

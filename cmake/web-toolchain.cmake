@@ -4,15 +4,8 @@
 #         -DVELMORA_WEB_DEPS="$(scripts/web-deps | tail -n1)"
 # (or with VELMORA_WEB_DEPS in the environment).
 
-if(NOT VELMORA_WEB_DEPS)
-  set(VELMORA_WEB_DEPS "$ENV{VELMORA_WEB_DEPS}")
-endif()
-if(NOT EXISTS "${VELMORA_WEB_DEPS}/lib/pkgconfig/allegro.pc")
-  message(FATAL_ERROR "VELMORA_WEB_DEPS is not a prefix of scripts/web-deps: '${VELMORA_WEB_DEPS}'")
-endif()
-# Kept for cmake's later runs, and handed to the projects of its checks, which read this file anew.
-set(VELMORA_WEB_DEPS "${VELMORA_WEB_DEPS}" CACHE PATH "Prefix of the browser build's libraries")
-list(APPEND CMAKE_TRY_COMPILE_PLATFORM_VARIABLES VELMORA_WEB_DEPS)
+include(${CMAKE_CURRENT_LIST_DIR}/toolchain_root.cmake)
+velmora_toolchain_root(VELMORA_WEB_DEPS lib/pkgconfig/allegro.pc "a prefix of scripts/web-deps")
 
 # What the checks and the tests run goes to node, without node's own fetch, which emscripten's
 # loader would take for a browser's.

@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -264,10 +265,12 @@ TEST(Encoder, ReadsItsExtraInputAndFailsWhenItComplainsEvenWithStatusZero) {
     EXPECT_FALSE(complaining.finish(error));
     EXPECT_EQ(error, "sh failed: Error closing file x: File too large");
 
+    close(sound);
+    if (std::getenv("VELMORA_UNDER_QEMU"))
+        GTEST_SKIP() << "qemu-user's posix_spawn reports a program that cannot be started as started";
     Encoder missing;
     EXPECT_FALSE(missing.start({"velmora-no-such-program"}, -1, error));
     EXPECT_NE(error.find("velmora-no-such-program"), std::string::npos);
-    close(sound);
 }
 
 TEST(Encoder, TheReasonIsTheLastMeaningfulLineWithNoControlCharacters) {

@@ -6,7 +6,9 @@
 # holds exactly the installed files, owned by root, with stripped programs; lintian finds nothing
 # to say of it, pedantic hints included, but what is explained below; its metainfo is valid and
 # its desktop entry names the program where the package puts it; and the programs of an unpacked
-# copy run and find their files.
+# copy run and find their files. A build for arm64 (scripts/arm64-build) is checked the same way:
+# its package is arm64's, its libraries and their packages those of the root it was built against,
+# and its programs run under qemu-user.
 set -u
 build=$(cd "$1" && pwd)
 source=$2
@@ -15,10 +17,23 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 export SDL_AUDIODRIVER=dummy
 
-cpack --config "$build/CPackConfig.cmake" -G DEB -B "$work/out" >"$work/cpack.log" 2>&1 ||
+arch=$(dpkg --print-architecture)
+sysroot=$(sed -n 's/^VELMORA_ARM64_SYSROOT:PATH=//p' "$build/CMakeCache.txt")
+admin=() run=() objdump=objdump start_file=$(cc -print-file-name=Scrt1.o)
+# The control-flow protection's landing marks, and the note that marks an object as protected.
+mark='\bendbr64\b' feature='x86 feature: IBT, SHSTK'
+[[ $(uname -m) == x86_64 ]] || mark=''
+if [[ -n $sysroot ]]; then
+    arch=arm64
+    admin=(env "DPKG_ADMINDIR=$sysroot/var/lib/dpkg")
+    run=("$(sed -n 's/^VELMORA_QEMU:FILEPATH=//p' "$build/CMakeCache.txt")" -L "$sysroot")
+    objdump=aarch64-linux-gnu-objdump start_file=$sysroot/usr/lib/aarch64-linux-gnu/Scrt1.o
+    mark='\bbti\b' feature='AArch64 feature: BTI'
+fi
+
+"${admin[@]}" cpack --config "$build/CPackConfig.cmake" -G DEB -B "$work/out" >"$work/cpack.log" 2>&1 ||
     fail "cpack: $(tail -5 "$work/cpack.log")"
 version=$(sed -n 's/^project(Velmora VERSION \([0-9.]*\) .*/\1/p' "$source/CMakeLists.txt")
-arch=$(dpkg --print-architecture)
 deb=$work/out/velmora_${version}_$arch.deb
 [[ -n $version && -f $deb ]] || fail "no velmora_${version}_$arch.deb: $(ls "$work/out")"
 
@@ -38,14 +53,25 @@ programs=("$work/root/usr/games/velmora" "$work/root/usr/games/velmora-capture")
 
 # Every library the programs link comes from a package the package depends on, with a version.
 depends=$(field Depends)
-ldd "${programs[@]}" >"$work/ldd"
-for soname in $(readelf -d "${programs[@]}" | sed -n 's/.*Shared library: \[\(.*\)\]/\1/p' | sort -u); do
+# Where the loader finds a library: as ldd says, or in the arm64 root.
+library_of() {
+    if [[ -n $sysroot ]]; then
+        local dir
+        for dir in usr/lib/aarch64-linux-gnu lib/aarch64-linux-gnu lib; do
+            [[ -e $sysroot/$dir/$1 ]] && echo "$sysroot/$dir/$1" && return
+        done
+        return
+    fi
     # "soname => path", or the path alone for the dynamic loader.
-    library=$(awk -v so="$soname" '$1 == so && $2 == "=>" { print $3; exit }
-        substr($1, length($1) - length(so)) == "/" so { print $1; exit }' "$work/ldd")
-    [[ -n $library ]] || fail "ldd does not say where $soname is"
-    owner=$(dpkg -S "$library" 2>/dev/null || dpkg -S "/usr$library" 2>/dev/null ||
-        dpkg -S "${library#/usr}" 2>/dev/null) || fail "no package holds $soname ($library)"
+    awk -v so="$1" '$1 == so && $2 == "=>" { print $3; exit }
+        substr($1, length($1) - length(so)) == "/" so { print $1; exit }' "$work/ldd"
+}
+[[ -n $sysroot ]] || ldd "${programs[@]}" >"$work/ldd"
+for soname in $(readelf -d "${programs[@]}" | sed -n 's/.*Shared library: \[\(.*\)\]/\1/p' | sort -u); do
+    library=$(library_of "$soname")
+    [[ -n $library ]] || fail "the loader would not find $soname"
+    owner=$("${admin[@]}" dpkg -S "$library" 2>/dev/null || "${admin[@]}" dpkg -S "/usr$library" 2>/dev/null ||
+        "${admin[@]}" dpkg -S "${library#/usr}" 2>/dev/null) || fail "no package holds $soname ($library)"
     owner=${owner%%:*}
     [[ ", $depends" == *", $owner ("* ]] && continue
     # The sanitizers' runtimes (a sanitizer build) may come without version information.
@@ -100,13 +126,12 @@ lintian -I --pedantic "${suppressed[@]}" "$deb" >"$work/lintian.log" 2>"$work/li
 # is marked, the C library's start files included; where those are not (Debian 12's), the
 # programs' own code must still carry its landing marks, far more than the start files' few.
 if ! grep -q '^VELMORA_SANITIZE:BOOL=ON$' "$build/CMakeCache.txt"; then
-    start_file=$(cc -print-file-name=Scrt1.o)
     for program in "${programs[@]}"; do
-        report=$(hardening-check "$program") || true
-        if [[ $(uname -m) == x86_64 ]] && ! readelf -n "$start_file" | grep -q 'x86 feature: IBT, SHSTK'; then
+        report=$(hardening-check "$program" 2>/dev/null) || true
+        if [[ -n $mark ]] && ! readelf -n "$start_file" | grep -q "$feature"; then
             report=$(grep -v 'Control flow integrity: no' <<<"$report")
-            marks=$(objdump -d "$program" | grep -c endbr64)
-            ((marks > 100)) || fail "$(basename "$program") is not built with -fcf-protection ($marks landing marks)"
+            marks=$("$objdump" -d "$program" | grep -cE "$mark")
+            ((marks > 100)) || fail "$(basename "$program") is not built with control-flow protection ($marks landing marks)"
         fi
         ! grep -E ': no\b' <<<"$report" || fail "hardening-check: $report"
     done
@@ -120,7 +145,7 @@ remarks=$(grep -E '^[EWIP]: ' "$work/appstream.log" | grep -v ' cid-maybe-not-rd
 echo "lintian -I --pedantic: nothing; appstreamcli: $(tail -n1 "$work/appstream.log")"
 
 # The packaged programs run, and find their files at /usr/share/velmora from /usr/games.
-"$work/root/usr/games/velmora-capture" --help >/dev/null || fail "velmora-capture --help"
-(cd "$work" && env -u VELMORA_DATA "${programs[1]}" --bench --from 15300 --to 15400) \
+"${run[@]}" "$work/root/usr/games/velmora-capture" --help >/dev/null || fail "velmora-capture --help"
+(cd "$work" && env -u VELMORA_DATA "${run[@]}" "${programs[1]}" --bench --from 15300 --to 15400) \
     >"$work/bench.log" 2>&1 || fail "the packaged capture: $(cat "$work/bench.log")"
 echo "package: $(basename "$deb"), $(wc -l <"$work/files") files"
