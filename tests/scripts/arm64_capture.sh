@@ -22,12 +22,12 @@ done
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-# Captures NAME with OPTIONS here and on arm64, and compares every file they write.
+# Captures what NAME says with OPTIONS here and on arm64, and compares every file they write.
 compare() {
     local name=$1 out
     shift
     local capture=(velmora-capture --frames --threads 2 "$@")
-    out=$work/$name
+    out=$work/$((++captures))
     "$build/${capture[0]}" "${capture[@]:1}" --assets "$build" --out "$out/here" >"$out.here.log" 2>&1 ||
         fail "the capture here failed: $(tail -n 5 "$out.here.log")"
     "${qemu[@]}" "$arm/${capture[0]}" "${capture[@]:1}" --assets "$arm" --out "$out/arm64" >"$out.arm64.log" 2>&1 ||
@@ -43,9 +43,9 @@ compare() {
     ((different == 0)) || fail "$name: the arm64 capture differs"
     counted=$((counted + frames))
 }
-counted=0
+counted=0 captures=0
 compare "the whole show at 5 frames/s" --fps 5
-(($(find "$work/the whole show at 5 frames/s/here" -name '*.png' | wc -l) > 1400)) ||
+(($(find "$work/1/here" -name '*.png' | wc -l) > 1400)) ||
     fail "the capture did not write the whole show's frames"
 compare "79-89 s at 60 frames/s" --from 79000 --to 89000
 echo "PASS: the datafile, the module, $counted frames and their WAVs are the same bytes on arm64"
