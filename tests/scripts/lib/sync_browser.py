@@ -94,14 +94,20 @@ def clock_now(window, origin, glyphs):
 
 
 def sound_stream():
-    """What the sound server says of Chromium's stream: its format and how much it buffers."""
+    """What the sound server says of Chromium's stream, its sample format and how much it buffers,
+    in one line; empty when it has none."""
+    listed = subprocess.run(['pactl', 'list', 'short', 'sink-inputs'], capture_output=True, text=True).stdout
+    # index, sink, client, driver, then the format ("float32le 2ch 48000Hz")
+    streams = [line.split('\t') for line in listed.splitlines() if line.count('\t') >= 4]
+    if not streams:
+        return ''
+    parts = ['format ' + streams[-1][4]]
     text = subprocess.run(['pactl', 'list', 'sink-inputs'], capture_output=True, text=True).stdout
-    fields = {}
-    for name in ('Sample Specification', 'Buffer Latency', 'Sink Latency'):
+    for name in ('Buffer Latency', 'Sink Latency'):
         found = re.search(rf'^\s*{name}: (.*)$', text, re.M)
         if found:
-            fields[name] = found.group(1).strip()
-    return fields
+            parts.append(f'{name.lower()} {found.group(1).strip()}')
+    return '; '.join(parts)
 
 
 def main(argv):
@@ -176,16 +182,14 @@ def play_and_measure(browser, isolated, chapter, start, seconds, reference, glyp
         f'of Chromium\'s window; measured from {ready} ms, reached by {chapter}; the latency the page reports '
         f'{state["audio"]["latency"] * 1000:.1f} ms (the worklet\'s queue {state["audio"]["queue"] * 1000:.1f}, '
         f'the context\'s base {state["audio"]["base"] * 1000:.1f} and output {state["audio"]["output"] * 1000:.1f})')
-    stream = sound_stream()
-    say('Chromium\'s stream: ' + ('; '.join(f'{name.lower()} {value}' for name, value in stream.items())
-                                  or 'none on the sound server'))
+    say('Chromium\'s stream: ' + (sound_stream() or 'none on the sound server'))
     if hide > 0:
         hide_page(browser, window_number, hide)
     done = sync_measure.measure(window_number, reference, start, seconds, glyphs, origin)
     state = browser.state()
     say(f'at the end the page reports {state["audio"]["latency"] * 1000:.1f} ms (the worklet\'s queue '
         f'{state["audio"]["queue"] * 1000:.1f}); Chromium\'s stream: ' +
-        ('; '.join(f'{name.lower()} {value}' for name, value in sound_stream().items()) or 'gone'))
+        (sound_stream() or 'gone'))
     if state['failed']:
         fail(f'the page failed: {browser.driver.find_element(By.ID, "message").text}')
     return done
