@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "process/running_time.h"
+#include "process/time.h"
 
 using Zorvek::detail::StopReckoning;
 
@@ -30,4 +31,17 @@ TEST(RunningTime, AGapWithNoSignOfLifeIsLeftOutAndALateWakeUpIsNot) {
     // reason to go back.
     EXPECT_GE(r.at(t - 5 * MS), after);
     EXPECT_EQ(r.at(t + 20 * MS), t + 20 * MS - r.stopped);
+}
+
+// The pacer's sleeps: never over before their deadline, however the system's sleep behaves
+// (Windows' POSIX threads library returns from an absolute sleep at once), and not long after it.
+TEST(RunningTime, ASleepEndsAtItsDeadlineNotBefore) {
+    using namespace Zorvek;
+    for (Nanos wait : {Nanos{0}, MS / 2, 3 * MS, 17 * MS}) {
+        const Nanos deadline = monotonicNow() + wait;
+        sleepUntil(deadline);
+        const Nanos woke = monotonicNow();
+        EXPECT_GE(woke, deadline) << "a sleep of " << wait << " ns";
+        EXPECT_LT(woke - deadline, 100 * MS) << "a sleep of " << wait << " ns";
+    }
 }

@@ -11,6 +11,8 @@
 #include <immintrin.h>
 #endif
 
+#include "process/program_name.h"
+
 namespace Zorvek {
 
 namespace {
@@ -51,8 +53,8 @@ int fromEnvironment() {
     // and set aside.
     static std::once_flag said;
     std::call_once(said, [text] {
-        std::fprintf(stderr, "%s: VELMORA_THREADS=%s is not a whole number from 1 to %d; ignored\n",
-                     program_invocation_short_name, text, WorkerPool::MAX_THREADS);
+        std::fprintf(stderr, "%s: VELMORA_THREADS=%s is not a whole number from 1 to %d; ignored\n", programName(),
+                     text, WorkerPool::MAX_THREADS);
     });
     return 0;
 }
@@ -113,11 +115,8 @@ void WorkerPool::run(int bands, Function function, const void* context) {
     // The bands that workers took may still be running.
     const auto allFinished = [&] { return finished.load(std::memory_order_acquire) == bands; };
     if (spinUntil(allFinished)) return;
-    for (;;) {
-        const int now = finished.load(std::memory_order_acquire);
-        if (now == bands) return;
-        finished.wait(now, std::memory_order_acquire);
-    }
+    std::unique_lock<std::mutex> guard(doneLock);
+    done.wait(guard, allFinished);
 }
 
 bool WorkerPool::claim(const Job& j, int& band) {
@@ -139,7 +138,12 @@ bool WorkerPool::work(const Job& j) {
     while (claim(j, band)) {
         j.function(j.context, band);
         any = true;
-        if (finished.fetch_add(1, std::memory_order_acq_rel) + 1 == j.bands) finished.notify_all();
+        if (finished.fetch_add(1, std::memory_order_acq_rel) + 1 == j.bands) {
+            // Through the lock the waiter checks the count under: the wake-up cannot fall between
+            // its check and its sleep.
+            { std::lock_guard<std::mutex> guard(doneLock); }
+            done.notify_all();
+        }
     }
     return any;
 }

@@ -93,6 +93,10 @@ private:
     // late to a finished job takes nothing from the next one.
     std::atomic<std::uint64_t> ticket{0};
     std::atomic<int> finished{0};  // bands of the current job that have returned
+    // What the thread that gave the job sleeps on until its last band returns. (Not the atomic's
+    // own wait: under MinGW's runtime it lost a wake-up now and then, and the capture hung.)
+    std::mutex doneLock;
+    std::condition_variable done;
 };
 
 }  // namespace Zorvek

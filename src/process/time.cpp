@@ -2,7 +2,8 @@
 
 #include <time.h>
 
-#include <cerrno>
+#include <chrono>
+#include <thread>
 
 namespace Zorvek {
 
@@ -13,10 +14,12 @@ Nanos monotonicNow() {
 }
 
 void sleepUntil(Nanos deadline) {
-    // An absolute deadline: however long the wake-up takes, the next deadline is not pushed back.
-    timespec t{static_cast<time_t>(deadline / SECOND), static_cast<long>(deadline % SECOND)};
-    while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &t, nullptr) == EINTR) {
-    }
+    // An absolute deadline: however long a wake-up takes, the next deadline is not pushed back.
+    // The clock is read again after every sleep, and the sleep repeated while the deadline is
+    // ahead: a sleep may end early (a signal; and Windows' POSIX threads library returns from an
+    // absolute sleep at once), and an early pass would run the show fast.
+    for (Nanos now = monotonicNow(); now < deadline; now = monotonicNow())
+        std::this_thread::sleep_for(std::chrono::nanoseconds(deadline - now));
 }
 
 }  // namespace Zorvek
