@@ -2,7 +2,7 @@
 # bookworm, and what trixie adds to it): fortified libc calls where the sizes are known, a stack protector on every function
 # that keeps an array or takes an address of a local, format strings checked, position-independent
 # executables, and the whole relocation table resolved at start-up and then made read-only
-# (RELRO with BIND_NOW). The engine, the tools and the tests are built the same way, so that the
+# (RELRO with BIND_NOW); on Windows, what it has of these. The engine, the tools and the tests are built the same way, so that the
 # tests check the code as it ships. A build with the sanitizers (or the fuzzers) leaves this out:
 # their own instrumentation does the checking there, and the fortified calls would hide accesses
 # from it.
@@ -11,6 +11,21 @@ option(VELMORA_HARDEN "Build with Debian's hardening flags (not with the sanitiz
 # WebAssembly keeps code apart from data and checks every indirect call by its type: none of it
 # applies there.
 if(VELMORA_HARDEN AND NOT VELMORA_SANITIZE AND NOT VELMORA_FUZZ AND NOT EMSCRIPTEN)
+  add_compile_options(-fstack-protector-strong -Wformat -Werror=format-security)
+  # The fortified calls need the optimiser; a level already in the caller's flags is kept.
+  if(NOT "${CMAKE_C_FLAGS} ${CMAKE_CXX_FLAGS}" MATCHES "_FORTIFY_SOURCE")
+    add_compile_definitions($<$<NOT:$<CONFIG:Debug>>:_FORTIFY_SOURCE=2>)
+  endif()
+endif()
+if(VELMORA_HARDEN AND WIN32)
+  # Windows' own: programs and DLLs loaded at a random address anywhere in the 64-bit space, and
+  # no code run from data. MinGW's stack protector and fortified calls live in libssp, linked in
+  # whole so that nothing more is to be shipped.
+  add_link_options(-Wl,--dynamicbase -Wl,--high-entropy-va -Wl,--nxcompat)
+  foreach(language C CXX)
+    string(APPEND CMAKE_${language}_STANDARD_LIBRARIES " -l:libssp.a")
+  endforeach()
+elseif(VELMORA_HARDEN AND NOT VELMORA_SANITIZE AND NOT VELMORA_FUZZ AND NOT EMSCRIPTEN)
   # Position-independent code for executables (-fPIE), which Debian's compilers make by default,
   # not the shared libraries' kind (-fPIC), which CMake's own switch would give the static
   # libraries: with it the compiler must assume that any function of the engine may be replaced
@@ -18,11 +33,6 @@ if(VELMORA_HARDEN AND NOT VELMORA_SANITIZE AND NOT VELMORA_FUZZ AND NOT EMSCRIPT
   # through __tls_get_addr.
   add_compile_options(-fPIE)
   add_link_options($<$<STREQUAL:$<TARGET_PROPERTY:TYPE>,EXECUTABLE>:-pie>)
-  add_compile_options(-fstack-protector-strong -Wformat -Werror=format-security)
-  # The fortified calls need the optimiser; a level already in the caller's flags is kept.
-  if(NOT "${CMAKE_C_FLAGS} ${CMAKE_CXX_FLAGS}" MATCHES "_FORTIFY_SOURCE")
-    add_compile_definitions($<$<NOT:$<CONFIG:Debug>>:_FORTIFY_SOURCE=2>)
-  endif()
   add_link_options(-Wl,-z,relro -Wl,-z,now)
   # As Debian 13 builds: every page a large stack frame spans is touched in order, so that no
   # allocation can jump over the guard page into other memory; and indirect branches may land only

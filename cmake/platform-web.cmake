@@ -6,13 +6,15 @@
 # (COOP/COEP headers); without them a page may run no threads, and the show plays on one.
 option(VELMORA_WEB_THREADS "Build the threaded program (needs a cross-origin isolated page)" OFF)
 
-# The files of src/platform/web/, by the layer each serves.
-set(PLATFORM_process page_message_box.cpp)
-set(PLATFORM_platform web_sound_output.cpp)
-set(PLATFORM_parallel processors.cpp)
-set(PLATFORM_display canvas_screen.cpp)
-set(PLATFORM_runtime page_input.cpp run_demo.cpp)
-set(PLATFORM_program main.cpp capture_frames.cpp)
+# The files of src/platform/web/ and posix/ (emscripten's system is a POSIX one), by the layer
+# each serves.
+set(PLATFORM_process web/page_message_box.cpp posix/program_name.cpp posix/processor_time.cpp
+                     posix/quiet_standard_error.cpp)
+set(PLATFORM_platform web/web_sound_output.cpp posix/files.cpp)
+set(PLATFORM_parallel web/processors.cpp)
+set(PLATFORM_display web/canvas_screen.cpp)
+set(PLATFORM_runtime web/page_input.cpp web/run_demo.cpp posix/program_folder.cpp)
+set(PLATFORM_program web/main.cpp web/capture_frames.cpp)
 
 # What the page serves beside the program, from src/platform/web/page/.
 set(PLATFORM_PAGE index.html page.css page.js worklet.js)

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "effects/effect.h"
+#include "support/headless.h"
 
 using namespace Zorvek;
 
@@ -70,14 +71,14 @@ TEST_F(TimelineOrder, EventsWithTheSameStartAreAcceptedInEitherOrder) {
 
 TEST_F(TimelineOrder, AnEventStartingEarlierThanThePreviousOneEndsTheProgram) {
     timeline.add(1000, 10, &a);
-    EXPECT_EXIT(timeline.add(999, 10, &b), ::testing::ExitedWithCode(255),
+    EXPECT_EXIT(timeline.add(999, 10, &b), ::testing::ExitedWithCode(Zorvek::testing::STATUS_MISUSE),
                 "^Timeline: please add effects in chronological order\\. \n$");
 }
 
 TEST_F(TimelineOrder, TheEventAfterTheLastSlotEndsTheProgramWithTheCapacityCode) {
     for (int i = 0; i < Timeline::MAX_EVENTS; ++i) timeline.add(i, 1, &a);
     EXPECT_EQ(timeline.count, 4096);
-    EXPECT_EXIT(timeline.add(5000, 1, &a), ::testing::ExitedWithCode(254),
+    EXPECT_EXIT(timeline.add(5000, 1, &a), ::testing::ExitedWithCode(Zorvek::testing::STATUS_CAPACITY),
                 "^Timeline event overflow; nest events or increase Timeline::MAX_EVENTS\\.\n$");
 }
 
@@ -183,7 +184,7 @@ TEST_F(TimelineQuery, SixtyThreeSimultaneousEventsFitTheActiveList) {
 TEST_F(TimelineQuery, ASixtyFourthSimultaneousEventEndsTheProgramInsteadOfOverrunningTheList) {
     for (int i = 0; i < 64; ++i) timeline.add(i, 1000, &a);
     EXPECT_TRUE(timeline.activeAt(62));  // only 63 have begun
-    EXPECT_EXIT(timeline.activeAt(100), ::testing::ExitedWithCode(254),
+    EXPECT_EXIT(timeline.activeAt(100), ::testing::ExitedWithCode(Zorvek::testing::STATUS_CAPACITY),
                 "^Timeline active list overflow; at most 63 events can be active at once\\.\n$");
 }
 

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <mutex>
 #include <set>
@@ -13,6 +14,7 @@
 
 #include "parallel/worker_pool.h"
 #include "support/allocations.h"
+#include "support/environment.h"
 
 using namespace Zorvek;
 using namespace Zorvek::testing;
@@ -42,7 +44,11 @@ TEST(WorkerPool, SharesBandsOutOverItsThreadsAndSplitsRowsWithoutGapsOrOverlaps)
     for (int attempt = 0; attempt < 200 && workers.size() < 2; ++attempt)
         pool.forEachRowBand(0, 240, [&](int begin, int end) {
             for (int y = begin; y < end; ++y) ++hits[y];
-            std::this_thread::sleep_for(std::chrono::microseconds(200));
+            // Busy for 200 µs (a sleep that short is no sleep on Windows, whose sleeps count in
+            // milliseconds): time for the workers to wake and take bands.
+            const auto until = std::chrono::steady_clock::now() + std::chrono::microseconds(200);
+            while (std::chrono::steady_clock::now() < until) {
+            }
             std::lock_guard<std::mutex> guard(lock);
             workers.insert(std::this_thread::get_id());
         });
@@ -70,11 +76,11 @@ TEST(WorkerPool, TakesItsSizeFromTheSetCountThenTheEnvironmentThenTheCores) {
     setWorkerCount(5);
     EXPECT_EQ(workerCount(), 5);
     setWorkerCount(0);
-    setenv("VELMORA_THREADS", "3", 1);
+    setVariable("VELMORA_THREADS", "3");
     EXPECT_EQ(workerCount(), 3);
-    setenv("VELMORA_THREADS", "none", 1);
+    setVariable("VELMORA_THREADS", "none");
     EXPECT_EQ(workerCount(), std::min(coreCount(), WorkerPool::MAX_THREADS));
-    unsetenv("VELMORA_THREADS");
+    clearVariable("VELMORA_THREADS");
     setWorkerCount(1);  // as the test programs run
     WorkerPool pool(2);
     pool.resize(1);
@@ -82,4 +88,32 @@ TEST(WorkerPool, TakesItsSizeFromTheSetCountThenTheEnvironmentThenTheCores) {
     int ran = 0;
     pool.forEachBand(3, [&](int) { ++ran; });  // on the caller alone: no atomics needed
     EXPECT_EQ(ran, 3);
+}
+
+// The thread that gives a job sleeps when its bands outlast the spin; each time, the last band's
+// end must wake it. A lost wake-up hangs the job for good: the jobs run on a thread of their own,
+// and the test ends the process when they are not done in time.
+TEST(WorkerPool, WakesTheGiverOfEveryJobThatOutlastsTheSpin) {
+    std::atomic<bool> over{false};
+    std::thread jobs([&] {
+        WorkerPool pool(3);
+        for (int job = 0; job < 3000; ++job) {
+            const auto length = std::chrono::microseconds(job % 7 * 30);
+            pool.forEachBand(3, [&](int band) {
+                const auto until = std::chrono::steady_clock::now() + (band == job % 3 ? length : length / 3);
+                while (std::chrono::steady_clock::now() < until) {
+                }
+            });
+        }
+        over = true;
+    });
+    const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    while (!over && std::chrono::steady_clock::now() < limit)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    if (!over) {
+        ADD_FAILURE() << "a job's giver was never woken";
+        std::fflush(stdout);
+        std::_Exit(1);
+    }
+    jobs.join();
 }

@@ -34,8 +34,8 @@ std::string beginningNames(const Timeline& timeline, int previousTime, bool firs
 }
 
 void printLine(const char* name, const PassTimes& t, int threads) {
-    std::printf("%-8s %7d %8ld %7.3fms %7.3fms %7.3fms %10.0f\n", name, threads, t.count, t.median, t.p99, t.max,
-                t.median > 0 ? 1000.0 / t.median : 0.0);
+    std::printf("%-8s %7d %8lld %7.3fms %7.3fms %7.3fms %10.0f\n", name, threads, static_cast<long long>(t.count),
+                t.median, t.p99, t.max, t.median > 0 ? 1000.0 / t.median : 0.0);
 }
 
 void printChapters(const BenchRecord& record, int threads) {
@@ -53,7 +53,7 @@ void printChapters(const BenchRecord& record, int threads) {
 
 }  // namespace
 
-BenchRecord::BenchRecord(long passes) {
+BenchRecord::BenchRecord(std::int64_t passes) {
     times.reserve(static_cast<std::size_t>(passes));
     ms.reserve(static_cast<std::size_t>(passes));
     begins.reserve(static_cast<std::size_t>(passes));
@@ -67,9 +67,9 @@ void BenchRecord::add(int time, double passMs, const Timeline& timeline, bool fi
 }
 
 void printBench(const Options& o, const BenchRecord& record, int threads) {
-    std::printf("pass times over %d..%d ms at %d frames/s, %zu passes, %d thread%s; processor: %s, %d cores\n", o.from,
-                o.to, o.fps, record.ms.size(), threads, threads == 1 ? "" : "s", instructionSets::describe(),
-                coreCount());
+    std::printf("pass times over %d..%d ms at %d frames/s, %llu passes, %d thread%s; processor: %s, %d cores\n", o.from,
+                o.to, o.fps, static_cast<unsigned long long>(record.ms.size()), threads, threads == 1 ? "" : "s",
+                instructionSets::describe(), coreCount());
     std::printf("%-8s %7s %8s %9s %9s %9s %10s\n", "chapter", "threads", "passes", "median", "p99", "max", "fps(med)");
     printChapters(record, threads);
     std::printf("slowest moments:\n");
@@ -90,10 +90,10 @@ bool writePlot(const Options& o, const BenchRecord& record, int threads) {
     const PassTimes t = summarize(record.ms);
     char title[200];
     std::snprintf(title, sizeof title,
-                  "velmora-capture --bench: %ld passes at %d frames/s, %d thread%s, %s; median %.3f ms, p99 %.3f ms, "
+                  "velmora-capture --bench: %lld passes at %d frames/s, %d thread%s, %s; median %.3f ms, p99 %.3f ms, "
                   "max %.3f ms",
-                  t.count, o.fps, threads, threads == 1 ? "" : "s", instructionSets::describe(), t.median, t.p99,
-                  t.max);
+                  static_cast<long long>(t.count), o.fps, threads, threads == 1 ? "" : "s", instructionSets::describe(),
+                  t.median, t.p99, t.max);
     plot.title = title;
     plot.times = record.times;
     plot.ms = record.ms;
@@ -107,9 +107,9 @@ bool writePlot(const Options& o, const BenchRecord& record, int threads) {
 
 bool writeTimes(const std::filesystem::path& file, const BenchRecord& record) {
     if (file.empty()) return true;
-    std::FILE* f = std::fopen(file.c_str(), "w");
+    std::FILE* f = std::fopen(file.string().c_str(), "w");
     if (!f) {
-        std::fprintf(stderr, "velmora-capture: cannot write %s\n", file.c_str());
+        std::fprintf(stderr, "velmora-capture: cannot write %s\n", file.string().c_str());
         return false;
     }
     for (std::size_t i = 0; i < record.times.size(); ++i)

@@ -3,6 +3,7 @@
 // chapter, the slowest moments and the costliest first passes on standard output; on request
 // the file of every pass and the chart.
 
+#include <cstdint>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -24,7 +25,7 @@ struct BenchRecord {
     SlowestMoments slowest{10};
 
     // Room for `passes` passes, so that recording one allocates nothing.
-    explicit BenchRecord(long passes);
+    explicit BenchRecord(std::int64_t passes);
     // A pass at music time `time` that took `ms`, with the events active then on the timeline's
     // list; `first`: the capture's first pass, where every event begins.
     void add(int time, double passMs, const Timeline& timeline, bool first);

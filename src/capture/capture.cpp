@@ -40,7 +40,7 @@ bool enterShowFolder(const Options& o) {
     std::error_code ec;
     fs::current_path(assets, ec);
     if (!ec) return true;
-    std::fprintf(stderr, "velmora-capture: cannot enter %s\n", assets.c_str());
+    std::fprintf(stderr, "velmora-capture: cannot enter %s\n", assets.string().c_str());
     return false;
 }
 
@@ -102,8 +102,8 @@ std::unique_ptr<FrameSink> openSink(const Options& o, const fs::path& out, int& 
 // timed. Stops early when interrupted; returns EXIT_OUTPUT, said, when a frame cannot be written.
 int renderFrames(const Options& o, Velmora& show, FrameClock& clock, MainLoop& loop, FrameSink* sink,
                  BenchRecord& record, Progress& progress) {
-    const long total = o.frameCount();
-    for (long n = 0; n < total && !interruption(); ++n) {
+    const std::int64_t total = o.frameCount();
+    for (std::int64_t n = 0; n < total && !interruption(); ++n) {
         int t = o.frameTime(n);
         clock.setPosition(t);
         const Nanos begun = monotonicNow();

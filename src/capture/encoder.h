@@ -1,8 +1,7 @@
 #pragma once
 
-#include <sys/types.h>
-
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -10,8 +9,8 @@ namespace Zorvek::capture {
 
 // A program the capture feeds, run without a shell: its arguments reach it as they are, so no
 // folder or file name is ever interpreted. Its standard input is a pipe that write() fills, its
-// messages go into a memory file of ours, read back to say why it failed. It runs in a process
-// group of its own, so Ctrl-C reaches the capture alone, which then stops it.
+// messages go into a file of ours with no name, read back to say why it failed. It runs in a
+// process group of its own, so Ctrl-C reaches the capture alone, which then stops it.
 class Encoder {
 public:
     Encoder() = default;
@@ -19,7 +18,8 @@ public:
     Encoder(const Encoder&) = delete;
     Encoder& operator=(const Encoder&) = delete;
 
-    // Whether `program` is an executable file in a folder of PATH.
+    // Whether `program` is an executable file in a folder of PATH (on Windows, `program`.exe in
+    // the capture's own folder or one of PATH, where it is started from).
     static bool available(const char* program);
 
     // Starts argv[0], found on PATH, with the arguments. `extraInput`, when not negative, becomes
@@ -39,10 +39,18 @@ public:
     void stop();
 
 private:
+    // Bytes of `data` its input took; 0 to try again; -1 when it closed its input.
+    std::ptrdiff_t writeSome(const char* data, std::size_t size);
+    void closeInput();
     int await();  // its wait status; an interruption of the capture kills it first
+    // Whether a wait status is that of a program that ended by itself with 0; what else it says,
+    // or "" for such a one.
+    static bool exitedWell(int status);
+    static std::string statusReason(int status);
+    std::string messagesTail() const;  // the last 64 KiB of its messages
     std::string failure(const char* what, int status) const;
 
-    pid_t pid = -1;
+    std::intptr_t pid = -1;  // its process: an id, on Windows a handle
     int input = -1;
     int messages = -1;
     std::string name;
@@ -51,9 +59,5 @@ private:
 // The line of a program's messages that says why it failed: the last one that is neither a
 // repetition notice nor a generic closing line, control characters replaced, kept short.
 std::string failureReason(const std::string& messages);
-
-// A file in memory with no name in any folder (for data that only this process and the programs
-// it starts read), or -1. Nothing of it can be left behind.
-int anonymousFile(const char* name);
 
 }  // namespace Zorvek::capture

@@ -2,7 +2,6 @@
 
 #include <allegro.h>
 #include <loadpng.h>
-#include <sys/statvfs.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -12,6 +11,7 @@
 
 #include "capture/encoder.h"
 #include "capture/provisional.h"
+#include "capture/unique_files.h"
 #include "capture/video_encoding.h"
 #include "capture/wav.h"
 
@@ -41,13 +41,11 @@ namespace {
 // system's reason (a full disk reads as a bad address), so the folder is asked again: whether
 // its file system has room left, and whether it may be written.
 std::string writeFailure(const fs::path& folder) {
-    struct statvfs space;
-    if (statvfs(folder.c_str(), &space) == 0) {
-        // Less room than a picture takes; the blocks kept for the superuser are its own.
-        const unsigned long long blocks = geteuid() == 0 ? space.f_bfree : space.f_bavail;
-        if (blocks * space.f_frsize < (1u << 20)) return std::strerror(ENOSPC);
-    }
-    if (access(folder.c_str(), W_OK) != 0) return std::strerror(errno);
+    std::error_code ec;
+    // Less room than a picture takes.
+    if (const fs::space_info room = fs::space(folder, ec); !ec && room.available < (1u << 20))
+        return std::strerror(ENOSPC);
+    if (access(folder.string().c_str(), W_OK) != 0) return std::strerror(errno);
     return "the picture library gave no reason";
 }
 
@@ -110,9 +108,9 @@ public:
         if (!rgb) rgb = create_bitmap_ex(24, frame->w, frame->h);
         blit(frame, rgb, 0, 0, 0, 0, frame->w, frame->h);
         char name[32];
-        std::snprintf(name, sizeof name, "frame_%06ld.png", count);
+        std::snprintf(name, sizeof name, "frame_%06lld.png", static_cast<long long>(count));
         fs::path path = frames.path() / name;
-        if (save_png(path.c_str(), rgb, nullptr) != 0) {
+        if (save_png(path.string().c_str(), rgb, nullptr) != 0) {
             error = "cannot write " + path.string() + ": " + writeFailure(frames.path());
             return false;
         }
@@ -154,7 +152,7 @@ private:
     MadeFolders folders;
     Provisional frames, wav;
     BITMAP* rgb = nullptr;
-    long count = 0;
+    std::int64_t count = 0;
 };
 
 class VideoSink final : public FrameSink {
@@ -226,7 +224,7 @@ private:
     Encoder encoder;
     int soundFile = -1;
     std::vector<unsigned char> picture;
-    long count = 0;
+    std::int64_t count = 0;
 };
 
 }  // namespace

@@ -9,12 +9,12 @@
 
 namespace Zorvek::capture {
 
-long Options::frameCount() const {
-    long long span = static_cast<long long>(to) - from;
-    return static_cast<long>((span * fps + 999) / 1000);
+std::int64_t Options::frameCount() const {
+    const std::int64_t span = static_cast<std::int64_t>(to) - from;
+    return (span * fps + 999) / 1000;
 }
 
-int Options::frameTime(long n) const { return from + static_cast<int>(static_cast<long long>(n) * 1000 / fps); }
+int Options::frameTime(std::int64_t n) const { return from + static_cast<int>(n * 1000 / fps); }
 
 namespace {
 

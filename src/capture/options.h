@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 #include "capture/video_encoding.h"
@@ -27,9 +28,9 @@ struct Options {
     std::string plot;                     // with bench: a PNG file that gets a chart of every pass's time
 
     // Frames in the span: one every 1000 / fps ms from `from`, up to but not including `to`.
-    long frameCount() const;
+    std::int64_t frameCount() const;
     // Music time of frame n.
-    int frameTime(long n) const;
+    int frameTime(std::int64_t n) const;
 };
 
 // Parses the command line; on a bad argument returns false with a one-line message in `error`.

@@ -7,7 +7,7 @@ namespace Zorvek::capture {
 
 PassTimes summarize(std::vector<double> ms) {
     PassTimes t;
-    t.count = static_cast<long>(ms.size());
+    t.count = static_cast<std::int64_t>(ms.size());
     if (ms.empty()) return t;
     std::sort(ms.begin(), ms.end());
     auto rank = [&](double q) {

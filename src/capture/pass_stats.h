@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -10,7 +11,7 @@ struct PassTimes {
     double median = 0;
     double p99 = 0;
     double max = 0;
-    long count = 0;
+    std::int64_t count = 0;
 };
 
 // Median, 99th percentile (nearest rank) and maximum of the given times in ms.

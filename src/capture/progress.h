@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+
 #include "process/time.h"
 
 namespace Zorvek::capture {
@@ -8,13 +10,13 @@ namespace Zorvek::capture {
 // long it has left; rewritten at most four times a second, and closed when the last frame is done.
 class Progress {
 public:
-    Progress(long total, bool enabled) : total(total), enabled(enabled), begun(monotonicNow()) {}
-    void frameDone(long done);
+    Progress(std::int64_t total, bool enabled) : total(total), enabled(enabled), begun(monotonicNow()) {}
+    void frameDone(std::int64_t done);
     // Ends a progress line left open, before a message.
     void endLine();
 
 private:
-    long total;
+    std::int64_t total;
     bool enabled;
     Nanos begun;
     Nanos shown = 0;

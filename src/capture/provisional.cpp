@@ -1,15 +1,13 @@
 #include "capture/provisional.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <system_error>
 #include <vector>
+
+#include "capture/unique_files.h"
 
 namespace fs = std::filesystem;
 
@@ -35,14 +33,6 @@ void forget(const fs::path& p) {
     list.erase(std::remove(list.begin(), list.end(), p), list.end());
 }
 
-// The exclusive creation calls make private files and folders; the capture's outputs get the
-// permissions any new file gets.
-mode_t creationMask() {
-    mode_t mask = umask(0);
-    umask(mask);
-    return mask;
-}
-
 std::string templateFor(const fs::path& final) { return final.string() + ".partial-XXXXXX"; }
 
 }  // namespace
@@ -56,32 +46,33 @@ void Provisional::track() {
 bool Provisional::createFile(const fs::path& final, int& fd, std::string& error) {
     discard();
     std::string name = templateFor(final);
-    fd = mkostemp(name.data(), O_CLOEXEC);
+    fd = createUniqueFile(name);
     if (fd < 0) {
         error = "cannot create a file in " + final.parent_path().string() + ": " + std::strerror(errno);
         return false;
     }
     where = name;
     track();
-    fchmod(fd, 0666 & ~creationMask());
     return true;
 }
 
 bool Provisional::createFolder(const fs::path& final, std::string& error) {
     discard();
     std::string name = templateFor(final);
-    if (!mkdtemp(name.data())) {
+    if (!createUniqueFolder(name)) {
         error = "cannot create a folder in " + final.parent_path().string() + ": " + std::strerror(errno);
         return false;
     }
     where = name;
     track();
-    chmod(where.c_str(), 0777 & ~creationMask());
     return true;
 }
 
 bool Provisional::commit(const fs::path& final, std::string& error) {
     std::error_code ec;
+    // An empty folder that the output may take the place of (finalNameFree) goes first: Windows
+    // moves no folder onto another, as POSIX's rename does onto an empty one.
+    if (fs::is_directory(where, ec) && fs::is_directory(final, ec) && fs::is_empty(final, ec)) fs::remove(final, ec);
     fs::rename(where, final, ec);
     if (ec) {
         error = "cannot name " + final.string() + ": " + ec.message();

@@ -11,6 +11,7 @@
 #include "process/fail.h"
 #include "process/requests.h"
 #include "process/show_random.h"
+#include "process/program_name.h"
 
 namespace Zorvek {
 
@@ -39,7 +40,7 @@ Demo::Demo(DemoMode mode) {
         // The fixed line says only that the show cannot start; this one says why.
         const std::string why =
             installed ? Display::connectFailure() : std::string("the graphics library: ") + allegro_error;
-        std::fprintf(stderr, "%s: %s\n", program_invocation_short_name, why.c_str());
+        std::fprintf(stderr, "%s: %s\n", programName(), why.c_str());
         std::exit(EXIT_GRAPHICS);
     }
     display.title = "Zorvek";

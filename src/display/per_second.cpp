@@ -22,7 +22,7 @@ void PerSecond::count(Nanos now) {
 
 int PerSecond::median() const {
     if (secondsCounted == 0) return 0;
-    long seen = 0;
+    std::int64_t seen = 0;
     for (int count = 0; count <= MAX_COUNTED; ++count) {
         seen += perSecond[count];
         if (2 * seen > secondsCounted) return count;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+
 #include "process/time.h"
 
 namespace Zorvek {
@@ -13,13 +15,13 @@ public:
     void count(Nanos now);
     // The median of the counts of the whole seconds so far; 0 before the first has passed.
     int median() const;
-    long seconds() const { return secondsCounted; }
+    std::int64_t seconds() const { return secondsCounted; }
 
 private:
     Nanos secondStart = 0;  // 0: nothing counted yet
     int thisSecond = 0;
     long perSecond[MAX_COUNTED + 1] = {};  // how many seconds saw each count
-    long secondsCounted = 0;
+    std::int64_t secondsCounted = 0;
 };
 
 }  // namespace Zorvek

@@ -6,6 +6,8 @@
 #include <cerrno>
 #include <strings.h>
 
+#include "process/program_name.h"
+
 namespace Zorvek::instructionSets {
 
 namespace {
@@ -33,8 +35,7 @@ Level requested(Level offered) {
     else {
         // A setting left in the environment must not keep the show from playing: it is named
         // and set aside.
-        std::fprintf(stderr, "%s: VELMORA_ISA=%s is none of avx512, avx2, generic; ignored\n",
-                     program_invocation_short_name, text);
+        std::fprintf(stderr, "%s: VELMORA_ISA=%s is none of avx512, avx2, generic; ignored\n", programName(), text);
     }
     return asked < offered ? asked : offered;
 }

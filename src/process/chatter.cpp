@@ -1,9 +1,5 @@
 #include "process/chatter.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -12,23 +8,6 @@ namespace Zorvek {
 bool libraryChatterWanted() {
     const char* v = std::getenv("VELMORA_AUDIO_DEBUG");
     return v && *v && std::strcmp(v, "0") != 0;
-}
-
-QuietStandardError::QuietStandardError(bool quiet) {
-    if (!quiet) return;
-    std::fflush(stderr);
-    const int nowhere = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
-    if (nowhere < 0) return;
-    saved = ::fcntl(STDERR_FILENO, F_DUPFD_CLOEXEC, 0);
-    if (saved >= 0) ::dup2(nowhere, STDERR_FILENO);
-    ::close(nowhere);
-}
-
-QuietStandardError::~QuietStandardError() {
-    if (saved < 0) return;
-    std::fflush(stderr);
-    ::dup2(saved, STDERR_FILENO);
-    ::close(saved);
 }
 
 }  // namespace Zorvek

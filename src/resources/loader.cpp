@@ -39,8 +39,8 @@ const Datafile::Object* Loader::pictureNamed(const char* objectName) {
         case Datafile::State::PackedDamaged:
             fail(EXIT_MISUSE, "%s is a packed datafile that does not unpack to one.", file);
         case Datafile::State::PackedTooLarge:
-            fail(EXIT_MISUSE, "%s is a packed datafile that unpacks to more than %zu MB.", file,
-                 Datafile::MAX_BYTES >> 20);
+            fail(EXIT_MISUSE, "%s is a packed datafile that unpacks to more than %llu MB.", file,
+                 static_cast<unsigned long long>(Datafile::MAX_BYTES >> 20));
         default: return contents.picture(objectName);
     }
 }

@@ -1,76 +1,91 @@
 #include "runtime/command_line.h"
 
-#include <getopt.h>
-
 #include <algorithm>
 #include <charconv>
 #include <cstring>
-#include <vector>
 
 namespace Zorvek {
 
 namespace {
 
-// getopt_long's codes for the long options: past every letter.
-constexpr int FIRST_LONG = 256;
 // The usage's column of the help: at least this far in, else two blanks after the option.
 constexpr std::size_t HELP_COLUMN = 18;
 
-// Whether `word` names the long option `name` in full: getopt_long also takes a leading part of
-// a name for the whole, which would let a later option change what an old command line means.
-bool namedWhole(const char* word, const char* name) {
-    const std::size_t n = std::strlen(name);
-    return std::strncmp(word, name, n) == 0 && (word[n] == '\0' || word[n] == '=');
-}
+// Reads the words as GNU's getopt_long reads them for a table that asks for every word in its
+// place and no abbreviations, the same on every C library (MinGW's getopt_long is BSD's, which
+// reads some of them otherwise): "--name", "--name=value", "--name value", "-x", "-xVALUE",
+// "-x VALUE", letters grouped ("-hv"), "--" ending the options.
+class Reader {
+public:
+    Reader(int argc, char** argv, std::span<const OptionName> options, const CommandLineStyle& style,
+           const std::function<bool(std::size_t, const char*)>& take, std::string& error)
+        : argc(argc), argv(argv), options(options), style(style), take(take), error(error) {}
+
+    bool read() {
+        for (int at = 1; at < argc; ++at) {
+            const char* word = argv[at];
+            if (std::strcmp(word, "--") == 0) return at + 1 < argc ? refuse(argv[at + 1]) : true;
+            if (word[0] != '-' || word[1] == '\0') return refuse(word);
+            if (!(word[1] == '-' ? readLong(at) : readLetters(at))) return false;
+        }
+        return true;
+    }
+
+private:
+    bool refuse(const char* word) {
+        error = std::string("unknown option ") + style.quote + word + style.quote;
+        return false;
+    }
+    bool missing(std::size_t index, const char* word) {
+        const OptionName& o = options[index];
+        error =
+            std::string(word) + " needs " + (o.needs ? std::string(o.needs) : std::string("a value (") + o.value + ")");
+        return false;
+    }
+    // A value is the rest of the word, else the next word, whatever it is.
+    bool readLong(int& at) {
+        const char* word = argv[at];
+        const char* equals = std::strchr(word, '=');
+        const std::size_t length = equals ? static_cast<std::size_t>(equals - word) : std::strlen(word);
+        for (std::size_t i = 0; i < options.size(); ++i) {
+            if (std::strlen(options[i].name) != length || std::strncmp(word, options[i].name, length) != 0) continue;
+            if (!options[i].value) return equals ? refuse(word) : take(i, nullptr);
+            if (equals) return take(i, equals + 1);
+            if (at + 1 >= argc) return missing(i, word);
+            return take(i, argv[++at]);
+        }
+        return refuse(word);
+    }
+    bool readLetters(int& at) {
+        const char* word = argv[at];
+        for (const char* c = word + 1; *c; ++c) {
+            std::size_t i = 0;
+            while (i < options.size() && options[i].letter != *c) ++i;
+            if (i == options.size()) return refuse(word);
+            if (!options[i].value) {
+                if (!take(i, nullptr)) return false;
+                continue;
+            }
+            if (c[1]) return take(i, c + 1);
+            if (at + 1 >= argc) return missing(i, word);
+            return take(i, argv[++at]);
+        }
+        return true;
+    }
+
+    int argc;
+    char** argv;
+    std::span<const OptionName> options;
+    const CommandLineStyle& style;
+    const std::function<bool(std::size_t, const char*)>& take;
+    std::string& error;
+};
 
 }  // namespace
 
 bool readCommandLine(int argc, char** argv, std::span<const OptionName> options, const CommandLineStyle& style,
                      const std::function<bool(std::size_t index, const char* value)>& take, std::string& error) {
-    std::vector<option> longs;
-    // "-": words that are no option come back in their place, to be refused there; ":" tells a
-    // missing value from an unknown option.
-    std::string letters = "-:";
-    for (std::size_t i = 0; i < options.size(); ++i) {
-        const OptionName& o = options[i];
-        longs.push_back(
-            {o.name + 2, o.value ? required_argument : no_argument, nullptr, FIRST_LONG + static_cast<int>(i)});
-        if (o.letter) letters += std::string(1, o.letter) + (o.value ? ":" : "");
-    }
-    longs.push_back({nullptr, 0, nullptr, 0});
-    auto refuse = [&](const char* word) {
-        error = std::string("unknown option ") + style.quote + word + style.quote;
-        return false;
-    };
-    opterr = 0;
-    optind = 0;  // getopt starts afresh: a test may read many command lines
-    for (;;) {
-        const int next = std::max(optind, 1);  // the word that getopt reads now
-        const int code = getopt_long(argc, argv, letters.c_str(), longs.data(), nullptr);
-        if (code == -1) break;
-        // A word read whole has moved optind on; inside a group of letters (-hx) it has not.
-        const char* word = argv[optind > next ? optind - 1 : next];
-        if (code == 1) return refuse(optarg);
-        if (code == '?') return refuse(word);
-        const int named = code == ':' ? optopt : code;
-        std::size_t index = 0;
-        if (named >= FIRST_LONG) {
-            index = static_cast<std::size_t>(named - FIRST_LONG);
-        } else {
-            while (options[index].letter != named) ++index;
-        }
-        if (code == ':') {
-            const OptionName& o = options[index];
-            error = std::string(argv[optind - 1]) + " needs " +
-                    (o.needs ? std::string(o.needs) : std::string("a value (") + o.value + ")");
-            return false;
-        }
-        if (code >= FIRST_LONG && !namedWhole(argv[next], options[index].name)) return refuse(argv[next]);
-        if (!take(index, options[index].value ? optarg : nullptr)) return false;
-    }
-    // Words after "--".
-    if (optind < argc) return refuse(argv[optind]);
-    return true;
+    return Reader(argc, argv, options, style, take, error).read();
 }
 
 std::string listOptions(std::span<const OptionName> options) {

@@ -1,9 +1,9 @@
 #pragma once
-// The programs' command lines, read one way, with getopt_long: long options as --name VALUE or
-// --name=VALUE, written whole (no abbreviations), -h for --help, and every word in the order
-// given, so that of two options that set one thing the later counts. The first word refused
-// ends the reading with one line that names it. Each program lists its options in one table,
-// the only place they are named; its usage is made from the table.
+// The programs' command lines, read one way on every platform, as GNU's getopt_long reads them:
+// long options as --name VALUE or --name=VALUE, written whole (no abbreviations), -h for --help,
+// and every word in the order given, so that of two options that set one thing the later counts.
+// The first word refused ends the reading with one line that names it. Each program lists its
+// options in one table, the only place they are named; its usage is made from the table.
 
 #include <functional>
 #include <span>

@@ -1,9 +1,8 @@
 #include "runtime/data_dir.h"
 
-#include <unistd.h>
-
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
 #include <system_error>
 
 namespace fs = std::filesystem;
@@ -25,7 +24,7 @@ bool holds(const fs::path& folder, const char* name) {
     if (folder.empty()) return false;
     std::error_code ec;
     fs::path file = folder / name;
-    return fs::is_regular_file(file, ec) && access(file.c_str(), R_OK) == 0;
+    return fs::is_regular_file(file, ec) && std::ifstream(file, std::ios::binary).is_open();
 }
 
 std::string joined(const std::vector<Place>& places) {
@@ -73,13 +72,6 @@ DataSearch findShowData(const fs::path& programFolder, const char* dataVariable)
         search.problems.push_back(std::string(SHOW_FILES[0]) + " and " + SHOW_FILES[1] +
                                   " are not together in any of: " + joined(places));
     return search;
-}
-
-fs::path programFolder() {
-    std::error_code ec;
-    fs::path self = fs::read_symlink("/proc/self/exe", ec);
-    if (ec || !self.has_parent_path()) return fs::current_path(ec);
-    return self.parent_path();
 }
 
 DataSearch locateShowData(const char* program) {

@@ -3,7 +3,9 @@
 #include <atomic>
 #include <cstddef>
 
-#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+// glibc's own allocator is reachable under its internal names, for forwarders to call; other C
+// libraries (MinGW's on Windows) offer no such names.
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__) || !defined(__GLIBC__)
 #define VELMORA_COUNT_ALLOCATIONS 0
 #else
 #define VELMORA_COUNT_ALLOCATIONS 1

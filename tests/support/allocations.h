@@ -2,7 +2,7 @@
 // Counts the heap allocations made while a scope is open, to show that a pass of an effect
 // allocates nothing. A test program that uses this replaces malloc, calloc and realloc with
 // counting forwarders to the C library's own; sanitizer builds (address, thread) keep their
-// allocator, and there nothing is counted.
+// allocator, and there nothing is counted; nor with a C library other than glibc (Windows).
 
 namespace Zorvek::testing {
 

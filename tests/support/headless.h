@@ -43,10 +43,18 @@ inline void setPixel(BITMAP* b, int x, int y, std::uint32_t colour) {
 // Pushes a frame on the demo's stack as a generator would.
 inline void pushFrame(Demo& demo, BITMAP* frame) { demo.frames[demo.frameCount++] = frame; }
 
-// Exit statuses of the fatal failures as the parent process sees them.
+// Exit statuses of the fatal failures as the parent process sees them: a POSIX system keeps the
+// status's low eight bits, Windows all 32.
+#ifdef _WIN32
+constexpr int STATUS_MISUSE = -1;
+constexpr int STATUS_CAPACITY = -2;
+constexpr int STATUS_GRAPHICS = -3;
+constexpr int STATUS_SOUND = -4;
+#else
 constexpr int STATUS_MISUSE = 255;    // -1
 constexpr int STATUS_CAPACITY = 254;  // -2
 constexpr int STATUS_GRAPHICS = 253;  // -3
 constexpr int STATUS_SOUND = 252;     // -4
+#endif
 
 }  // namespace Zorvek::testing

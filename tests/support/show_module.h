@@ -2,23 +2,18 @@
 // Where the build writes the show's datafile and module: the top of the build tree, one folder
 // above the test and benchmark programs.
 
-#include <unistd.h>
-
-#include <climits>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+
+#include "runtime/data_dir.h"
 
 namespace Zorvek::testing {
 
 // The build tree's top, or VELMORA_ASSET_DIR when set.
 inline std::string assetDir() {
     if (const char* chosen = std::getenv("VELMORA_ASSET_DIR")) return chosen;
-    char self[PATH_MAX];
-    ssize_t n = readlink("/proc/self/exe", self, sizeof self - 1);
-    if (n <= 0) return ".";
-    self[n] = '\0';
-    return std::filesystem::path(self).parent_path().parent_path().string();
+    return programFolder().parent_path().string();
 }
 
 // The show's module, or "" when this build has not composed one. VELMORA_SHOW_MODULE names

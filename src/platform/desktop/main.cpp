@@ -1,7 +1,6 @@
 // The program: reads the viewer's options, builds the show, lets it script itself, runs it, exits.
 #include <SDL2/SDL.h>
 #include <allegro.h>
-#include <sys/resource.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -10,6 +9,7 @@
 
 #include "effects/instruction_sets.h"
 #include "parallel/worker_pool.h"
+#include "process/processor_time.h"
 #include "process/running_time.h"
 #include "platform/sound/sound_layer.h"
 #include "runtime/data_dir.h"
@@ -53,23 +53,16 @@ void startWhereAsked(const Zorvek::Velmora& show, const Zorvek::ViewerOptions& o
     }
 }
 
-// Processor time (user and system) this process has used, in seconds.
-double processorSeconds() {
-    rusage used{};
-    getrusage(RUSAGE_SELF, &used);
-    return static_cast<double>(used.ru_utime.tv_sec + used.ru_stime.tv_sec) +
-           static_cast<double>(used.ru_utime.tv_usec + used.ru_stime.tv_usec) / 1e6;
-}
-
 void printStats(const Zorvek::Velmora& show, double seconds, double processor) {
     const int median = show.rates.refreshes.median();
-    const long counted = show.rates.refreshes.seconds();
+    const long long counted = show.rates.refreshes.seconds();
     const int t = show.stoppedAt;
-    std::printf("presented: %d passes/s (median of %ld s)\n", median, counted);
+    std::printf("presented: %d passes/s (median of %lld s)\n", median, counted);
     // The show's own passes and the pictures they gave, where a display's refreshes are not
     // one pass each (the show's feedback keeps to 60 passes a second).
-    std::printf("show passes: %d a second, %d distinct pictures a second (median of %ld s)\n",
-                show.rates.passes.median(), show.rates.pictures.median(), show.rates.pictures.seconds());
+    std::printf("show passes: %d a second, %d distinct pictures a second (median of %lld s)\n",
+                show.rates.passes.median(), show.rates.pictures.median(),
+                static_cast<long long>(show.rates.pictures.seconds()));
     if (show.rates.dropped > 0)
         std::printf("passes dropped: %lld (more were due at once than a refresh runs)\n",
                     static_cast<long long>(show.rates.dropped));
@@ -117,7 +110,7 @@ int main(int argc, char** argv) {
         startWhereAsked(show, options);
         if (options.seed >= 0) Zorvek::seedShowRand(static_cast<unsigned>(options.seed));
         began = static_cast<double>(Zorvek::runningNs()) / 1e9;
-        processorBefore = processorSeconds();
+        processorBefore = Zorvek::processorSeconds();
         Zorvek::runDemo(show);
     } catch (...) {
         // Only an exception takes the demo apart; the normal end leaves that to the library's
@@ -126,7 +119,8 @@ int main(int argc, char** argv) {
         throw;
     }
     if (options.stats)
-        printStats(show, static_cast<double>(Zorvek::runningNs()) / 1e9 - began, processorSeconds() - processorBefore);
+        printStats(show, static_cast<double>(Zorvek::runningNs()) / 1e9 - began,
+                   Zorvek::processorSeconds() - processorBefore);
     std::exit(0);
 }
 END_OF_MAIN()

@@ -3,8 +3,6 @@
 #include <SDL2/SDL.h>
 #include <allegro.h>
 
-#include <glob.h>
-
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
@@ -34,19 +32,6 @@ bool drawsOnTheProcessor(SDL_Renderer* renderer) {
     for (const char* software : {"llvmpipe", "softpipe", "Software", "SWR", "swrast", "GDI Generic"})
         if (std::strstr(name, software)) return true;
     return false;
-}
-
-// Whether OpenGL may be drawn by a graphics card here: not without a render node (or NVIDIA's
-// own device), nor when Mesa is told to draw on the processor. Known without making a renderer,
-// which on the processor costs more memory than the whole show.
-bool mayHaveGraphicsCard() {
-    const char* software = std::getenv("LIBGL_ALWAYS_SOFTWARE");
-    if (software && *software && std::strcmp(software, "0") != 0) return false;
-    glob_t found;
-    const bool any =
-        glob("/dev/dri/renderD*", 0, nullptr, &found) == 0 || glob("/dev/nvidiactl", 0, nullptr, &found) == 0;
-    globfree(&found);
-    return any;
 }
 
 // SDL could not make `what`: for want of memory, that is said; otherwise it is the video memory.

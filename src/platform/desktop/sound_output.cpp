@@ -30,6 +30,7 @@
 #include "process/running_time.h"
 #include "process/small_thread.h"
 #include "process/time.h"
+#include "process/program_name.h"
 
 namespace Zorvek::sound {
 
@@ -64,7 +65,7 @@ bool isServer(const char* driver) {
     va_start(args, format);
     std::vsnprintf(line, sizeof line, format, args);
     va_end(args);
-    std::fprintf(stderr, "%s: %s\n", program_invocation_short_name, line);
+    std::fprintf(stderr, "%s: %s\n", programName(), line);
     std::fflush(stderr);
 }
 

@@ -4,6 +4,10 @@
 #include <SDL2/SDL_syswm.h>
 #include <X11/Xlib.h>
 #include <dlfcn.h>
+#include <glob.h>
+
+#include <cstdlib>
+#include <cstring>
 
 namespace Zorvek {
 
@@ -52,6 +56,18 @@ bool switchesFullscreenInPlace(SDL_Window* window) {
     if (!SDL_GetWindowWMInfo(window, &info)) return false;
     if (info.subsystem != SDL_SYSWM_X11) return true;
     return hasWindowManager(info.info.x11.display);
+}
+
+// Not without a render node (or NVIDIA's own device), nor when Mesa is told to draw on the
+// processor.
+bool mayHaveGraphicsCard() {
+    const char* software = std::getenv("LIBGL_ALWAYS_SOFTWARE");
+    if (software && *software && std::strcmp(software, "0") != 0) return false;
+    glob_t found;
+    const bool any =
+        glob("/dev/dri/renderD*", 0, nullptr, &found) == 0 || glob("/dev/nvidiactl", 0, nullptr, &found) == 0;
+    globfree(&found);
+    return any;
 }
 
 }  // namespace Zorvek

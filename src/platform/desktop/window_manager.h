@@ -15,4 +15,8 @@ bool switchesFullscreenInPlace(SDL_Window* window);
 // knows no format for depths it cannot draw on (8 bits).
 int x11ScreenDepth(SDL_Window* window);
 
+// Whether OpenGL may be drawn by a graphics card here, known without making a renderer, which on
+// the processor costs more memory than the whole show.
+bool mayHaveGraphicsCard();
+
 }  // namespace Zorvek

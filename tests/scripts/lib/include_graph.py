@@ -2,7 +2,7 @@
 """The includes between the folders of src/ against the build's graph of libraries.
 
 Reads the graph the build writes (layers/graph.txt: each library or program of the engine, the
-libraries it links, its sources; layers/other_platforms.txt: the folders of the platforms this
+libraries it links, its sources, its folders; layers/other_platforms.txt: the folders of the platforms this
 build is not for, which it leaves alone), finds every #include "..." of every file under src/, and fails
 when the libraries link in a cycle, when the folders include one another in a cycle, when a file
 includes a header of a library that its own does not link (directly or through the libraries
@@ -18,13 +18,14 @@ INCLUDE = re.compile(r'^\s*#\s*include\s+"([^"]+)"')
 
 
 def read_graph(path):
-    links, sources = {}, {}
+    links, sources, folders = {}, {}, {}
     with open(path) as graph:
         for line in graph:
-            name, linked, files = (line.rstrip("\n").split("\t") + ["", ""])[:3]
+            name, linked, files, own = (line.rstrip("\n").split("\t") + ["", "", ""])[:4]
             links[name] = linked.split()
             sources[name] = files.split()
-    return links, sources
+            folders[name] = own.split()
+    return links, sources, folders
 
 
 def cycle(graph):
@@ -65,7 +66,7 @@ def beneath(links, name):
 
 
 def main(build, source):
-    links, sources = read_graph(os.path.join(build, "layers", "graph.txt"))
+    links, sources, own_folders = read_graph(os.path.join(build, "layers", "graph.txt"))
     problems = []
     loop = cycle(links)
     if loop:
@@ -78,6 +79,9 @@ def main(build, source):
     # the same name (a platform's folder serves several libraries), else the library's whose
     # sources share its folder.
     owner_of_file, owner_of_folder = {}, {}
+    for name, folder_list in own_folders.items():
+        for folder in folder_list:
+            owner_of_folder[folder] = name
     for name, files in sources.items():
         for f in files:
             owner_of_file[f] = name

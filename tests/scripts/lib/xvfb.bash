@@ -81,12 +81,15 @@ fail() {
 # Starts the program in the background with the given options, sound to SDL's silent driver and
 # no message box: a failure goes to its log instead of waiting for a click. Sets PROGRAM_PID and
 # PROGRAM_LOG, waits for its window and sets WINDOW to its id. The program is stopped after
-# PROGRAM_TIMEOUT seconds (120 unless set).
+# PROGRAM_TIMEOUT seconds (120 unless set). The program is $build/velmora, or the command in the
+# array PROGRAM (the Windows program under Wine).
 start_program() {
     [[ -n ${PROGRAM_LOG:-} ]] && rm -f "$PROGRAM_LOG"
     PROGRAM_LOG=$(mktemp)
+    local program=("$build/velmora")
+    [[ -n ${PROGRAM:-} ]] && program=("${PROGRAM[@]}")
     SDL_AUDIODRIVER=${SDL_AUDIODRIVER:-dummy} VELMORA_MESSAGE_BOX=0 \
-        timeout "${PROGRAM_TIMEOUT:-120}" "$build/velmora" "$@" >"$PROGRAM_LOG" 2>&1 &
+        timeout "${PROGRAM_TIMEOUT:-120}" "${program[@]}" "$@" >"$PROGRAM_LOG" 2>&1 &
     PROGRAM_PID=$!
     WINDOW=$(find_window Zorvek) || {
         echo "no window; the program said: $(cat "$PROGRAM_LOG")" >&2
