@@ -281,7 +281,7 @@ int main(int argc, char** argv) {
     std::error_code ec;
     std::filesystem::current_path(assets, ec);
     if (ec) {
-        std::fprintf(stderr, "velmora-review: cannot enter %s\n", assets.c_str());
+        std::fprintf(stderr, "velmora-review: cannot enter %s\n", assets.string().c_str());
         return 2;
     }
     const Schedule schedule = readSchedule();
@@ -298,7 +298,7 @@ int main(int argc, char** argv) {
     }
     const std::vector<double> onsetTimes = onsets(sound);
     std::printf("velmora-review of %s: %zu events, %zu chapters, show %.3f s; module %.3f s, %zu rows, %zu positions\n",
-                assets.c_str(), schedule.events.size(), schedule.chapters.size(), schedule.end / 1000.0,
+                assets.string().c_str(), schedule.events.size(), schedule.chapters.size(), schedule.end / 1000.0,
                 module.lengthMs / 1000.0, module.rows.size(), module.orderStarts.size());
 
     if (!frames.empty()) {
@@ -316,8 +316,8 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "velmora-review: %s\n", error.c_str());
             return 1;
         }
-        std::printf("%zu frames from %s, %d.%03d to %d.%03d s\n", light.size(), frames.c_str(), light.front().ms / 1000,
-                    light.front().ms % 1000, light.back().ms / 1000, light.back().ms % 1000);
+        std::printf("%zu frames from %s, %d.%03d to %d.%03d s\n", light.size(), frames.string().c_str(),
+                    light.front().ms / 1000, light.front().ms % 1000, light.back().ms / 1000, light.back().ms % 1000);
         reportLight(schedule, light);
         if (!sheets.empty() && !sheet.write(sheets.string(), error)) {
             std::fprintf(stderr, "velmora-review: %s\n", error.c_str());
