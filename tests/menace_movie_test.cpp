@@ -159,7 +159,7 @@ TEST(MenaceMovie, AShortOrNarrowStripStaysInsideItsRows) {
 }
 
 TEST(MenaceMovie, APassAllocatesNothing) {
-    if (!allocationsCounted()) GTEST_SKIP() << "the sanitizers keep their own allocator";
+    if (!allocationsCounted()) GTEST_SKIP() << "allocations are not counted in this build";
     MovieDemo m(80, 600);
     MenaceMovieEffect movie;
     movie.load(&m.demo, "MOVIE_PNG", 49);

@@ -7,7 +7,8 @@
 # the capture renders the show.
 set -euo pipefail
 build=$1 source=$2
-win=${VELMORA_WINDOWS_BUILD:-$source/build-windows}
+win=$(realpath "${VELMORA_WINDOWS_BUILD:-$source/build-windows}")
+source=$(realpath "$source")
 zip=$win/velmora-windows-x86_64.zip
 fail() {
     echo "FAIL: $*"
@@ -55,13 +56,16 @@ subsystem() { "$objdump" -p "$1" | sed -n 's/^Subsystem\t*//p' | cut -c1-8; }
 version=$(sed -n 's/^project(Velmora VERSION \([0-9.]*\).*/\1/p' "$source/CMakeLists.txt")
 for program in velmora velmora-capture; do
     exe=$folder/$program.exe
-    "$objdump" -h "$exe" | grep -q '\.rsrc' || fail "$program.exe has no resources"
+    # (Read whole: grep -q would stop reading and the pipe fail.)
+    headers=$("$objdump" -p -h "$exe")
+    grep -q '\.rsrc' <<<"$headers" || fail "$program.exe has no resources"
     # The version resource's strings are UTF-16: every other byte is 0.
-    strings -e l "$exe" | grep -qx "$version" || fail "$program.exe carries no version $version"
-    strings -e l "$exe" | grep -qx "$program.exe" || fail "$program.exe carries no name"
+    texts=$(strings -e l "$exe")
+    grep -qx "$version" <<<"$texts" || fail "$program.exe carries no version $version"
+    grep -qx "$program.exe" <<<"$texts" || fail "$program.exe carries no name"
     # Loaded anywhere in the 64-bit space, and no code run from data.
     for flag in HIGH_ENTROPY_VA DYNAMIC_BASE NX_COMPAT; do
-        "$objdump" -p "$exe" | grep -qw "$flag" || fail "$program.exe is not marked $flag"
+        grep -qw "$flag" <<<"$headers" || fail "$program.exe is not marked $flag"
     done
 done
 
